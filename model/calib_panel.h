@@ -1,0 +1,69 @@
+#pragma once
+// State of the main window's calibration panel: the single store of the frame
+// definition (mode tab, eight corner position boxes, four corner value boxes,
+// linear/log per axis) and the highlight of the position boxes. The panel widget
+// is a view of this object; the conversion reads it afresh at every call.
+
+#include <QObject>
+#include <QString>
+#include <array>
+
+namespace orv {
+
+enum Corner { LL = 0, LU = 1, RU = 2, RL = 3 };
+
+class CalibPanel : public QObject {
+    Q_OBJECT
+public:
+    // Position boxes in the order the state file writes them.
+    enum PosBox { LLX_Text, LLY_Text, LUX_Text, LUY_Text, RUX_Text, RUY_Text, RLX_Text, RLY_Text, PosBoxCount };
+    enum ValBox { LLX_VLText, LLY_VLText, RUX_VLText, RUY_VLText, ValBoxCount };
+
+    static constexpr char16_t kDiagonal[] = u"対角定義";
+    static constexpr char16_t kFourPoint[] = u"4点定義";
+
+    explicit CalibPanel(QObject *parent = nullptr);
+
+    // TabStrip1: tab 1 "対角定義", tab 2 "4点定義".
+    int selectedTab() const { return m_tab; }
+    QString tabCaption() const;
+    bool isDiagonal() const { return m_tab == 1; }
+    // Selects a tab; emits tabClicked even when the tab was already selected,
+    // as selecting a tab raises its click handler.
+    void selectTab(int tab);
+
+    const QString &pos(PosBox b) const { return m_pos[b]; }
+    void setPos(PosBox b, const QString &text);
+    static PosBox xBox(Corner c) { return PosBox(2 * int(c)); }
+    static PosBox yBox(Corner c) { return PosBox(xBox(c) + 1); }
+
+    const QString &val(ValBox b) const { return m_val[b]; }
+    void setVal(ValBox b, const QString &text);
+
+    bool xLog() const { return m_xLog; }
+    bool yLog() const { return m_yLog; }
+    void setXLog(bool log);
+    void setYLog(bool log);
+
+    bool highlighted(PosBox b) const { return m_hilight[b]; }
+    void setHighlighted(PosBox b, bool on);
+
+    bool allPositionsFilled() const;
+
+Q_SIGNALS:
+    void posChanged(orv::CalibPanel::PosBox box);
+    void valChanged(orv::CalibPanel::ValBox box);
+    void tabClicked(int tab);
+    void axisModeChanged();
+    void highlightChanged(orv::CalibPanel::PosBox box);
+
+private:
+    int m_tab = 1;
+    std::array<QString, PosBoxCount> m_pos;
+    std::array<QString, ValBoxCount> m_val{QStringLiteral("0"), QStringLiteral("0"), QStringLiteral("1"), QStringLiteral("1")};
+    std::array<bool, PosBoxCount> m_hilight{};
+    bool m_xLog = false;
+    bool m_yLog = false;
+};
+
+} // namespace orv

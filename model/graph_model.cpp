@@ -1,0 +1,113 @@
+#include "model/graph_model.h"
+
+namespace orv {
+
+GraphModel::GraphModel(QObject *parent) : QObject(parent) {}
+
+void GraphModel::setLoaded(bool loaded)
+{
+    if (m_loaded == loaded)
+        return;
+    m_loaded = loaded;
+    Q_EMIT loadedChanged(loaded);
+}
+
+void GraphModel::setCaption(const QString &caption)
+{
+    if (m_caption == caption)
+        return;
+    m_caption = caption;
+    Q_EMIT captionChanged(caption);
+}
+
+void GraphModel::setPicture(const QImage &img)
+{
+    m_picture = img;
+    Q_EMIT pictureChanged();
+}
+
+void GraphModel::loadPick(int id, const Marker &m)
+{
+    if (id <= 0 || id > 255)
+        return;
+    m_pick[size_t(id)] = m;
+    Q_EMIT pickChanged(id);
+}
+
+void GraphModel::unloadPick(int id)
+{
+    if (id <= 0 || id > 255 || !m_pick[size_t(id)])
+        return;
+    m_pick[size_t(id)].reset();
+    Q_EMIT pickChanged(id);
+}
+
+void GraphModel::setPickToolTip(int id, const QString &tip)
+{
+    if (!hasPick(id))
+        return;
+    m_pick[size_t(id)]->toolTip = tip;
+    Q_EMIT pickChanged(id);
+}
+
+void GraphModel::movePick(int id, float left, float top)
+{
+    if (!hasPick(id))
+        return;
+    m_pick[size_t(id)]->left = left;
+    m_pick[size_t(id)]->top = top;
+    Q_EMIT pickChanged(id);
+}
+
+int GraphModel::pickCount() const
+{
+    int n = 0;
+    for (size_t i = 1; i < m_pick.size(); ++i)
+        n += m_pick[i].has_value();
+    return n;
+}
+
+void GraphModel::setDfnt(int i, const Marker &m)
+{
+    if (i < 0 || i > 3)
+        return;
+    m_dfnt[size_t(i)] = m;
+    Q_EMIT dfntChanged(i);
+}
+
+void GraphModel::setDfntVisible(int i, bool visible)
+{
+    if (i < 0 || i > 3 || m_dfnt[size_t(i)].visible == visible)
+        return;
+    m_dfnt[size_t(i)].visible = visible;
+    Q_EMIT dfntChanged(i);
+}
+
+void GraphModel::setSelShape(const Ring &r)
+{
+    m_selShape = r;
+    Q_EMIT ringsChanged();
+}
+
+void GraphModel::setSelShapePt(const Ring &r)
+{
+    m_selShapePt = r;
+    Q_EMIT ringsChanged();
+}
+
+void GraphModel::hideRings()
+{
+    if (!m_selShape.visible && !m_selShapePt.visible)
+        return;
+    m_selShape.visible = false;
+    m_selShapePt.visible = false;
+    Q_EMIT ringsChanged();
+}
+
+void GraphModel::setFrameLines(std::vector<QLineF> lines)
+{
+    m_frame = std::move(lines);
+    Q_EMIT frameChanged();
+}
+
+} // namespace orv

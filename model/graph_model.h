@@ -1,0 +1,95 @@
+#pragma once
+// State of the graph window that the rest of the program reads and writes:
+// whether it is loaded, its caption, the shared picture, the corner markers
+// (Dfnt_Image 0..3), the point markers (Pick_Image 1..255), the two selection
+// rings and the red frame lines. Positions are normalised picture coordinates
+// (x 0..1 left to right, y 0..1 bottom to top); a marker's (left, top) is its
+// upper-left corner, so top = y + height / 2 for a marker centred on y.
+
+#include <QImage>
+#include <QLineF>
+#include <QObject>
+#include <QString>
+#include <array>
+#include <optional>
+#include <vector>
+
+namespace orv {
+
+struct Marker {
+    float left = 0;
+    float top = 0;
+    bool visible = false;
+    QString toolTip;
+};
+
+struct Ring {
+    float left = 0;
+    float top = 0;
+    bool visible = false;
+};
+
+class GraphModel : public QObject {
+    Q_OBJECT
+public:
+    explicit GraphModel(QObject *parent = nullptr);
+
+    bool loaded() const { return m_loaded; }
+    void setLoaded(bool loaded);
+    const QString &caption() const { return m_caption; }
+    void setCaption(const QString &caption);
+
+    // The decoded picture, shared (implicitly) with the zoom view.
+    const QImage &picture() const { return m_picture; }
+    void setPicture(const QImage &img);
+
+    // Size of a marker and of a ring in normalised units; the widget sets them
+    // from the picture's size on screen.
+    float markerWidth = 0.01f, markerHeight = 0.01f;
+    float ringWidth = 0.02f, ringHeight = 0.02f;
+
+    // Pick_Image: element 0 is the template and never a point.
+    const std::optional<Marker> &pick(int id) const { return m_pick[size_t(id)]; }
+    bool hasPick(int id) const { return id > 0 && id < 256 && m_pick[size_t(id)].has_value(); }
+    void loadPick(int id, const Marker &m);
+    void unloadPick(int id);
+    void setPickToolTip(int id, const QString &tip);
+    void movePick(int id, float left, float top);
+    int pickCount() const;
+
+    const Marker &dfnt(int i) const { return m_dfnt[size_t(i)]; }
+    void setDfnt(int i, const Marker &m);
+    void setDfntVisible(int i, bool visible);
+
+    // Sel_Shape rings a corner, Sel_Shape_pt a point.
+    const Ring &selShape() const { return m_selShape; }
+    const Ring &selShapePt() const { return m_selShapePt; }
+    void setSelShape(const Ring &r);
+    void setSelShapePt(const Ring &r);
+    void hideRings();
+    // Centres a ring on (x, y).
+    Ring ringAt(float x, float y) const { return Ring{x - ringWidth / 2, y + ringHeight / 2, true}; }
+
+    const std::vector<QLineF> &frameLines() const { return m_frame; }
+    void setFrameLines(std::vector<QLineF> lines);
+
+Q_SIGNALS:
+    void loadedChanged(bool loaded);
+    void captionChanged(const QString &caption);
+    void pictureChanged();
+    void pickChanged(int id);
+    void dfntChanged(int index);
+    void ringsChanged();
+    void frameChanged();
+
+private:
+    bool m_loaded = false;
+    QString m_caption;
+    QImage m_picture;
+    std::array<std::optional<Marker>, 256> m_pick;
+    std::array<Marker, 4> m_dfnt;
+    Ring m_selShape, m_selShapePt;
+    std::vector<QLineF> m_frame;
+};
+
+} // namespace orv

@@ -1,0 +1,137 @@
+#pragma once
+// The one reading of a program run and the operations every window calls:
+// the point records, the state flags, the calibration panel and readout
+// settings it reads, the graph window's marker state and the sixteen series
+// tables. Windows are views of this state and call these operations.
+
+#include "model/calib_panel.h"
+#include "model/desktop_port.h"
+#include "model/graph_model.h"
+#include "model/numtext.h"
+#include "model/readout_settings.h"
+#include "model/series_table.h"
+
+#include <QObject>
+#include <QString>
+#include <array>
+#include <expected>
+#include <memory>
+
+namespace orv {
+
+class Reading : public QObject {
+    Q_OBJECT
+public:
+    static constexpr int kMaxId = 255;      // records 1..255
+    static constexpr int kMaxFreeId = 250;  // IDs handed out to clicks
+    static constexpr int kSeriesCount = 16;
+    static const QString kFreeRecord;       // "FALSE,0,0,0,0"
+
+    explicit Reading(DesktopPort *port, QObject *parent = nullptr);
+    ~Reading() override;
+
+    DesktopPort &port() const { return *m_port; }
+    void setPort(DesktopPort *port) { m_port = port; }
+
+    CalibPanel panel;
+    ReadoutSettings settings;
+    GraphModel graph;
+    SeriesTable &grid(int series) { return *m_grids[size_t(series)]; }
+    const SeriesTable &grid(int series) const { return *m_grids[size_t(series)]; }
+    static bool validSeries(int s) { return s >= 1 && s <= kSeriesCount; }
+
+    // The program's folder (where img/, Help/ and relative pictures live).
+    QString programFolder;
+
+    // --- State variables -------------------------------------------------
+    QString GraphPic_Path;
+    std::array<QString, 256> Pt_Array;
+    std::array<int, 17> Grid_Opened{};  // 1..16; -1 opened from the series combo
+    double Conv_X = 0, Conv_Y = 0;
+    bool Dfnt_Done = false;
+    bool Init_Done = false;
+    bool Close_Confirmed = false;
+    int Sel_DfntNo = -1;
+    int Sel_PtNo = -1;
+    int Drag_DfntNo = -1;
+    int Drag_PtNo = -1;
+    double Pic_Height = 0, Pic_Width = 0;
+    int Cur_Keiretsu = 0;
+
+    // Main window texts the reading sets.
+    QString mainCaption() const { return m_mainCaption; }
+    QString picLabel() const { return m_picLabel; }
+    QString picLabelToolTip() const { return m_picLabelTip; }
+    void setPicLabel(const QString &caption, const QString &toolTip);
+    QString statusText() const { return m_status; }
+    void setStatusText(const QString &text);
+    void setDfntDone(bool done);
+
+    // --- Lifecycle -------------------------------------------------------
+    static QString versionText(); // "x.y.z"
+    void Init_App();
+    // `askTables` false when the tables' closing questions were already answered.
+    void Reset_Reading(bool askTables = true);
+    void Init_PtArray();
+    void Clear_AllPts();
+    void Delete_Pt(int id);
+    void Close_GridForms(bool ask = true);
+    // Asks the closing question of every open, non-empty table (unless
+    // Close_Confirmed); false as soon as one is answered No. Nothing changes.
+    bool confirmDiscardTables();
+    bool hasPoints() const;
+
+    static QString Get_Field(const QString &text, const QString &sep, int n);
+
+    // Window registry: names ("Graph_Form", "Grid_Form", ...) and captions.
+    bool Is_FormOpen(const QString &key) const;
+    int registerWindow(const QString &name, const QString &caption);
+    void setWindowCaption(int handle, const QString &caption);
+    void unregisterWindow(int handle);
+
+    // --- Conversion and formats -----------------------------------------
+    std::expected<void, ConvError> Conv_Pt(float px, float py);
+    QString Format_Val(QStringView axis, double v) const;
+
+    // --- Points and tables -----------------------------------------------
+    int Get_FreePtNo() const;
+    void Put_PtImage(int series, float x, float y, int id);
+    void Set_GridPt(int series, const QString &mode, int id);
+    void Delete_Row(int series, int row);
+    void Show_GridForm(int series);
+    // Closing a table window: the question (unless Close_Confirmed or empty),
+    // then the series' points are deleted. False when the user kept it open.
+    bool closeGridForm(int series, bool ask = true);
+    // Deletes every point of a series (markers and records), not its rows.
+    void deleteSeriesPoints(int series);
+    QString markerToolTip(int series, int id, const QString &xText, const QString &yText, const QString &z) const;
+
+    // The red frame outline from the position boxes.
+    void Draw_Frame();
+
+    // Text of the "Notice!" closing question of a table.
+    static QString tableCloseQuestion();
+
+Q_SIGNALS:
+    void mainCaptionChanged(const QString &caption);
+    void picLabelChanged();
+    void statusTextChanged(const QString &text);
+    void dfntDoneChanged(bool done);
+    // Init_App's hooks for the zoom view.
+    void zoomImageHidden();
+    void initZoomRequested();
+
+private:
+    DesktopPort *m_port;
+    std::array<std::unique_ptr<SeriesTable>, 17> m_grids;
+    QString m_mainCaption, m_picLabel, m_picLabelTip, m_status;
+    struct WindowEntry {
+        int handle;
+        QString name;
+        QString caption;
+    };
+    std::vector<WindowEntry> m_windows;
+    int m_nextHandle = 1;
+};
+
+} // namespace orv

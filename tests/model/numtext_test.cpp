@@ -1,0 +1,172 @@
+#include "model/numtext.h"
+
+#include <gtest/gtest.h>
+#include <cmath>
+#include <limits>
+
+using namespace orv;
+
+namespace {
+std::string s(const QString &q) { return q.toStdString(); }
+std::string fmtAuto(double v) { return s(formatPattern(v, QStringView(autoPattern(v)))); }
+} // namespace
+
+TEST(AutoFormat, ChoosesDecimalsBySignedValue)
+{
+    EXPECT_EQ(fmtAuto(0), "0.0000e+0");
+    EXPECT_EQ(fmtAuto(0.005), "5.0000e-3");
+    EXPECT_EQ(fmtAuto(0.05), "0.050000");
+    EXPECT_EQ(fmtAuto(0.5), "0.50000");
+    EXPECT_EQ(fmtAuto(5), "5.0000");
+    EXPECT_EQ(fmtAuto(50), "50.000");
+    EXPECT_EQ(fmtAuto(500), "500.00");
+    EXPECT_EQ(fmtAuto(5000), "5000.0");
+    EXPECT_EQ(fmtAuto(50000), "50000");
+    EXPECT_EQ(fmtAuto(500000), "5.0000e+5");
+    // Negative values always take the exponent form.
+    EXPECT_EQ(fmtAuto(-5), "-5.0000e+0");
+    EXPECT_EQ(fmtAuto(-0.005), "-5.0000e-3");
+}
+
+TEST(AutoFormat, BoundariesBelongToTheUpperRow)
+{
+    EXPECT_EQ(fmtAuto(0.01), "0.010000");
+    EXPECT_EQ(fmtAuto(0.1), "0.10000");
+    EXPECT_EQ(fmtAuto(10), "10.000");
+    EXPECT_EQ(fmtAuto(100000), "1.0000e+5");
+    // The pattern is chosen before rounding.
+    EXPECT_EQ(fmtAuto(99999.6), "100000");
+    EXPECT_EQ(fmtAuto(9.99999), "10.0000");
+    EXPECT_EQ(std::u16string(autoPattern(std::nan(""))), u"0.0000e+0");
+    EXPECT_EQ(fmtAuto(std::numeric_limits<double>::quiet_NaN()), "NaN");
+}
+
+TEST(PatternFormat, FixedShapes)
+{
+    EXPECT_EQ(s(formatPattern(1234.5678, u"0.00")), "1234.57");
+    EXPECT_EQ(s(formatPattern(-2.25, u"0.0000")), "-2.2500");
+    EXPECT_EQ(s(formatPattern(0.001, u"0.00")), "0.00");
+    EXPECT_EQ(s(formatPattern(-0.001, u"0.00")), "0.00"); // rounds to zero: no sign
+    EXPECT_EQ(s(formatPattern(0.4, u"0")), "0");
+    EXPECT_EQ(s(formatPattern(2.6, u"0")), "3");
+    EXPECT_EQ(s(formatPattern(12345678.9, u"0.0")), "12345678.9");
+    EXPECT_EQ(s(formatPattern(0.5, u"0.")), "0");
+}
+
+TEST(PatternFormat, ExponentShapes)
+{
+    EXPECT_EQ(s(formatPattern(1234.5, u"0.0000e+0")), "1.2345e+3");
+    EXPECT_EQ(s(formatPattern(0.00123, u"0.0000e+0")), "1.2300e-3");
+    EXPECT_EQ(s(formatPattern(0, u"0.0000e+0")), "0.0000e+0");
+    EXPECT_EQ(s(formatPattern(-0.005, u"0.0000e+0")), "-5.0000e-3");
+    EXPECT_EQ(s(formatPattern(9.99996e3, u"0.0000e+0")), "1.0000e+4"); // carry into the exponent
+    EXPECT_EQ(s(formatPattern(1.5e-300, u"0.0e+0")), "1.5e-300");
+    EXPECT_EQ(s(formatPattern(123, u"0.00e+0")), "1.23e+2");
+    EXPECT_EQ(s(formatPattern(123, u"0.00E+00")), "1.23E+02");
+    EXPECT_EQ(s(formatPattern(123, u"0.00e-0")), "1.23e2");
+}
+
+TEST(PatternFormat, UnknownPatternGivesPlainText)
+{
+    EXPECT_EQ(s(formatPattern(0.25, u"#,##0")), "0.25");
+    EXPECT_EQ(s(formatPattern(0.25, u"")), "0.25");
+    EXPECT_EQ(s(formatPattern(0.25, u"0.0x")), "0.25");
+}
+
+TEST(PlainNumText, SingleGeneralForm)
+{
+    EXPECT_EQ(s(plainNumText(0.5f)), "0.5");
+    EXPECT_EQ(s(plainNumText(0.25f)), "0.25");
+    EXPECT_EQ(s(plainNumText(0.1f)), "0.1");
+    EXPECT_EQ(s(plainNumText(-0.1f)), "-0.1");
+    EXPECT_EQ(s(plainNumText(0.0f)), "0");
+    EXPECT_EQ(s(plainNumText(3.0f)), "3");
+    EXPECT_EQ(s(plainNumText(7200.0f)), "7200");
+    EXPECT_EQ(s(plainNumText(1234567.0f)), "1234567");
+    EXPECT_EQ(s(plainNumText(12345678.0f)), "1.234568E+07");
+    EXPECT_EQ(s(plainNumText(0.0001f)), "0.0001");
+    EXPECT_EQ(s(plainNumText(0.00001f)), "1E-05");
+    EXPECT_EQ(s(plainNumText(1.0f / 3.0f)), "0.3333333");
+    EXPECT_EQ(s(plainNumText(1e30f)), "1E+30");
+}
+
+TEST(PlainNumText, ReadsBackWithinSevenDigits)
+{
+    for (float v : {0.123456789f, 0.987654f, 1e-7f, 3.4e38f, -0.5f, 0.0005f}) {
+        double back = readPrefix(plainNumText(v));
+        EXPECT_NEAR(back, v, std::abs(v) * 1e-6) << v;
+        EXPECT_TRUE(readStrict(plainNumText(v)).has_value());
+    }
+}
+
+TEST(DoubleText, FifteenDigits)
+{
+    EXPECT_EQ(s(doubleText(0.1)), "0.1");
+    EXPECT_EQ(s(doubleText(1.0 / 3.0)), "0.333333333333333");
+    EXPECT_EQ(s(doubleText(2)), "2");
+    EXPECT_EQ(s(doubleText(-1234.5)), "-1234.5");
+    EXPECT_EQ(s(doubleText(1e15)), "1E+15");
+    EXPECT_EQ(s(doubleText(123456789012345.0)), "123456789012345");
+    EXPECT_EQ(s(doubleText(0.00001)), "1E-05");
+}
+
+TEST(PrefixReading, ReadsTheLongestNumber)
+{
+    EXPECT_EQ(readPrefix(u"Error"), 0);
+    EXPECT_EQ(readPrefix(u""), 0);
+    EXPECT_EQ(readPrefix(u"3.5abc"), 3.5);
+    EXPECT_EQ(readPrefix(u" 1 2"), 12);
+    EXPECT_EQ(readPrefix(u"\t-1\n5"), -15);
+    EXPECT_EQ(readPrefix(u"1D3"), 1000);
+    EXPECT_EQ(readPrefix(u"1e-2"), 0.01);
+    EXPECT_EQ(readPrefix(u"2E"), 2);        // exponent without digits is not read
+    EXPECT_EQ(readPrefix(u"2E+x"), 2);
+    EXPECT_EQ(readPrefix(u".5"), 0.5);
+    EXPECT_EQ(readPrefix(u"1.2.3"), 1.2);
+    EXPECT_EQ(readPrefix(u"+7"), 7);
+    EXPECT_EQ(readPrefix(u"-"), 0);
+    EXPECT_EQ(readPrefix(u"."), 0);
+    EXPECT_EQ(readPrefix(u"系列12"), 0);
+    EXPECT_EQ(readPrefix(u"12系列"), 12);
+    EXPECT_TRUE(std::isinf(readPrefix(u"1E999")));
+    EXPECT_EQ(readPrefix(u"1E-999"), 0);
+}
+
+TEST(StrictReading, WholeTextMustBeANumber)
+{
+    EXPECT_EQ(readStrict(u"0.5").value(), 0.5);
+    EXPECT_EQ(readStrict(u"  -2.5  ").value(), -2.5);
+    EXPECT_EQ(readStrict(u"1E-05").value(), 1e-5);
+    EXPECT_EQ(readStrict(u"1.234568E+07").value(), 12345680);
+    EXPECT_EQ(readStrict(u"1D3").value(), 1000);
+    EXPECT_EQ(readStrict(u"+3").value(), 3);
+    EXPECT_EQ(readStrict(u".5").value(), 0.5);
+    EXPECT_EQ(readStrict(u"5.").value(), 5);
+    for (const char16_t *bad : {u"", u"   ", u"abc", u"3.5abc", u"1 2", u"1E", u"--1", u"Error", u".", u"-", u"1e+"})
+        EXPECT_EQ(readStrict(QStringView(bad)).error(), ConvError::TypeMismatch) << QString::fromUtf16(bad).toStdString();
+    EXPECT_EQ(readStrict(u"1E999").error(), ConvError::Degenerate);
+    // Very long texts are refused, not overrun.
+    QString huge(10000, u'1');
+    EXPECT_FALSE(readStrict(huge).has_value());
+}
+
+TEST(StrictReading, AgreesWithTheCLibraryToTheLastBit)
+{
+    // Short texts take an exact fast path; long ones the general parser.
+    std::srand(12345);
+    char buf[64];
+    for (int i = 0; i < 20000; ++i) {
+        const double mant = double(std::rand()) / RAND_MAX * 10.0;
+        const int exp10 = std::rand() % 60 - 30;
+        const double v = (i % 3 ? 1 : -1) * mant * std::pow(10.0, exp10);
+        const int digits = 1 + i % 17;
+        std::snprintf(buf, sizeof buf, "%.*g", digits, v);
+        const double expect = std::strtod(buf, nullptr);
+        auto got = readStrict(QString::fromLatin1(buf));
+        ASSERT_TRUE(got.has_value()) << buf;
+        ASSERT_EQ(*got, expect) << buf;
+        ASSERT_EQ(readPrefix(QString::fromLatin1(buf)), expect) << buf;
+    }
+    EXPECT_EQ(readStrict(u"0.000000000000000000000000001").value(), 1e-27);
+    EXPECT_EQ(readStrict(u"123456789012345678901234567890").value(), 1.2345678901234568e29);
+}
