@@ -1,0 +1,31 @@
+#pragma once
+// Decoding chart pictures. A picture is decoded once; the graph window and the
+// zoom view share the QImage (implicitly shared, never copied).
+
+#include <QImage>
+#include <QString>
+#include <expected>
+
+class QIODevice;
+
+namespace orv {
+
+enum class PictureError {
+    NotAFile,   // missing, a folder, a device, a FIFO ...
+    Unreadable, // not a picture the program can decode, or empty
+    TooLarge,   // more pixels than the program accepts
+    Truncated,  // the file ends before the picture does
+};
+
+// Pictures up to this many pixels open (a 100-megapixel photo included).
+inline constexpr qint64 kMaxPicturePixels = 150'000'000;
+
+// Decodes a picture file. Refuses anything that is not a regular file without
+// reading it, and checks the size the header claims before decoding.
+std::expected<QImage, PictureError> decodePicture(const QString &path);
+// Decodes from a device (the clipboard's bytes, tests).
+std::expected<QImage, PictureError> decodePicture(QIODevice *device, const QByteArray &format = QByteArray());
+
+bool isRegularFile(const QString &path);
+
+} // namespace orv

@@ -1,0 +1,85 @@
+#include "model/picture.h"
+
+#include <QBuffer>
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+using namespace orv;
+
+namespace {
+
+QString writeFile(const QTemporaryDir &dir, const QString &name, const QByteArray &bytes)
+{
+    QString p = dir.filePath(name);
+    QFile f(p);
+    f.open(QIODevice::WriteOnly);
+    f.write(bytes);
+    return p;
+}
+
+QByteArray encoded(const char *format, int w = 40, int h = 30)
+{
+    QImage img(w, h, QImage::Format_RGB32);
+    img.fill(Qt::white);
+    for (int x = 0; x < w; ++x)
+        img.setPixel(x, h / 2, qRgb(255, 0, 0));
+    QByteArray bytes;
+    QBuffer buf(&bytes);
+    buf.open(QIODevice::WriteOnly);
+    img.save(&buf, format);
+    return bytes;
+}
+
+} // namespace
+
+TEST(Picture, DecodesEveryKindByContent)
+{
+    QTemporaryDir dir;
+    for (const char *fmt : {"png", "jpg", "bmp"}) {
+        // The name's extension does not matter to the decoder.
+        QString p = writeFile(dir, QStringLiteral("fig.3.2.%1").arg(QLatin1String(fmt)), encoded(fmt));
+        auto img = decodePicture(p);
+        ASSERT_TRUE(img.has_value()) << fmt;
+        EXPECT_EQ(img->size(), QSize(40, 30));
+    }
+}
+
+TEST(Picture, RefusesWhatIsNotARegularFile)
+{
+    QTemporaryDir dir;
+    QDir(dir.path()).mkdir(QStringLiteral("x.jpg"));
+    EXPECT_EQ(decodePicture(dir.filePath(QStringLiteral("x.jpg"))).error(), PictureError::NotAFile);
+    const QString fifo = dir.filePath(QStringLiteral("y.bmp"));
+    ASSERT_EQ(mkfifo(fifo.toLocal8Bit().constData(), 0600), 0);
+    EXPECT_EQ(decodePicture(fifo).error(), PictureError::NotAFile); // must not block on open
+    EXPECT_EQ(decodePicture(dir.filePath(QStringLiteral("missing.png"))).error(), PictureError::NotAFile);
+    EXPECT_EQ(decodePicture(QString()).error(), PictureError::NotAFile);
+    EXPECT_EQ(decodePicture(QStringLiteral("/dev/zero")).error(), PictureError::NotAFile);
+}
+
+TEST(Picture, RefusesBrokenAndHugePictures)
+{
+    QTemporaryDir dir;
+    EXPECT_FALSE(decodePicture(writeFile(dir, QStringLiteral("empty.jpg"), {})).has_value());
+    EXPECT_FALSE(decodePicture(writeFile(dir, QStringLiteral("text.png"), "not a picture")).has_value());
+    QByteArray jpg = encoded("jpg", 400, 300);
+    EXPECT_EQ(decodePicture(writeFile(dir, QStringLiteral("cut.jpg"), jpg.left(jpg.size() / 2))).error(),
+              PictureError::Truncated);
+    QByteArray png = encoded("png", 400, 300);
+    EXPECT_FALSE(decodePicture(writeFile(dir, QStringLiteral("cut.png"), png.left(png.size() / 2))).has_value());
+
+    // A GIF header claiming 60000 x 60000 pixels.
+    QByteArray gif("GIF89a");
+    gif += char(0x60), gif += char(0xEA), gif += char(0x60), gif += char(0xEA); // 60000 x 60000
+    gif += char(0x00), gif += char(0x00), gif += char(0x00);
+    gif += char(0x2C);
+    gif += QByteArray(8, '\0');
+    gif += char(0x00);
+    gif += char(0x02), gif += char(0x02), gif += char(0x44), gif += char(0x01), gif += char(0x00);
+    gif += char(0x3B);
+    auto r = decodePicture(writeFile(dir, QStringLiteral("huge.gif"), gif));
+    ASSERT_FALSE(r.has_value()); // refused without allocating 14 GB
+}
