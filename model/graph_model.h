@@ -43,6 +43,10 @@ public:
     const QImage &picture() const { return m_picture; }
     void setPicture(const QImage &img);
 
+    // Size of the picture area Graph_Picture in twips (written to and restored
+    // from a reading file).
+    float picAreaHeightTwips = 0, picAreaWidthTwips = 0;
+
     // Size of a marker and of a ring in normalised units; the widget sets them
     // from the picture's size on screen.
     float markerWidth = 0.01f, markerHeight = 0.01f;

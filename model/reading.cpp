@@ -335,3 +335,30 @@ void Reading::Draw_Frame()
 }
 
 } // namespace orv
+
+namespace orv {
+
+void Reading::showPicture(const QImage &picture, const QString &caption)
+{
+    graph.setPicture(picture);
+    graph.setCaption(caption);
+    graph.setLoaded(true);
+    Q_EMIT pictureShown();
+}
+
+void Reading::unloadGraph()
+{
+    if (!graph.loaded())
+        return;
+    for (int id = 1; id <= kMaxId; ++id)
+        graph.unloadPick(id);
+    for (int i = 0; i < 4; ++i)
+        graph.setDfntVisible(i, false);
+    graph.hideRings();
+    graph.setFrameLines({});
+    graph.setLoaded(false);
+    Close_Confirmed = false;
+    Q_EMIT zoomImageHidden();
+}
+
+} // namespace orv

@@ -109,6 +109,18 @@ public:
     // The red frame outline from the position boxes.
     void Draw_Frame();
 
+    // Puts a decoded picture into the graph window (loading it) and announces it
+    // so that the zoom view takes the same picture and measures Pic_Width and
+    // Pic_Height. Used by picture loading and by reopening a reading.
+    void showPicture(const QImage &picture, const QString &caption);
+    // Unloads the graph window: the window's unload steps (Close_Confirmed
+    // cleared, zoom image hidden), markers and rings dropped with it.
+    void unloadGraph();
+    // The graph window asks the zoom view to follow the pointer or a drag.
+    void zoomFollow(float x, float y) { Q_EMIT zoomFollowRequested(x, y); }
+    // Files dropped on any drop target (the graph window included).
+    void dropFiles(const QStringList &paths) { Q_EMIT filesDropped(paths); }
+
     // Text of the "Notice!" closing question of a table.
     static QString tableCloseQuestion();
 
@@ -120,6 +132,9 @@ Q_SIGNALS:
     // Init_App's hooks for the zoom view.
     void zoomImageHidden();
     void initZoomRequested();
+    void pictureShown();
+    void zoomFollowRequested(float x, float y);
+    void filesDropped(const QStringList &paths);
 
 private:
     DesktopPort *m_port;

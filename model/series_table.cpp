@@ -1,5 +1,7 @@
 #include "model/series_table.h"
 
+#include <algorithm>
+
 namespace orv {
 
 SeriesTable::SeriesTable(int series, QObject *parent) : QObject(parent), m_series(series)
@@ -54,6 +56,8 @@ void SeriesTable::shiftUpFrom(int row)
 
 void SeriesTable::setCurrent(int row, int col)
 {
+    m_selR1 = m_selR2 = row;
+    m_selC1 = m_selC2 = col;
     if (row == m_row && col == m_col)
         return;
     m_row = row;
@@ -62,6 +66,28 @@ void SeriesTable::setCurrent(int row, int col)
         Q_EMIT currentChanged(row, col);
     else
         m_dirty = true;
+}
+
+void SeriesTable::setSelection(int row1, int col1, int row2, int col2)
+{
+    m_selR1 = row1, m_selC1 = col1, m_selR2 = row2, m_selC2 = col2;
+}
+
+QString SeriesTable::selectionText() const
+{
+    const int r1 = std::min(m_selR1, m_selR2), r2 = std::max(m_selR1, m_selR2);
+    const int c1 = std::min(m_selC1, m_selC2), c2 = std::max(m_selC1, m_selC2);
+    QString out;
+    for (int r = r1; r <= r2; ++r) {
+        if (r > r1)
+            out += u'\r';
+        for (int c = c1; c <= c2; ++c) {
+            if (c > c1)
+                out += u'\t';
+            out += cell(r, c);
+        }
+    }
+    return out;
 }
 
 void SeriesTable::setTopRow(int row)

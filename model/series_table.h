@@ -39,6 +39,12 @@ public:
     int currentCol() const { return m_col; }
     void setCurrent(int row, int col);
     int topRow() const { return m_topRow; }
+
+    // The selected block of cells (inclusive, any corner order); the current
+    // cell alone when nothing larger is selected.
+    void setSelection(int row1, int col1, int row2, int col2);
+    // The selected cells as text: cells joined by tabs, rows by carriage returns.
+    QString selectionText() const;
     void setTopRow(int row);
 
     std::array<int, 5> colWidths{500, 500, 750, 750, 750};
@@ -86,6 +92,7 @@ private:
     QString m_caption;
     std::vector<Row> m_rows;
     int m_row = 0, m_col = 0, m_topRow = 1;
+    int m_selR1 = 0, m_selC1 = 0, m_selR2 = 0, m_selC2 = 0;
     bool m_editorVisible = false;
     QString m_editorText, m_remembered;
     int m_batch = 0;

@@ -315,3 +315,29 @@ TEST_F(Fixture, WindowRegistryByNameAndCaption)
     r.unregisterWindow(h);
     EXPECT_FALSE(r.Is_FormOpen(QStringLiteral("DataDisposal_Form")));
 }
+
+TEST_F(Fixture, SelectionTextJoinsCellsWithTabsAndRowsWithCarriageReturns)
+{
+    diagonalFrame();
+    addPoint(1, 0.5f, 0.5f);
+    addPoint(1, 0.7f, 0.7f);
+    SeriesTable &t = r.grid(1);
+    t.setCurrent(1, 1);
+    t.setSelection(2, 3, 1, 1); // any corner order
+    EXPECT_EQ(s(t.selectionText()), "1\t5.0000\t50.000\r2\t7.5000\t75.000");
+    t.setCurrent(2, 2);
+    EXPECT_EQ(s(t.selectionText()), "7.5000");
+}
+
+TEST_F(Fixture, UnloadingTheGraphDropsMarkersButKeepsRecords)
+{
+    diagonalFrame();
+    r.showPicture(QImage(10, 10, QImage::Format_RGB32), QStringLiteral("a.png"));
+    addPoint(1, 0.5f, 0.5f);
+    r.Close_Confirmed = true;
+    r.unloadGraph();
+    EXPECT_FALSE(r.graph.loaded());
+    EXPECT_FALSE(r.graph.hasPick(1));
+    EXPECT_FALSE(r.Close_Confirmed);
+    EXPECT_FALSE(r.Is_FormOpen(QStringLiteral("Graph_Form")));
+}
