@@ -1,0 +1,355 @@
+#include "graphwin/graph_form.h"
+
+#include <algorithm>
+
+namespace orv {
+
+namespace {
+constexpr double kTwipsPerPixel = 15.0;
+constexpr double kMarkerPx = 9.0;          // 135 twips
+constexpr double kRingPx = 250.0 / 15.0;   // 250 twips
+} // namespace
+
+Graph_Form::Graph_Form(Reading &reading, QObject *parent) : QObject(parent), r(reading) {}
+
+QString Graph_Form::closeQuestion()
+{
+    return QStringLiteral("グラフウィンドウを閉じると全ての読出し(系列)ウィンドウも閉じます。\rよろしいですか？");
+}
+
+QString Graph_Form::completionStatus()
+{
+    return QStringLiteral("読み出し値を追加する系列を選択し、グラフ画像上でポイントをクリックして下さい。");
+}
+
+QString Graph_Form::pointLimitMessage()
+{
+    return QStringLiteral("エラー！(No.2)(読み出しポイントは250点までです。不要なポイントを削除して下さい。)");
+}
+
+QString Graph_Form::conversionFailedMessage(ConvError e)
+{
+    return QStringLiteral("エラー！(No.3)(座標変換ができません。枠線の定義と軸の値を確認して下さい。)\r") +
+           convErrorText(e);
+}
+
+Graph_Form::Layout Graph_Form::layoutForPicture(int pictureWidth, int pictureHeight)
+{
+    return layoutForResize(pictureWidth + 135, pictureHeight + 1050, pictureWidth, pictureHeight, true);
+}
+
+Graph_Form::Layout Graph_Form::layoutForResize(int windowWidth, int windowHeight, int pictureWidth, int pictureHeight,
+                                               bool normalState)
+{
+    Layout l{windowWidth, windowHeight, 0, 0};
+    if (normalState) {
+        l.windowHeight = std::max(windowHeight, pictureHeight + 540);
+        l.windowWidth = std::max(windowWidth, pictureWidth + 135);
+    }
+    l.pictureTop = (l.windowHeight - pictureHeight) / 2.0 - 270 - 150;
+    l.pictureLeft = (l.windowWidth - pictureWidth) / 2.0 - 67.5;
+    return l;
+}
+
+void Graph_Form::setPictureSize(int widthPx, int heightPx)
+{
+    if (widthPx <= 0 || heightPx <= 0)
+        return;
+    r.graph.markerWidth = float(kMarkerPx / widthPx);
+    r.graph.markerHeight = float(kMarkerPx / heightPx);
+    r.graph.ringWidth = float(kRingPx / widthPx);
+    r.graph.ringHeight = float(kRingPx / heightPx);
+    r.graph.picAreaWidthTwips = float(widthPx * kTwipsPerPixel);
+    r.graph.picAreaHeightTwips = float(heightPx * kTwipsPerPixel);
+}
+
+Corner Graph_Form::quadrantCorner(float x, float y)
+{
+    if (x < 0.5f)
+        return y < 0.5f ? LL : LU;
+    return y < 0.5f ? RL : RU;
+}
+
+void Graph_Form::setStatus(const QString &text)
+{
+    if (m_status == text)
+        return;
+    m_status = text;
+    Q_EMIT statusTextChanged(text);
+}
+
+void Graph_Form::mouseMove(float x, float y)
+{
+    if (!r.Dfnt_Done) {
+        // Show which corner a click here would place.
+        const Corner c = quadrantCorner(x, y);
+        const auto bx = CalibPanel::xBox(c), by = CalibPanel::yBox(c);
+        for (int b = 0; b < CalibPanel::PosBoxCount; ++b)
+            r.panel.setHighlighted(CalibPanel::PosBox(b), b == bx || b == by);
+    } else if (r.Conv_Pt(x, y)) {
+        // A frame that cannot convert (a value box holding text, say) skips
+        // the readout for this move.
+        setStatus(QStringLiteral("X=") + r.Format_Val(u"X", r.Conv_X) + QStringLiteral(" , Y=") +
+                  r.Format_Val(u"Y", r.Conv_Y));
+    }
+    r.zoomFollow(x, y);
+}
+
+void Graph_Form::dragOver(float x, float y) { r.zoomFollow(x, y); }
+
+void Graph_Form::mouseUp(int button, float x, float y)
+{
+    const bool ringVisible = r.graph.selShape().visible || r.graph.selShapePt().visible;
+    if (button == LeftButton && r.Drag_DfntNo == -1 && r.Dfnt_Done && !ringVisible)
+        addPoint(x, y);
+    else if (button != LeftButton || r.Dfnt_Done)
+        deselect();
+    else
+        placeCorner(x, y);
+}
+
+void Graph_Form::deselect()
+{
+    r.graph.hideRings();
+    r.Drag_DfntNo = -1;
+    r.Drag_PtNo = -1;
+    r.Sel_PtNo = -1;
+    r.Sel_DfntNo = -1;
+}
+
+void Graph_Form::addPoint(float x, float y)
+{
+    if (auto ok = r.Conv_Pt(x, y); !ok) {
+        r.port().message(conversionFailedMessage(ok.error()));
+        return;
+    }
+    const int series = r.settings.seriesNumber();
+    if (!Reading::validSeries(series))
+        return;
+    const int id = r.Get_FreePtNo();
+    if (id == 0) {
+        r.port().message(pointLimitMessage());
+        return;
+    }
+    r.Put_PtImage(series, x, y, id);
+    r.Set_GridPt(series, QStringLiteral("Add"), id);
+    r.Draw_Frame();
+}
+
+void Graph_Form::writeCornerBoxes(int corner, float x, float y)
+{
+    const Corner c = Corner(corner);
+    r.panel.setPos(CalibPanel::xBox(c), plainNumText(x));
+    r.panel.setPos(CalibPanel::yBox(c), plainNumText(y));
+}
+
+void Graph_Form::placeCorner(float x, float y)
+{
+    const Corner c = quadrantCorner(x, y);
+    writeCornerBoxes(c, x, y);
+    if (c == LL || c == RU || !r.panel.isDiagonal()) {
+        Marker m = r.graph.dfnt(c);
+        m.left = x - r.graph.markerWidth / 2;
+        m.top = y + r.graph.markerHeight / 2;
+        m.visible = true;
+        r.graph.setDfnt(c, m);
+    }
+    if (r.Dfnt_Done)
+        r.setStatusText(completionStatus());
+    r.Draw_Frame();
+}
+
+void Graph_Form::pickMouseDown(int id)
+{
+    if (!r.graph.hasPick(id))
+        return;
+    const Marker &m = *r.graph.pick(id);
+    const float cx = m.left + r.graph.markerWidth / 2, cy = m.top - r.graph.markerHeight / 2;
+    r.graph.setSelShapePt(r.graph.ringAt(cx, cy));
+    r.Sel_PtNo = id;
+    Ring red = r.graph.selShape();
+    red.visible = false;
+    r.graph.setSelShape(red);
+    r.Sel_DfntNo = -1;
+    r.Drag_PtNo = id;
+}
+
+void Graph_Form::dfntMouseDown(int index)
+{
+    if (index < 0 || index > 3)
+        return;
+    const Marker &m = r.graph.dfnt(index);
+    const float cx = m.left + r.graph.markerWidth / 2, cy = m.top - r.graph.markerHeight / 2;
+    r.graph.setSelShape(r.graph.ringAt(cx, cy));
+    r.Sel_DfntNo = index;
+    Ring blue = r.graph.selShapePt();
+    blue.visible = false;
+    r.graph.setSelShapePt(blue);
+    r.Sel_PtNo = -1;
+    r.Drag_DfntNo = index;
+}
+
+void Graph_Form::dragDrop(float x, float y)
+{
+    if (r.graph.selShape().visible && r.Drag_DfntNo >= 0 && r.Drag_DfntNo <= 3) {
+        const int i = r.Drag_DfntNo;
+        Marker m = r.graph.dfnt(i);
+        m.left = x - r.graph.markerWidth / 2;
+        m.top = y + r.graph.markerHeight / 2;
+        r.graph.setDfnt(i, m);
+        r.graph.setSelShape(r.graph.ringAt(x, y));
+        writeCornerBoxes(i, x, y);
+        r.Drag_DfntNo = -1;
+        r.Draw_Frame();
+    }
+    const int n = r.Drag_PtNo;
+    if (!r.graph.selShapePt().visible || n == -1 || !r.graph.hasPick(n)) {
+        r.Draw_Frame();
+        return;
+    }
+    // Convert first: a point that cannot be converted stays where it was.
+    if (auto ok = r.Conv_Pt(x, y); !ok) {
+        r.port().message(conversionFailedMessage(ok.error()));
+        r.Drag_PtNo = -1;
+        r.Draw_Frame();
+        return;
+    }
+    r.graph.movePick(n, x - r.graph.markerWidth / 2, y + r.graph.markerHeight / 2);
+    r.graph.setSelShapePt(r.graph.ringAt(x, y));
+    const QString sep = QStringLiteral(",");
+    const QString &rec = r.Pt_Array[size_t(n)];
+    const QString s = Reading::Get_Field(rec, sep, 1), z = Reading::Get_Field(rec, sep, 4);
+    const int series = int(readPrefix(s));
+    r.graph.setPickToolTip(
+        n, r.markerToolTip(series, n, r.Format_Val(u"X", r.Conv_X), r.Format_Val(u"Y", r.Conv_Y), z));
+    r.Pt_Array[size_t(n)] = QStringLiteral("TRUE,%1,%2,%3,%4").arg(s, plainNumText(x), plainNumText(y), z);
+    r.Set_GridPt(series, QStringLiteral("Change"), n);
+    r.Drag_PtNo = -1;
+    r.Draw_Frame();
+}
+
+void Graph_Form::keyDown(int key, int)
+{
+    if (key != KeyDelete || !r.graph.selShapePt().visible)
+        return;
+    const int id = r.Sel_PtNo;
+    if (id < 1 || id > Reading::kMaxId)
+        return;
+    const int series = int(readPrefix(Reading::Get_Field(r.Pt_Array[size_t(id)], QStringLiteral(","), 1)));
+    if (!Reading::validSeries(series))
+        return;
+    SeriesTable &t = r.grid(series);
+    int row = -1;
+    for (int i = 1; i < t.rowCount(); ++i)
+        if (readPrefix(t.cell(i, SeriesTable::ColId)) == id) {
+            row = i;
+            break;
+        }
+    if (row < 0)
+        return; // not in its table: the key is ignored
+    r.graph.hideRings();
+    t.setCurrent(row, t.currentCol());
+    r.Delete_Row(series, row);
+    r.Sel_PtNo = -1;
+}
+
+void Graph_Form::keyUp(int key, int modifiers)
+{
+    const double step = modifiers == NoModifier ? 0.0005 : modifiers == Shift ? 0.01 : 0.0;
+    const bool arrow = key == KeyLeft || key == KeyUp || key == KeyRight || key == KeyDown;
+    const bool vertical = key == KeyUp || key == KeyDown;
+    const double dir = (key == KeyRight || key == KeyUp) ? 1.0 : -1.0;
+
+    // The selected corner.
+    if (r.graph.selShape().visible && r.Sel_DfntNo >= 0 && r.Sel_DfntNo <= 3) {
+        const Corner c = Corner(r.Sel_DfntNo);
+        if (arrow) {
+            const auto box = vertical ? CalibPanel::yBox(c) : CalibPanel::xBox(c);
+            // A box that is empty or holds no number cannot be nudged.
+            if (auto cur = readStrict(r.panel.pos(box))) {
+                const double v = step * dir + *cur;
+                r.panel.setPos(box, doubleText(v));
+                Marker m = r.graph.dfnt(c);
+                Ring ring = r.graph.selShape();
+                if (vertical) {
+                    m.top = float(v + r.graph.markerHeight / 2);
+                    ring.top = float(v + r.graph.ringHeight / 2);
+                } else {
+                    m.left = float(v - r.graph.markerWidth / 2);
+                    ring.left = float(v - r.graph.ringWidth / 2);
+                }
+                r.graph.setDfnt(c, m);
+                r.graph.setSelShape(ring);
+            }
+        }
+        const Ring &ring = r.graph.selShape();
+        r.zoomFollow(ring.left + r.graph.ringWidth / 2, ring.top - r.graph.ringHeight / 2);
+    }
+
+    r.Draw_Frame();
+
+    // The selected point.
+    const int n = r.Sel_PtNo;
+    if (r.graph.selShapePt().visible && r.graph.hasPick(n)) {
+        if (arrow) {
+            Marker m = *r.graph.pick(n);
+            Ring ring = r.graph.selShapePt();
+            const float d = float(step * dir);
+            if (vertical) {
+                m.top += d;
+                ring.top += d;
+            } else {
+                m.left += d;
+                ring.left += d;
+            }
+            r.graph.movePick(n, m.left, m.top);
+            r.graph.setSelShapePt(ring);
+        }
+        rereadSelectedPoint();
+        const Ring &ring = r.graph.selShapePt();
+        r.zoomFollow(ring.left + r.graph.ringWidth / 2, ring.top - r.graph.ringHeight / 2);
+    }
+
+    if (key == KeyEscape) {
+        r.Sel_PtNo = 0;
+        Ring blue = r.graph.selShapePt();
+        if (blue.visible) {
+            blue.visible = false;
+            r.graph.setSelShapePt(blue);
+        }
+    }
+}
+
+void Graph_Form::rereadSelectedPoint()
+{
+    const int n = r.Sel_PtNo;
+    const Marker &m = *r.graph.pick(n);
+    const float cx = m.left + r.graph.markerWidth / 2;
+    const float cy = m.top - r.graph.markerHeight / 2;
+    if (!r.Conv_Pt(cx, cy))
+        return; // the frame cannot convert now; the point keeps its values
+    const QString sep = QStringLiteral(",");
+    const QString &rec = r.Pt_Array[size_t(n)];
+    const QString s = Reading::Get_Field(rec, sep, 1), z = Reading::Get_Field(rec, sep, 4);
+    const int series = int(readPrefix(s));
+    r.Pt_Array[size_t(n)] = QStringLiteral("TRUE,%1,%2,%3,%4").arg(s, plainNumText(cx), plainNumText(cy), z);
+    r.graph.setPickToolTip(
+        n, r.markerToolTip(series, n, r.Format_Val(u"X", r.Conv_X), r.Format_Val(u"Y", r.Conv_Y), z));
+    r.Set_GridPt(series, QStringLiteral("Change"), n);
+}
+
+bool Graph_Form::queryUnload()
+{
+    if (r.Close_Confirmed)
+        return true;
+    if (!r.port().askYesNo(closeQuestion(), QStringLiteral("Notice!")))
+        return false;
+    r.setDfntDone(false);
+    r.Close_Confirmed = true;
+    r.Reset_Reading();
+    return true;
+}
+
+void Graph_Form::unload() { r.unloadGraph(); }
+
+} // namespace orv

@@ -1,0 +1,79 @@
+#pragma once
+// Behaviour of the graph window: the surface on which the frame corners are
+// placed and read points are added, dragged, nudged and deleted. Events arrive
+// in normalised picture coordinates (x 0..1 left to right, y 0..1 bottom to
+// top); the widget only translates pixels and paints the model.
+
+#include "model/reading.h"
+
+#include <QObject>
+#include <QSize>
+
+namespace orv {
+
+class Graph_Form : public QObject {
+    Q_OBJECT
+public:
+    enum Button { LeftButton = 1, RightButton = 2, MiddleButton = 4 };
+    enum Modifier { NoModifier = 0, Shift = 1, Ctrl = 2, Alt = 4 };
+    // Virtual key codes.
+    enum Key { KeyEscape = 27, KeyLeft = 37, KeyUp = 38, KeyRight = 39, KeyDown = 40, KeyDelete = 46 };
+
+    explicit Graph_Form(Reading &reading, QObject *parent = nullptr);
+
+    Reading &reading() const { return r; }
+
+    // The window's own status bar (the pointer readout).
+    const QString &statusText() const { return m_status; }
+
+    // --- Sizes (twips) ---------------------------------------------------
+    struct Layout {
+        int windowWidth, windowHeight;
+        double pictureLeft, pictureTop;
+    };
+    // After a picture of w x h twips is loaded: the window fits it.
+    static Layout layoutForPicture(int pictureWidth, int pictureHeight);
+    // On every resize: minimum in the normal state, picture centred always.
+    static Layout layoutForResize(int windowWidth, int windowHeight, int pictureWidth, int pictureHeight,
+                                  bool normalState);
+    // Marker and ring sizes in normalised units for a picture of w x h pixels.
+    void setPictureSize(int widthPx, int heightPx);
+
+    // --- Events ------------------------------------------------------------
+    void mouseMove(float x, float y);
+    void dragOver(float x, float y);
+    void mouseUp(int button, float x, float y);
+    void pickMouseDown(int id);
+    void dfntMouseDown(int index);
+    void dragDrop(float x, float y);
+    void keyDown(int key, int modifiers);
+    void keyUp(int key, int modifiers);
+    // Asked before the window closes; true when it may close (and the reading
+    // has then been reset).
+    bool queryUnload();
+    void unload();
+
+    static QString closeQuestion();
+    static QString completionStatus();
+    static QString pointLimitMessage();
+    static QString conversionFailedMessage(ConvError e);
+
+    // The corner a click or hover at (x, y) concerns.
+    static Corner quadrantCorner(float x, float y);
+
+Q_SIGNALS:
+    void statusTextChanged(const QString &text);
+
+private:
+    void addPoint(float x, float y);
+    void placeCorner(float x, float y);
+    void deselect();
+    void writeCornerBoxes(int corner, float x, float y);
+    void rereadSelectedPoint();
+    void setStatus(const QString &text);
+
+    Reading &r;
+    QString m_status;
+};
+
+} // namespace orv

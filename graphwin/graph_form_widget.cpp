@@ -1,0 +1,422 @@
+#include "graphwin/graph_form_widget.h"
+
+#include <QDragEnterEvent>
+#include <QHelpEvent>
+#include <QLabel>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMimeData>
+#include <QPainter>
+#include <QToolTip>
+#include <QVBoxLayout>
+
+namespace orv {
+
+namespace {
+constexpr int kMarkerPx = 9;
+constexpr double kTwips = 15.0;
+int px(double twips) { return int(std::lround(twips / kTwips)); }
+} // namespace
+
+// ---------------------------------------------------------------------------
+// Picture area
+
+QImage GraphPictureArea::markerIcon(QColor rim, QColor fill)
+{
+    static const char *rows[9] = {"...RRR...", ".RRFFFRR.", ".RFFFFFR.", "RFFFFFFFR", "RFFFFFFFR",
+                                  "RFFFFFFFR", ".RFFFFFR.", ".RRFFFRR.", "...RRR..."};
+    QImage img(9, 9, QImage::Format_ARGB32_Premultiplied);
+    img.fill(Qt::transparent);
+    for (int y = 0; y < 9; ++y)
+        for (int x = 0; x < 9; ++x) {
+            const char c = rows[y][x];
+            if (c == 'R')
+                img.setPixelColor(x, y, rim);
+            else if (c == 'F')
+                img.setPixelColor(x, y, fill);
+        }
+    return img;
+}
+
+GraphPictureArea::GraphPictureArea(Graph_Form &form, QWidget *parent)
+    : QWidget(parent), m_form(form), r(form.reading()),
+      m_pointIcon(markerIcon(QColor(0, 0, 255), QColor(0, 128, 192))),
+      m_cornerIcon(markerIcon(QColor(255, 0, 0), QColor(255, 0, 255)))
+{
+    setMouseTracking(true);
+    setFocusPolicy(Qt::StrongFocus);
+    setAcceptDrops(true);
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    setCursor(Qt::CrossCursor);
+    connect(&r.graph, &GraphModel::pickChanged, this, &GraphPictureArea::updatePick);
+    connect(&r.graph, &GraphModel::dfntChanged, this, &GraphPictureArea::updateDfnt);
+    connect(&r.graph, &GraphModel::ringsChanged, this, &GraphPictureArea::updateRings);
+    connect(&r.graph, &GraphModel::frameChanged, this, qOverload<>(&QWidget::update));
+    connect(&r.graph, &GraphModel::pictureChanged, this, qOverload<>(&QWidget::update));
+}
+
+QPointF GraphPictureArea::toNormalised(QPointF p) const
+{
+    return QPointF(p.x() / std::max(1, width()), 1.0 - p.y() / std::max(1, height()));
+}
+
+QPointF GraphPictureArea::toPixels(float x, float y) const
+{
+    return QPointF(double(x) * width(), (1.0 - double(y)) * height());
+}
+
+QRect GraphPictureArea::markerRect(float left, float top) const
+{
+    const QPointF tl = toPixels(left, top);
+    return QRect(int(std::floor(tl.x() + 0.5)), int(std::floor(tl.y() + 0.5)), kMarkerPx, kMarkerPx);
+}
+
+QRect GraphPictureArea::ringRect(const Ring &ring) const
+{
+    const QPointF tl = toPixels(ring.left, ring.top);
+    const QPointF br = toPixels(ring.left + r.graph.ringWidth, ring.top - r.graph.ringHeight);
+    return QRectF(tl, br).toAlignedRect();
+}
+
+QRect GraphPictureArea::pickRect(int id) const
+{
+    if (!r.graph.hasPick(id))
+        return {};
+    const Marker &m = *r.graph.pick(id);
+    return markerRect(m.left, m.top);
+}
+
+QRect GraphPictureArea::dfntRect(int index) const
+{
+    const Marker &m = r.graph.dfnt(index);
+    return markerRect(m.left, m.top);
+}
+
+std::pair<int, int> GraphPictureArea::markerAt(QPointF p) const
+{
+    const QPoint q = p.toPoint();
+    // Point markers lie above the corner markers; the newest on top.
+    for (int id = 255; id >= 1; --id)
+        if (r.graph.hasPick(id) && r.graph.pick(id)->visible && pickRect(id).contains(q))
+            return {1, id};
+    for (int i = 3; i >= 0; --i)
+        if (r.graph.dfnt(i).visible && dfntRect(i).contains(q))
+            return {2, i};
+    return {0, -1};
+}
+
+void GraphPictureArea::updatePick(int id)
+{
+    update(m_pickPainted[size_t(id)].adjusted(-1, -1, 1, 1));
+    const QRect now = r.graph.hasPick(id) ? pickRect(id) : QRect();
+    m_pickPainted[size_t(id)] = now;
+    update(now.adjusted(-1, -1, 1, 1));
+}
+
+void GraphPictureArea::updateDfnt(int index)
+{
+    update(m_dfntPainted[size_t(index)].adjusted(-1, -1, 1, 1));
+    m_dfntPainted[size_t(index)] = dfntRect(index);
+    update(m_dfntPainted[size_t(index)].adjusted(-1, -1, 1, 1));
+}
+
+void GraphPictureArea::updateRings()
+{
+    const Ring *rings[2] = {&r.graph.selShape(), &r.graph.selShapePt()};
+    for (int k = 0; k < 2; ++k) {
+        update(m_ringPainted[k].adjusted(-3, -3, 3, 3));
+        m_ringPainted[k] = rings[k]->visible ? ringRect(*rings[k]) : QRect();
+        update(m_ringPainted[k].adjusted(-3, -3, 3, 3));
+    }
+}
+
+void GraphPictureArea::paintEvent(QPaintEvent *e)
+{
+    QPainter p(this);
+    const QRect clip = e->rect();
+    const QImage &pic = r.graph.picture();
+    if (pic.isNull()) {
+        p.fillRect(clip, Qt::white);
+    } else {
+        // Only the exposed part of the picture, at its natural size.
+        p.drawImage(clip.topLeft(), pic, clip);
+    }
+    // The frame outline.
+    p.setRenderHint(QPainter::Antialiasing, false);
+    p.setPen(QPen(QColor(255, 0, 0), 1));
+    for (const QLineF &l : r.graph.frameLines())
+        p.drawLine(toPixels(float(l.x1()), float(l.y1())), toPixels(float(l.x2()), float(l.y2())));
+    // Corner markers, then point markers.
+    for (int i = 0; i < 4; ++i) {
+        const Marker &m = r.graph.dfnt(i);
+        if (m.visible) {
+            const QRect rc = markerRect(m.left, m.top);
+            if (rc.intersects(clip))
+                p.drawImage(rc.topLeft(), m_cornerIcon);
+        }
+    }
+    for (int id = 1; id <= 255; ++id) {
+        if (!r.graph.hasPick(id) || !r.graph.pick(id)->visible)
+            continue;
+        const QRect rc = pickRect(id);
+        if (rc.intersects(clip))
+            p.drawImage(rc.topLeft(), m_pointIcon);
+    }
+    // Rings.
+    p.setRenderHint(QPainter::Antialiasing, true);
+    p.setBrush(Qt::NoBrush);
+    if (r.graph.selShape().visible) {
+        p.setPen(QPen(QColor(255, 0, 0), 2));
+        p.drawEllipse(QRectF(ringRect(r.graph.selShape())).adjusted(1, 1, -1, -1));
+    }
+    if (r.graph.selShapePt().visible) {
+        p.setPen(QPen(QColor(0, 0, 255), 2));
+        p.drawEllipse(QRectF(ringRect(r.graph.selShapePt())).adjusted(1, 1, -1, -1));
+    }
+    if (m_dragKind && !m_outline.isNull()) {
+        p.setRenderHint(QPainter::Antialiasing, false);
+        p.setPen(QPen(Qt::black, 1, Qt::DotLine));
+        p.drawRect(m_outline.adjusted(0, 0, -1, -1));
+    }
+}
+
+void GraphPictureArea::mousePressEvent(QMouseEvent *e)
+{
+    setFocus(Qt::MouseFocusReason);
+    const auto [kind, index] = markerAt(e->position());
+    if (kind == 1)
+        m_form.pickMouseDown(index);
+    else if (kind == 2)
+        m_form.dfntMouseDown(index);
+    if (kind) {
+        m_dragKind = kind;
+        m_dragIndex = index;
+        m_dragPos = e->position().toPoint();
+        m_outline = QRect(m_dragPos - QPoint(kMarkerPx / 2, kMarkerPx / 2), QSize(kMarkerPx, kMarkerPx));
+        update(m_outline.adjusted(-1, -1, 1, 1));
+    }
+}
+
+void GraphPictureArea::mouseMoveEvent(QMouseEvent *e)
+{
+    const QPointF n = toNormalised(e->position());
+    if (m_dragKind) {
+        update(m_outline.adjusted(-1, -1, 1, 1));
+        m_outline = QRect(e->position().toPoint() - QPoint(kMarkerPx / 2, kMarkerPx / 2), QSize(kMarkerPx, kMarkerPx));
+        update(m_outline.adjusted(-1, -1, 1, 1));
+        if (rect().contains(e->position().toPoint()))
+            m_form.dragOver(float(n.x()), float(n.y()));
+        return;
+    }
+    m_form.mouseMove(float(n.x()), float(n.y()));
+}
+
+void GraphPictureArea::mouseReleaseEvent(QMouseEvent *e)
+{
+    const QPointF n = toNormalised(e->position());
+    if (m_dragKind) {
+        m_dragKind = 0;
+        update(m_outline.adjusted(-1, -1, 1, 1));
+        m_outline = QRect();
+        // A release on a marker (the dragged one included) or outside the
+        // picture drops nowhere: the marker stays selected where it was.
+        const QPoint q = e->position().toPoint();
+        if (rect().contains(q) && markerAt(e->position()).first == 0)
+            m_form.dragDrop(float(n.x()), float(n.y()));
+        return;
+    }
+    int button = 0;
+    switch (e->button()) {
+    case Qt::LeftButton: button = Graph_Form::LeftButton; break;
+    case Qt::RightButton: button = Graph_Form::RightButton; break;
+    case Qt::MiddleButton: button = Graph_Form::MiddleButton; break;
+    default: return;
+    }
+    m_form.mouseUp(button, float(n.x()), float(n.y()));
+}
+
+int GraphPictureArea::virtualKey(int k)
+{
+    switch (k) {
+    case Qt::Key_Left: return Graph_Form::KeyLeft;
+    case Qt::Key_Up: return Graph_Form::KeyUp;
+    case Qt::Key_Right: return Graph_Form::KeyRight;
+    case Qt::Key_Down: return Graph_Form::KeyDown;
+    case Qt::Key_Delete: return Graph_Form::KeyDelete;
+    case Qt::Key_Escape: return Graph_Form::KeyEscape;
+    default: return (k >= 0x20 && k < 0x7f) ? k : 0xff;
+    }
+}
+
+int GraphPictureArea::modifierBits(Qt::KeyboardModifiers m)
+{
+    int bits = 0;
+    if (m & Qt::ShiftModifier)
+        bits |= Graph_Form::Shift;
+    if (m & Qt::ControlModifier)
+        bits |= Graph_Form::Ctrl;
+    if (m & Qt::AltModifier)
+        bits |= Graph_Form::Alt;
+    return bits;
+}
+
+void GraphPictureArea::keyPressEvent(QKeyEvent *e)
+{
+    m_form.keyDown(virtualKey(e->key()), modifierBits(e->modifiers()));
+}
+
+void GraphPictureArea::keyReleaseEvent(QKeyEvent *e)
+{
+    // One step per release: auto-repeat releases are not releases of the key.
+    if (e->isAutoRepeat())
+        return;
+    // Shift, Ctrl and Alt themselves are keys too: releasing them re-reads the
+    // selected point like any key.
+    m_form.keyUp(virtualKey(e->key()), modifierBits(e->modifiers()));
+}
+
+bool GraphPictureArea::event(QEvent *e)
+{
+    if (e->type() == QEvent::ToolTip) {
+        auto *he = static_cast<QHelpEvent *>(e);
+        const auto [kind, index] = markerAt(he->pos());
+        if (kind == 1)
+            QToolTip::showText(he->globalPos(), r.graph.pick(index)->toolTip, this);
+        else
+            QToolTip::hideText();
+        return true;
+    }
+    if (e->type() == QEvent::ShortcutOverride) {
+        // The arrow keys, Delete and Escape belong to the picture while it has focus.
+        auto *ke = static_cast<QKeyEvent *>(e);
+        switch (ke->key()) {
+        case Qt::Key_Left: case Qt::Key_Right: case Qt::Key_Up: case Qt::Key_Down:
+        case Qt::Key_Delete: case Qt::Key_Escape:
+            e->accept();
+            return true;
+        default: break;
+        }
+    }
+    return QWidget::event(e);
+}
+
+void GraphPictureArea::dragEnterEvent(QDragEnterEvent *e)
+{
+    if (e->mimeData()->hasUrls())
+        e->acceptProposedAction();
+}
+
+void GraphPictureArea::dropEvent(QDropEvent *e)
+{
+    QStringList paths;
+    for (const QUrl &u : e->mimeData()->urls())
+        if (u.isLocalFile())
+            paths << u.toLocalFile();
+    if (!paths.isEmpty()) {
+        e->acceptProposedAction();
+        r.dropFiles(paths);
+    }
+}
+
+// ---------------------------------------------------------------------------
+// Window
+
+GraphFormWidget::GraphFormWidget(Reading &reading, QWidget *parent)
+    : QWidget(parent), m_form(reading), m_area(new GraphPictureArea(m_form, this)), m_status(new QLabel(this))
+{
+    setObjectName(QStringLiteral("Graph_Form"));
+    m_status->setObjectName(QStringLiteral("StatusBar1"));
+    m_status->setFrameShape(QFrame::StyledPanel);
+    m_status->setFrameShadow(QFrame::Sunken);
+    m_status->setContentsMargins(4, 0, 4, 0);
+    m_status->setFixedHeight(px(300));
+    connect(&m_form, &Graph_Form::statusTextChanged, m_status, &QLabel::setText);
+    connect(&reading.graph, &GraphModel::pictureChanged, this, &GraphFormWidget::pictureChanged);
+    pictureChanged();
+}
+
+void GraphFormWidget::pictureChanged()
+{
+    const QImage &pic = m_form.reading().graph.picture();
+    const QSize sz = pic.isNull() ? QSize(320, 240) : pic.size();
+    m_area->setFixedSize(sz);
+    m_form.setPictureSize(sz.width(), sz.height());
+    setMinimumSize(sz.width(), sz.height() + m_status->height());
+    placePicture();
+    m_area->update();
+}
+
+void GraphFormWidget::placePicture()
+{
+    // Centred in the space above the status bar.
+    const int availH = height() - m_status->height();
+    const int left = std::max(0, (width() - m_area->width()) / 2);
+    const int top = std::max(0, (availH - m_area->height()) / 2);
+    m_area->move(left, top);
+    m_status->setGeometry(0, height() - m_status->height(), width(), m_status->height());
+}
+
+void GraphFormWidget::resizeEvent(QResizeEvent *) { placePicture(); }
+
+// ---------------------------------------------------------------------------
+// Host
+
+GraphWindowHost::GraphWindowHost(Reading &reading, QMdiArea *area, QObject *parent)
+    : QObject(parent), r(reading), m_area(area)
+{
+    connect(&r.graph, &GraphModel::loadedChanged, this, [this](bool loaded) { loaded ? open() : close(); });
+    connect(&r.graph, &GraphModel::captionChanged, this, [this](const QString &c) {
+        if (m_sub)
+            m_sub->setWindowTitle(c);
+    });
+    if (r.graph.loaded())
+        open();
+}
+
+void GraphWindowHost::open()
+{
+    if (m_sub) {
+        m_sub->show();
+        return;
+    }
+    m_widget = new GraphFormWidget(r);
+    m_sub = m_area->addSubWindow(m_widget);
+    m_sub->setAttribute(Qt::WA_DeleteOnClose);
+    m_sub->setWindowTitle(r.graph.caption().isEmpty() ? QStringLiteral("File_Name") : r.graph.caption());
+    m_sub->installEventFilter(this);
+    // The window fits the picture: 9 pixels wider and 70 pixels taller than it
+    // with its frame; the document area scrolls when it is larger.
+    const QSize pic = m_widget->pictureArea()->size();
+    m_sub->resize(pic.width() + 9 + 8, pic.height() + 70);
+    m_sub->move(0, 0);
+    m_sub->show();
+    m_widget->pictureArea()->setFocus();
+}
+
+void GraphWindowHost::close()
+{
+    if (!m_sub)
+        return;
+    m_closing = true;
+    m_sub->close();
+    m_closing = false;
+}
+
+bool GraphWindowHost::eventFilter(QObject *watched, QEvent *e)
+{
+    if (watched == m_sub && e->type() == QEvent::Close) {
+        if (m_closing) // the reading unloaded its graph already
+            return false;
+        if (!m_widget || !m_widget->form().queryUnload()) {
+            e->ignore();
+            return true;
+        }
+        m_closing = true; // the unload below unloads the graph: no second close
+        m_widget->form().unload();
+        m_closing = false;
+        return false;
+    }
+    return QObject::eventFilter(watched, e);
+}
+
+} // namespace orv

@@ -1,0 +1,158 @@
+#include "graphwin/graph_form_widget.h"
+
+#include <QLabel>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QTest>
+
+using namespace orv;
+
+class GraphWidgetTest : public QObject {
+    Q_OBJECT
+
+    ScriptedDesktop desk;
+    std::unique_ptr<Reading> r;
+    std::unique_ptr<QMdiArea> mdi;
+    std::unique_ptr<GraphWindowHost> host;
+
+    GraphPictureArea *area() { return host->widget()->pictureArea(); }
+    QPoint at(float x, float y) { return area()->toPixels(x, y).toPoint(); }
+    void frame()
+    {
+        const char *v[8] = {"0.1", "0.1", "0.1", "0.9", "0.9", "0.9", "0.9", "0.1"};
+        for (int i = 0; i < 8; ++i)
+            r->panel.setPos(CalibPanel::PosBox(i), QString::fromLatin1(v[i]));
+        r->panel.setVal(CalibPanel::RUX_VLText, QStringLiteral("10"));
+        r->panel.setVal(CalibPanel::RUY_VLText, QStringLiteral("100"));
+        r->setDfntDone(true);
+    }
+
+private Q_SLOTS:
+    void init()
+    {
+        desk = ScriptedDesktop();
+        r = std::make_unique<Reading>(&desk);
+        r->Init_App();
+        mdi = std::make_unique<QMdiArea>();
+        mdi->resize(900, 700);
+        mdi->show();
+        host = std::make_unique<GraphWindowHost>(*r, mdi.get());
+        QImage pic(400, 300, QImage::Format_RGB32);
+        pic.fill(Qt::white);
+        r->showPicture(pic, QStringLiteral("chart.png"));
+        QVERIFY(host->widget());
+        QVERIFY(QTest::qWaitForWindowExposed(mdi.get()));
+    }
+    void cleanup()
+    {
+        host.reset();
+        mdi.reset();
+        r.reset();
+    }
+
+    void opensAtThePicturesSize()
+    {
+        QCOMPARE(area()->size(), QSize(400, 300));
+        QCOMPARE(host->subWindow()->windowTitle(), QStringLiteral("chart.png"));
+        QVERIFY(host->subWindow()->width() >= 409);
+        QVERIFY(host->subWindow()->height() >= 336);
+        QVERIFY(r->Is_FormOpen(QStringLiteral("Graph_Form")));
+    }
+
+    void clicksAddPointsAndRightClickDeselects()
+    {
+        frame();
+        QTest::mouseClick(area(), Qt::LeftButton, {}, at(0.5f, 0.5f));
+        QTest::mouseClick(area(), Qt::LeftButton, {}, at(0.7f, 0.3f));
+        QCOMPARE(r->graph.pickCount(), 2);
+        QCOMPARE(r->grid(1).rowCount(), 3);
+        QTest::mouseClick(area(), Qt::RightButton, {}, at(0.2f, 0.2f));
+        QTest::mouseClick(area(), Qt::MiddleButton, {}, at(0.2f, 0.2f));
+        QCOMPARE(r->graph.pickCount(), 2);
+        // Pointer moves show the readout in the window's status bar.
+        QTest::mouseMove(area(), at(0.5f, 0.5f));
+        QTRY_VERIFY(host->widget()->statusLabel()->text().startsWith(QStringLiteral("X=")));
+    }
+
+    void dragAPointAndDropOnAnotherMarker()
+    {
+        frame();
+        QTest::mouseClick(area(), Qt::LeftButton, {}, at(0.3f, 0.3f));
+        QTest::mouseClick(area(), Qt::LeftButton, {}, at(0.6f, 0.6f));
+        const QString rec2 = r->Pt_Array[2];
+        // Press on marker 2, release on marker 1: nothing moves.
+        QTest::mousePress(area(), Qt::LeftButton, {}, at(0.6f, 0.6f));
+        QCOMPARE(r->Sel_PtNo, 2);
+        QTest::mouseMove(area(), at(0.3f, 0.3f));
+        QTest::mouseRelease(area(), Qt::LeftButton, {}, at(0.3f, 0.3f));
+        QCOMPARE(r->Pt_Array[2], rec2);
+        QVERIFY(r->graph.selShapePt().visible);
+        // Press again and drop on empty picture: moved, same row.
+        QTest::mousePress(area(), Qt::LeftButton, {}, at(0.6f, 0.6f));
+        QTest::mouseMove(area(), at(0.8f, 0.5f));
+        QTest::mouseRelease(area(), Qt::LeftButton, {}, at(0.8f, 0.5f));
+        QVERIFY(r->Pt_Array[2] != rec2);
+        QCOMPARE(r->grid(1).cell(2, 1), QStringLiteral("2"));
+        QCOMPARE(r->grid(1).rowCount(), 3);
+        // Keys on the picture: Escape, then Delete does nothing.
+        area()->setFocus();
+        QTest::keyClick(area(), Qt::Key_Escape);
+        QCOMPARE(r->Sel_PtNo, 0);
+        QTest::keyClick(area(), Qt::Key_Delete);
+        QCOMPARE(r->graph.pickCount(), 2);
+    }
+
+    void shiftRightMovesExactlyOneHundredth()
+    {
+        frame();
+        QTest::mouseClick(area(), Qt::LeftButton, {}, at(0.5f, 0.5f));
+        QTest::mousePress(area(), Qt::LeftButton, {}, at(0.5f, 0.5f));
+        QTest::mouseRelease(area(), Qt::LeftButton, {}, at(0.5f, 0.5f)); // plain selection
+        const float left0 = r->graph.pick(1)->left;
+        QTest::keyClick(area(), Qt::Key_Right, Qt::ShiftModifier);
+        QVERIFY(std::abs(r->graph.pick(1)->left - left0 - 0.01f) < 1e-6f);
+    }
+
+    void closingAsksAndNoKeepsTheWindow()
+    {
+        frame();
+        QTest::mouseClick(area(), Qt::LeftButton, {}, at(0.5f, 0.5f));
+        desk.answers = {false};
+        host->subWindow()->close();
+        QVERIFY(host->subWindow());
+        QVERIFY(host->subWindow()->isVisible());
+        QCOMPARE(r->graph.pickCount(), 1);
+        desk.answers = {true};
+        host->subWindow()->close();
+        QTRY_VERIFY(!host->subWindow());
+        QVERIFY(!r->graph.loaded());
+        QVERIFY(!r->hasPoints());
+        QCOMPARE(int(desk.questions.size()), 2);
+    }
+
+    void unloadingTheGraphClosesTheWindowWithoutAsking()
+    {
+        r->unloadGraph();
+        QTRY_VERIFY(!host->subWindow());
+        QCOMPARE(int(desk.questions.size()), 0);
+    }
+
+    void markersLookAsDrawn()
+    {
+        const QImage icon = GraphPictureArea::markerIcon(QColor(0, 0, 255), QColor(0, 128, 192));
+        QCOMPARE(icon.size(), QSize(9, 9));
+        QCOMPARE(icon.pixelColor(4, 0), QColor(0, 0, 255));
+        QCOMPARE(icon.pixelColor(4, 4), QColor(0, 128, 192));
+        QCOMPARE(icon.pixelColor(0, 0).alpha(), 0);
+        frame();
+        QTest::mouseClick(area(), Qt::LeftButton, {}, at(0.5f, 0.5f));
+        const QImage shot = area()->grab().toImage();
+        const QPoint c = at(0.5f, 0.5f);
+        QCOMPARE(shot.pixelColor(c), QColor(0, 128, 192));
+        // The red outline runs along the frame's left edge.
+        QCOMPARE(shot.pixelColor(at(0.1f, 0.5f)), QColor(255, 0, 0));
+    }
+};
+
+QTEST_MAIN(GraphWidgetTest)
+#include "graph_widget_test.moc"
