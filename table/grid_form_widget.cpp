@@ -1,0 +1,355 @@
+#include "table/grid_form_widget.h"
+
+#include <QApplication>
+#include <QGroupBox>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QMdiArea>
+#include <QMenu>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QTableView>
+
+namespace orv {
+
+namespace {
+constexpr double kTwips = 15.0;
+int px(double twips) { return int(std::lround(twips / kTwips)); }
+} // namespace
+
+// ---------------------------------------------------------------------------
+
+SeriesTableModel::SeriesTableModel(SeriesTable &table, QObject *parent) : QAbstractTableModel(parent), t(table)
+{
+    connect(&t, &SeriesTable::reset, this, [this] {
+        beginResetModel();
+        endResetModel();
+    });
+    connect(&t, &SeriesTable::cellChanged, this, [this](int row, int col) {
+        if (row == 0 || col == 0) {
+            Q_EMIT headerDataChanged(row == 0 ? Qt::Horizontal : Qt::Vertical, 0, std::max(0, rowCount() - 1));
+            return;
+        }
+        const QModelIndex i = index(row - 1, col - 1);
+        Q_EMIT dataChanged(i, i);
+    });
+}
+
+int SeriesTableModel::rowCount(const QModelIndex &parent) const
+{
+    return parent.isValid() ? 0 : t.rowCount() - 1;
+}
+
+int SeriesTableModel::columnCount(const QModelIndex &parent) const { return parent.isValid() ? 0 : 4; }
+
+QVariant SeriesTableModel::data(const QModelIndex &index, int role) const
+{
+    if (!index.isValid())
+        return {};
+    if (role == Qt::DisplayRole)
+        return t.cell(index.row() + 1, index.column() + 1);
+    if (role == Qt::TextAlignmentRole)
+        return int(Qt::AlignCenter);
+    return {};
+}
+
+QVariant SeriesTableModel::headerData(int section, Qt::Orientation o, int role) const
+{
+    if (role == Qt::TextAlignmentRole)
+        return int(Qt::AlignCenter);
+    if (role != Qt::DisplayRole)
+        return {};
+    if (o == Qt::Horizontal)
+        return t.cell(0, section + 1);
+    return t.cell(section + 1, 0);
+}
+
+// ---------------------------------------------------------------------------
+
+GridFormWidget::GridFormWidget(Reading &reading, int series, QWidget *parent)
+    : QWidget(parent), m_form(reading, series), m_model(reading.grid(series)), m_frame(new QGroupBox(this)),
+      m_grid(new QTableView(this)), m_allClear(new QPushButton(QStringLiteral("全削除"), this)),
+      m_deleteRow(new QPushButton(QStringLiteral("選択行削除"), this)),
+      m_reread(new QPushButton(QStringLiteral("再読出し"), this)),
+      m_dataDisposal(new QPushButton(QStringLiteral("データ処理"), this)), m_editor(new QLineEdit(m_grid->viewport()))
+{
+    setObjectName(QStringLiteral("Grid_Form"));
+    m_frame->setObjectName(QStringLiteral("Read_Data_Frame"));
+    m_grid->setObjectName(QStringLiteral("Sampling_Grid1"));
+    m_allClear->setObjectName(QStringLiteral("AllClear_Command"));
+    m_deleteRow->setObjectName(QStringLiteral("DeleteRow_Command"));
+    m_reread->setObjectName(QStringLiteral("Reread_Command"));
+    m_dataDisposal->setObjectName(QStringLiteral("DataDisposal_Command"));
+    m_editor->setObjectName(QStringLiteral("Val_Text"));
+    m_allClear->setToolTip(QStringLiteral("この系列の読み出しデータを全て削除します。"));
+    m_deleteRow->setToolTip(QStringLiteral("選択した行の読み出しデータを削除します。"));
+    m_dataDisposal->setToolTip(QStringLiteral("CSV保存、近似式作成等を行います。"));
+    m_editor->setToolTip(
+        QStringLiteral("3次元グラフの場合等にユーザが入力します。(近似式作成等はできません。)"));
+    m_editor->setStyleSheet(QStringLiteral("QLineEdit { background: rgb(192,192,255); border: 1px solid gray; }"));
+    m_editor->hide();
+    m_editor->installEventFilter(this);
+
+    m_grid->setModel(&m_model);
+    m_grid->setSelectionMode(QAbstractItemView::ContiguousSelection);
+    m_grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    m_grid->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    m_grid->verticalHeader()->setDefaultSectionSize(px(255));
+    m_grid->verticalHeader()->setDefaultAlignment(Qt::AlignCenter);
+    m_grid->horizontalHeader()->setDefaultAlignment(Qt::AlignCenter);
+    m_grid->horizontalHeader()->setHighlightSections(false);
+    m_grid->setCornerButtonEnabled(false);
+    m_grid->setWordWrap(false);
+    m_grid->installEventFilter(this);
+    m_grid->viewport()->installEventFilter(this);
+    // "No." above the row numbers.
+    if (auto *corner = m_grid->findChild<QAbstractButton *>()) {
+        corner->setText(QStringLiteral("No."));
+        corner->installEventFilter(this);
+    }
+
+    SeriesTable &t = m_form.table();
+    connect(&t, &SeriesTable::reset, this, [this] {
+        refreshButtons();
+        syncCurrent();
+    });
+    connect(&t, &SeriesTable::currentChanged, this, &GridFormWidget::syncCurrent);
+    connect(&t, &SeriesTable::topRowChanged, this, [this](int top) {
+        if (top >= 1)
+            m_grid->verticalScrollBar()->setValue(top - 1);
+    });
+    connect(&t, &SeriesTable::editorChanged, this, [this] {
+        const SeriesTable &tb = m_form.table();
+        if (!tb.editorVisible()) {
+            if (m_editor->isVisible())
+                m_editor->hide();
+            return;
+        }
+        if (m_editor->text() != tb.editorText())
+            m_editor->setText(tb.editorText());
+        if (!m_editor->isVisible()) {
+            placeEditor();
+            m_editor->show();
+            m_editor->setFocus();
+            m_editor->selectAll();
+        }
+    });
+    connect(m_editor, &QLineEdit::textEdited, this, [this](const QString &text) {
+        const QString kept = m_form.editorTextChanged(text);
+        if (kept != text) {
+            m_editor->setText(kept);
+            m_editor->setCursorPosition(int(kept.size()));
+        }
+    });
+    connect(m_grid->selectionModel(), &QItemSelectionModel::currentChanged, this,
+            &GridFormWidget::viewCurrentChanged);
+    connect(m_grid->selectionModel(), &QItemSelectionModel::selectionChanged, this,
+            &GridFormWidget::viewSelectionChanged);
+    connect(m_grid, &QTableView::pressed, this, [this](const QModelIndex &i) {
+        m_form.gridClick(i.row() + 1, i.column() + 1);
+    });
+    connect(m_allClear, &QPushButton::clicked, this, [this] { m_form.deleteAll(); });
+    connect(m_deleteRow, &QPushButton::clicked, this, [this] { m_form.deleteSelectedRow(); });
+    connect(m_reread, &QPushButton::clicked, this, [this] { m_form.reread(); });
+    connect(m_dataDisposal, &QPushButton::clicked, this, [this] { m_form.dataDisposal(); });
+
+    resize(px(t.widthTwips), px(t.heightTwips));
+    applyLayout(true, false);
+    refreshButtons();
+    syncCurrent();
+}
+
+void GridFormWidget::refreshButtons()
+{
+    const bool on = m_form.buttonsEnabled();
+    for (QPushButton *b : {m_allClear, m_deleteRow, m_reread, m_dataDisposal})
+        b->setEnabled(on);
+}
+
+void GridFormWidget::syncCurrent()
+{
+    const SeriesTable &t = m_form.table();
+    if (t.currentRow() < 1 || t.currentRow() >= t.rowCount())
+        return;
+    m_syncing = true;
+    const QModelIndex i = m_model.index(t.currentRow() - 1, std::max(0, t.currentCol() - 1));
+    if (m_grid->currentIndex() != i)
+        m_grid->selectionModel()->setCurrentIndex(i, QItemSelectionModel::ClearAndSelect);
+    if (t.topRow() >= 1)
+        m_grid->verticalScrollBar()->setValue(t.topRow() - 1);
+    m_syncing = false;
+}
+
+void GridFormWidget::viewCurrentChanged(const QModelIndex &now, const QModelIndex &before)
+{
+    if (m_syncing || !now.isValid())
+        return;
+    SeriesTable &t = m_form.table();
+    t.setCurrent(now.row() + 1, now.column() + 1);
+    refreshButtons();
+    if (!before.isValid() || before.row() != now.row() || before.column() != now.column())
+        m_form.selectionChanged(now.row() + 1);
+}
+
+void GridFormWidget::viewSelectionChanged()
+{
+    const QModelIndexList sel = m_grid->selectionModel()->selectedIndexes();
+    if (sel.isEmpty())
+        return;
+    int r1 = INT_MAX, r2 = -1, c1 = INT_MAX, c2 = -1;
+    for (const QModelIndex &i : sel) {
+        r1 = std::min(r1, i.row()), r2 = std::max(r2, i.row());
+        c1 = std::min(c1, i.column()), c2 = std::max(c2, i.column());
+    }
+    m_form.table().setSelection(r1 + 1, c1 + 1, r2 + 1, c2 + 1);
+}
+
+void GridFormWidget::placeEditor()
+{
+    const SeriesTable &t = m_form.table();
+    const QRect cell = m_grid->visualRect(m_model.index(t.currentRow() - 1, t.currentCol() - 1));
+    m_editor->setGeometry(cell.left(), cell.top(), cell.width(), std::max(px(265), cell.height()));
+}
+
+void GridFormWidget::applyLayout(bool normalState, bool minimised)
+{
+    SeriesTable &t = m_form.table();
+    m_form.resized(int(std::lround(width() * kTwips)), int(std::lround(height() * kTwips)), normalState, minimised);
+    if (minimised)
+        return;
+    const auto l = Grid_Form::layoutFor(t.widthTwips, t.heightTwips, normalState, minimised, t.colWidths);
+    m_frame->setGeometry(px(30), 0, px(l.frameWidth), px(l.frameHeight));
+    m_grid->setGeometry(px(90), px(240), px(l.gridWidth), px(l.gridHeight));
+    m_allClear->setGeometry(px(90), px(l.buttonTop), px(885), px(315));
+    m_deleteRow->setGeometry(px(990), px(l.buttonTop), px(1070), px(315));
+    m_reread->setGeometry(px(2070), px(l.buttonTop), px(1000), px(315));
+    m_dataDisposal->setGeometry(px(3090), px(l.buttonTop), px(l.dataDisposalWidth), px(315));
+    m_grid->verticalHeader()->setFixedWidth(px(l.colWidths[0]));
+    for (int c = 1; c <= 4; ++c)
+        m_grid->horizontalHeader()->resizeSection(c - 1, px(l.colWidths[size_t(c)]));
+}
+
+void GridFormWidget::resizeEvent(QResizeEvent *)
+{
+    const QWidget *win = window();
+    const bool minimised = win && win->isMinimized();
+    const bool normal = !minimised && !(win && win->isMaximized());
+    applyLayout(normal, minimised);
+}
+
+bool GridFormWidget::eventFilter(QObject *watched, QEvent *e)
+{
+    if (watched == m_editor && e->type() == QEvent::KeyPress) {
+        auto *ke = static_cast<QKeyEvent *>(e);
+        if (ke->key() == Qt::Key_Return || ke->key() == Qt::Key_Enter) {
+            m_form.editorEnter();
+            m_grid->setFocus();
+            return true;
+        }
+        if (ke->key() == Qt::Key_Escape) {
+            m_form.editorEscape();
+            m_grid->setFocus();
+            return true;
+        }
+    }
+    if (watched == m_editor && e->type() == QEvent::FocusOut) {
+        // Leaving the editor any other way hides it without committing.
+        if (m_form.table().editorVisible() && !m_editor->hasFocus())
+            m_form.table().hideEditor();
+    }
+    if (watched == m_grid && e->type() == QEvent::KeyRelease) {
+        auto *ke = static_cast<QKeyEvent *>(e);
+        if (ke->key() == Qt::Key_Escape && !ke->isAutoRepeat())
+            m_form.gridEscapeReleased();
+    }
+    if (watched == m_grid->viewport() && e->type() == QEvent::MouseButtonRelease) {
+        auto *me = static_cast<QMouseEvent *>(e);
+        if (me->button() == Qt::RightButton && m_form.rightButtonReleased() && m_editMenu) {
+            m_form.reading().Cur_Keiretsu = m_form.series();
+            m_editMenu->popup(me->globalPosition().toPoint());
+            return true;
+        }
+    }
+    return QWidget::eventFilter(watched, e);
+}
+
+// ---------------------------------------------------------------------------
+
+GridWindowsHost::GridWindowsHost(Reading &reading, QMdiArea *area, QObject *parent)
+    : QObject(parent), r(reading), m_area(area)
+{
+    for (int s = 1; s <= Reading::kSeriesCount; ++s) {
+        connect(&r.grid(s), &SeriesTable::loadedChanged, this, [this, s](bool loaded) {
+            loaded ? open(s) : close(s);
+        });
+        connect(&r.grid(s), &SeriesTable::captionChanged, this, [this, s](const QString &c) {
+            if (m_subs[size_t(s)])
+                m_subs[size_t(s)]->setWindowTitle(c);
+        });
+        if (r.grid(s).loaded())
+            open(s);
+    }
+}
+
+void GridWindowsHost::setEditMenu(QMenu *menu)
+{
+    m_editMenu = menu;
+    for (auto &w : m_widgets)
+        if (w)
+            w->setEditMenu(menu);
+}
+
+void GridWindowsHost::open(int s)
+{
+    if (m_subs[size_t(s)]) {
+        m_subs[size_t(s)]->show();
+        return;
+    }
+    auto *w = new GridFormWidget(r, s);
+    w->setEditMenu(m_editMenu);
+    w->form().openDataDisposal = [this, w](int series) {
+        if (openDataDisposal)
+            openDataDisposal(series, w);
+    };
+    QMdiSubWindow *sub = m_area->addSubWindow(w);
+    sub->setAttribute(Qt::WA_DeleteOnClose);
+    sub->setWindowTitle(r.grid(s).caption());
+    sub->installEventFilter(this);
+    sub->resize(w->size());
+    m_subs[size_t(s)] = sub;
+    m_widgets[size_t(s)] = w;
+    sub->show();
+}
+
+void GridWindowsHost::close(int s)
+{
+    if (!m_subs[size_t(s)])
+        return;
+    m_closing[size_t(s)] = true;
+    m_subs[size_t(s)]->close();
+    m_closing[size_t(s)] = false;
+}
+
+bool GridWindowsHost::eventFilter(QObject *watched, QEvent *e)
+{
+    if (e->type() == QEvent::Close) {
+        for (int s = 1; s <= Reading::kSeriesCount; ++s) {
+            if (m_subs[size_t(s)] != watched)
+                continue;
+            if (m_closing[size_t(s)])
+                return false; // the reading unloaded the table already
+            m_closing[size_t(s)] = true;
+            const bool ok = r.closeGridForm(s);
+            m_closing[size_t(s)] = false;
+            if (!ok) {
+                e->ignore();
+                return true;
+            }
+            return false;
+        }
+    }
+    return QObject::eventFilter(watched, e);
+}
+
+} // namespace orv

@@ -1,0 +1,166 @@
+#include "table/grid_form_widget.h"
+
+#include <QHeaderView>
+#include <QLineEdit>
+#include <QMdiArea>
+#include <QMenu>
+#include <QPushButton>
+#include <QTableView>
+#include <QTest>
+
+using namespace orv;
+
+class GridWidgetTest : public QObject {
+    Q_OBJECT
+
+    ScriptedDesktop desk;
+    std::unique_ptr<Reading> r;
+    std::unique_ptr<QMdiArea> mdi;
+    std::unique_ptr<GridWindowsHost> host;
+
+    void add(int series, float x, float y)
+    {
+        QVERIFY(r->Conv_Pt(x, y));
+        const int id = r->Get_FreePtNo();
+        r->Put_PtImage(series, x, y, id);
+        r->Set_GridPt(series, QStringLiteral("Add"), id);
+    }
+    QPoint cellCentre(QTableView *v, int row, int col) { return v->visualRect(v->model()->index(row, col)).center(); }
+
+private Q_SLOTS:
+    void init()
+    {
+        desk = ScriptedDesktop();
+        r = std::make_unique<Reading>(&desk);
+        r->Init_App();
+        const char *v[8] = {"0.1", "0.1", "0.1", "0.9", "0.9", "0.9", "0.9", "0.1"};
+        for (int i = 0; i < 8; ++i)
+            r->panel.setPos(CalibPanel::PosBox(i), QString::fromLatin1(v[i]));
+        r->panel.setVal(CalibPanel::RUX_VLText, QStringLiteral("10"));
+        r->panel.setVal(CalibPanel::RUY_VLText, QStringLiteral("100"));
+        r->setDfntDone(true);
+        r->showPicture(QImage(100, 100, QImage::Format_RGB32), QStringLiteral("c.png"));
+        mdi = std::make_unique<QMdiArea>();
+        mdi->resize(900, 700);
+        host = std::make_unique<GridWindowsHost>(*r, mdi.get());
+        mdi->show();
+        QVERIFY(QTest::qWaitForWindowExposed(mdi.get()));
+    }
+    void cleanup()
+    {
+        host.reset();
+        mdi.reset();
+        r.reset();
+    }
+
+    void windowOpensWithTheFirstPoint()
+    {
+        QVERIFY(!host->subWindow(1));
+        add(1, 0.5f, 0.5f);
+        QVERIFY(host->subWindow(1));
+        QCOMPARE(host->subWindow(1)->windowTitle(), QStringLiteral("系列1"));
+        GridFormWidget *w = host->widget(1);
+        QCOMPARE(w->grid()->model()->rowCount(), 1);
+        QCOMPARE(w->grid()->model()->headerData(0, Qt::Horizontal).toString(), QStringLiteral("ID"));
+        QCOMPARE(w->grid()->model()->headerData(0, Qt::Vertical).toString(), QStringLiteral("1"));
+        QVERIFY(w->allClearButton()->isEnabled());
+        QCOMPARE(w->dataDisposalButton()->toolTip(), QStringLiteral("CSV保存、近似式作成等を行います。"));
+        // Column widths at the minimum window width of 4500 twips.
+        QCOMPARE(w->grid()->horizontalHeader()->sectionSize(1), 1100 / 15);
+        QCOMPARE(w->grid()->horizontalHeader()->sectionSize(3), 800 / 15);
+    }
+
+    void typingInTheZEditor()
+    {
+        add(1, 0.5f, 0.5f);
+        GridFormWidget *w = host->widget(1);
+        QTableView *v = w->grid();
+        QTest::mouseClick(v->viewport(), Qt::LeftButton, {}, cellCentre(v, 0, 3));
+        QTRY_VERIFY(w->editor()->isVisible());
+        QTest::keyClicks(w->editor(), QStringLiteral("1a2"));
+        QCOMPARE(w->editor()->text(), QStringLiteral("12"));
+        QCOMPARE(desk.beeps, 1);
+        QTest::keyClick(w->editor(), Qt::Key_Return);
+        QVERIFY(!w->editor()->isVisible());
+        QCOMPARE(r->grid(1).cell(1, 4), QStringLiteral("12"));
+        QCOMPARE(r->Pt_Array[1], QStringLiteral("TRUE,1,0.5,0.5,12"));
+        // Escape restores.
+        QTest::mouseClick(v->viewport(), Qt::LeftButton, {}, cellCentre(v, 0, 3));
+        QTRY_VERIFY(w->editor()->isVisible());
+        QTest::keyClicks(w->editor(), QStringLiteral("-3"));
+        QTest::keyClick(w->editor(), Qt::Key_Escape);
+        QCOMPARE(r->grid(1).cell(1, 4), QStringLiteral("12"));
+        // X cells never open it.
+        QTest::mouseClick(v->viewport(), Qt::LeftButton, {}, cellCentre(v, 0, 1));
+        QVERIFY(!w->editor()->isVisible());
+    }
+
+    void selectingARowRingsThePointAndCopyTakesTheBlock()
+    {
+        add(1, 0.3f, 0.3f);
+        add(1, 0.6f, 0.6f);
+        add(1, 0.7f, 0.7f);
+        GridFormWidget *w = host->widget(1);
+        QTableView *v = w->grid();
+        QTest::mouseClick(v->viewport(), Qt::LeftButton, {}, cellCentre(v, 1, 0));
+        QCOMPARE(r->Sel_PtNo, 2);
+        QVERIFY(r->graph.selShapePt().visible);
+        QTest::mouseClick(v->viewport(), Qt::LeftButton, Qt::ShiftModifier, cellCentre(v, 2, 2));
+        QCOMPARE(r->grid(1).selectionText(), QStringLiteral("2\t6.2500\t62.500\r3\t7.5000\t75.000"));
+        QTest::keyClick(v, Qt::Key_Escape);
+        QCOMPARE(r->Sel_PtNo, 0);
+        QVERIFY(!r->graph.selShapePt().visible);
+    }
+
+    void buttonsDeleteAndDisable()
+    {
+        add(1, 0.3f, 0.3f);
+        add(1, 0.6f, 0.6f);
+        GridFormWidget *w = host->widget(1);
+        QTest::mouseClick(w->grid()->viewport(), Qt::LeftButton, {}, cellCentre(w->grid(), 0, 0));
+        QTest::mouseClick(w->deleteRowButton(), Qt::LeftButton);
+        QCOMPARE(r->grid(1).rowCount(), 2);
+        QCOMPARE(r->grid(1).cell(1, 1), QStringLiteral("2"));
+        QTest::mouseClick(w->allClearButton(), Qt::LeftButton);
+        QVERIFY(r->grid(1).isEmpty());
+        QVERIFY(!w->allClearButton()->isEnabled());
+        QVERIFY(!w->rereadButton()->isEnabled());
+        QVERIFY(!r->hasPoints());
+    }
+
+    void closeBoxAsksAndNoKeepsPoints()
+    {
+        add(1, 0.5f, 0.5f);
+        desk.answers = {false};
+        host->subWindow(1)->close();
+        QVERIFY(host->subWindow(1));
+        QCOMPARE(r->graph.pickCount(), 1);
+        desk.answers = {true};
+        host->subWindow(1)->close();
+        QTRY_VERIFY(!host->subWindow(1));
+        QVERIFY(!r->grid(1).loaded());
+        QCOMPARE(r->graph.pickCount(), 0);
+        QCOMPARE(r->Grid_Opened[1], 0);
+        // A reset closes the others without a window failing.
+        add(2, 0.5f, 0.5f);
+        r->Close_Confirmed = true;
+        r->Reset_Reading();
+        QTRY_VERIFY(!host->subWindow(2));
+    }
+
+    void rightClickPopsUpTheEditMenu()
+    {
+        QMenu menu;
+        menu.addAction(QStringLiteral("コピー(&C)"));
+        host->setEditMenu(&menu);
+        add(3, 0.5f, 0.5f);
+        GridFormWidget *w = host->widget(3);
+        QTest::mouseClick(w->grid()->viewport(), Qt::RightButton, {}, cellCentre(w->grid(), 0, 0));
+        QTRY_VERIFY(menu.isVisible());
+        QCOMPARE(r->Cur_Keiretsu, 3);
+        menu.hide();
+    }
+};
+
+QTEST_MAIN(GridWidgetTest)
+#include "grid_widget_test.moc"
