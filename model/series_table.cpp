@@ -30,8 +30,15 @@ void SeriesTable::setCell(int row, int col, const QString &text)
 
 void SeriesTable::appendRow()
 {
+    if (m_batch) {
+        m_rows.emplace_back();
+        m_dirty = true;
+        return;
+    }
+    const int row = rowCount();
+    Q_EMIT rowAboutToBeAppended(row);
     m_rows.emplace_back();
-    changed();
+    Q_EMIT rowAppended(row);
 }
 
 void SeriesTable::removeLastRow()

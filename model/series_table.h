@@ -79,6 +79,9 @@ Q_SIGNALS:
     void captionChanged(const QString &caption);
     // Rows added, removed or many cells changed: the view rereads everything.
     void reset();
+    // One row appended at the end (outside a batch): views insert just it.
+    void rowAboutToBeAppended(int row);
+    void rowAppended(int row);
     void cellChanged(int row, int col);
     void currentChanged(int row, int col);
     void topRowChanged(int row);

@@ -16,6 +16,14 @@ namespace orv {
 namespace {
 constexpr double kTwips = 15.0;
 int px(double twips) { return int(std::lround(twips / kTwips)); }
+
+// The row-number column has a fixed width; asking the header for a size hint
+// would measure the text of every row on each change of the current cell.
+class FixedWidthHeader : public QHeaderView {
+public:
+    FixedWidthHeader(QWidget *parent) : QHeaderView(Qt::Vertical, parent) {}
+    QSize sizeHint() const override { return QSize(width(), defaultSectionSize()); }
+};
 } // namespace
 
 // ---------------------------------------------------------------------------
@@ -26,6 +34,8 @@ SeriesTableModel::SeriesTableModel(SeriesTable &table, QObject *parent) : QAbstr
         beginResetModel();
         endResetModel();
     });
+    connect(&t, &SeriesTable::rowAboutToBeAppended, this, [this](int row) { beginInsertRows({}, row - 1, row - 1); });
+    connect(&t, &SeriesTable::rowAppended, this, [this](int) { endInsertRows(); });
     connect(&t, &SeriesTable::cellChanged, this, [this](int row, int col) {
         if (row == 0 || col == 0) {
             Q_EMIT headerDataChanged(row == 0 ? Qt::Horizontal : Qt::Vertical, 0, std::max(0, rowCount() - 1));
@@ -91,6 +101,7 @@ GridFormWidget::GridFormWidget(Reading &reading, int series, QWidget *parent)
     m_editor->hide();
     m_editor->installEventFilter(this);
 
+    m_grid->setVerticalHeader(new FixedWidthHeader(m_grid));
     m_grid->setModel(&m_model);
     m_grid->setSelectionMode(QAbstractItemView::ContiguousSelection);
     m_grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -114,6 +125,7 @@ GridFormWidget::GridFormWidget(Reading &reading, int series, QWidget *parent)
         refreshButtons();
         syncCurrent();
     });
+    connect(&t, &SeriesTable::rowAppended, this, &GridFormWidget::refreshButtons);
     connect(&t, &SeriesTable::currentChanged, this, &GridFormWidget::syncCurrent);
     connect(&t, &SeriesTable::topRowChanged, this, [this](int top) {
         if (top >= 1)
