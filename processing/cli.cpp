@@ -16,7 +16,8 @@ namespace {
 
 const char *kFitHelp =
     "Usage: orvalinetrix fit --kind KIND [--degree N] [--intercept V] [FILE|-]\n"
-    "Fits an approximation curve to X,Y lines and prints the equation text and R².\n"
+    "Fits an approximation curve to X,Y lines and prints the equation text and R²\n"
+    "(four decimals, as the result window shows it), one per line.\n"
     "\n"
     "  --kind KIND      linear, log, poly, power or exp\n"
     "  --degree N       degree of the polynomial, 2 to 6 (default 2)\n"
