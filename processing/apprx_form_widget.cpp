@@ -1,0 +1,265 @@
+#include "processing/apprx_form_widget.h"
+
+#include "model/reading.h"
+
+#include <QComboBox>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QPushButton>
+#include <QSignalBlocker>
+#include <QStatusBar>
+#include <QVBoxLayout>
+#include <cmath>
+#include <functional>
+
+namespace orv {
+
+namespace {
+
+class Swatch : public QLabel {
+public:
+    using QLabel::QLabel;
+    std::function<void()> onClick;
+
+protected:
+    void mouseReleaseEvent(QMouseEvent *e) override
+    {
+        if (e->button() == Qt::LeftButton && onClick)
+            onClick();
+    }
+};
+
+QPushButton *button(const QString &text, const char *name, QWidget *parent)
+{
+    auto *b = new QPushButton(text, parent);
+    b->setObjectName(QString::fromLatin1(name));
+    b->setAutoDefault(false);
+    return b;
+}
+
+QLineEdit *readOnlyBox(const char *name, QWidget *parent)
+{
+    auto *e = new QLineEdit(parent);
+    e->setObjectName(QString::fromLatin1(name));
+    e->setReadOnly(true);
+    return e;
+}
+
+} // namespace
+
+ApprxFormWidget::ApprxFormWidget(ApprxForm &form, QWidget *parent) : QDialog(parent), m_form(form)
+{
+    setObjectName(QStringLiteral("Apprx_Form"));
+    setModal(true);
+    auto *top = new QVBoxLayout(this);
+
+    m_frame1 = new QGroupBox(this);
+    m_frame1->setObjectName(QStringLiteral("Frame1"));
+    auto *g1 = new QGridLayout(m_frame1);
+    m_apprxText = readOnlyBox("Apprx_Text", m_frame1);
+    m_apprxText->setMinimumWidth(420);
+    m_r2Text = readOnlyBox("R2_Text", m_frame1);
+    m_r2Text->setMaximumWidth(100);
+    auto *replace = button(QStringLiteral("Excel用に置換"), "Command1", m_frame1);
+    auto *copy = button(QStringLiteral("Clipboardにコピー"), "CopyClipBoard_Command", m_frame1);
+    g1->addWidget(new QLabel(QStringLiteral("近似式"), m_frame1), 0, 0);
+    g1->addWidget(m_apprxText, 0, 1, 1, 3);
+    g1->addWidget(new QLabel(QStringLiteral("R^2値"), m_frame1), 1, 0);
+    g1->addWidget(m_r2Text, 1, 1);
+    g1->addWidget(replace, 1, 2);
+    g1->addWidget(copy, 1, 3);
+    g1->setColumnStretch(1, 1);
+    top->addWidget(m_frame1);
+
+    auto *frame3 = new QGroupBox(QStringLiteral("任意点の近似値"), this);
+    frame3->setObjectName(QStringLiteral("Frame3"));
+    auto *g3 = new QGridLayout(frame3);
+    m_xText = new QLineEdit(frame3);
+    m_xText->setObjectName(QStringLiteral("xText"));
+    m_yText = readOnlyBox("yText_Calc", frame3);
+    auto *calc = button(QStringLiteral("計算"), "UserCalc_Command", frame3);
+    auto *copyY = button(QStringLiteral("Clipboardにコピー"), "CopyClipBoard_Command1", frame3);
+    g3->addWidget(new QLabel(QStringLiteral("X値"), frame3), 0, 0);
+    g3->addWidget(m_xText, 0, 1);
+    g3->addWidget(calc, 0, 2);
+    g3->addWidget(new QLabel(QStringLiteral("Y値(近似値)"), frame3), 1, 0);
+    g3->addWidget(m_yText, 1, 1);
+    g3->addWidget(copyY, 1, 2);
+    g3->setColumnStretch(1, 1);
+    top->addWidget(frame3);
+
+    auto *frame2 = new QGroupBox(QStringLiteral("グラフ描画"), this);
+    frame2->setObjectName(QStringLiteral("Frame2"));
+    auto *g2 = new QHBoxLayout(frame2);
+    m_lineWidth = new QComboBox(frame2);
+    m_lineWidth->setObjectName(QStringLiteral("LineWdth_Combo"));
+    m_lineWidth->addItems(ApprxForm::lineWidthItems());
+    auto *swatch = new Swatch(frame2);
+    m_swatch = swatch;
+    m_swatch->setObjectName(QStringLiteral("Picture1"));
+    m_swatch->setFixedSize(40, 22);
+    m_swatch->setFrameShape(QFrame::Box);
+    m_swatch->setAutoFillBackground(true);
+    m_swatch->setCursor(Qt::PointingHandCursor);
+    swatch->onClick = [this] { m_form.Picture1_Click(); };
+    auto *draw = button(QStringLiteral("グラフに描画"), "DrawGraph_Command", frame2);
+    g2->addWidget(new QLabel(QStringLiteral("線幅"), frame2));
+    g2->addWidget(m_lineWidth);
+    g2->addSpacing(12);
+    g2->addWidget(new QLabel(QStringLiteral("描画色"), frame2));
+    g2->addWidget(m_swatch);
+    g2->addStretch();
+    g2->addWidget(draw);
+    top->addWidget(frame2);
+
+    auto *bottom = new QHBoxLayout;
+    auto *close = button(QStringLiteral("Close"), "Closel_Command", this);
+    bottom->addStretch();
+    bottom->addWidget(close);
+    top->addLayout(bottom);
+
+    connect(replace, &QPushButton::clicked, &m_form, &ApprxForm::Command1_Click);
+    connect(copy, &QPushButton::clicked, &m_form, &ApprxForm::CopyClipBoard_Command_Click);
+    connect(copyY, &QPushButton::clicked, &m_form, &ApprxForm::CopyClipBoard_Command1_Click);
+    connect(calc, &QPushButton::clicked, &m_form, &ApprxForm::UserCalc_Command_Click);
+    connect(m_xText, &QLineEdit::textEdited, &m_form, &ApprxForm::setXText);
+    connect(m_lineWidth, &QComboBox::activated, &m_form, &ApprxForm::setLineWidthIndex);
+    connect(draw, &QPushButton::clicked, this, &ApprxFormWidget::drawGraph);
+    connect(close, &QPushButton::clicked, this, &QDialog::accept);
+    connect(&m_form, &ApprxForm::changed, this, &ApprxFormWidget::refresh);
+    refresh();
+}
+
+void ApprxFormWidget::refresh()
+{
+    setWindowTitle(m_form.caption());
+    m_frame1->setTitle(m_form.frame1Caption());
+    m_apprxText->setText(m_form.apprxText());
+    m_apprxText->setCursorPosition(0);
+    m_r2Text->setText(m_form.r2Text());
+    if (m_xText->text() != m_form.xText())
+        m_xText->setText(m_form.xText());
+    m_yText->setText(m_form.yTextCalc());
+    {
+        QSignalBlocker b(m_lineWidth);
+        m_lineWidth->setCurrentIndex(m_form.lineWidthIndex());
+    }
+    QPalette pal = m_swatch->palette();
+    pal.setColor(QPalette::Window, m_form.curveColor());
+    m_swatch->setPalette(pal);
+}
+
+void ApprxFormWidget::drawGraph()
+{
+    auto plot = m_form.Draw_Apprx();
+    if (!plot)
+        return;
+    ApprxGraphForm graph(m_form.reading(), std::move(*plot));
+    ApprxGraphFormWidget w(graph, this);
+    w.exec();
+}
+
+ApprxPlotPicture::ApprxPlotPicture(const ApprxPlot &plot, QWidget *parent) : QWidget(parent)
+{
+    setObjectName(QStringLiteral("Picture1"));
+    // Twips to logical pixels; a tiny graph window still gets a usable plot.
+    const QSize size(std::max(120, int(std::lround(plot.widthTwips / 15))),
+                     std::max(100, int(std::lround(plot.heightTwips / 15))));
+    setFixedSize(size);
+    setMouseTracking(true);
+    m_pixmap = render(plot, size);
+    const QPixmap icon = markerIcon();
+    for (const PlotMarker &m : plot.markers) {
+        const QPointF c = plot.toPixel({m.x, m.y}, QSizeF(size));
+        if (!std::isfinite(c.x()) || !std::isfinite(c.y()))
+            continue;
+        auto *l = new QLabel(this);
+        l->setObjectName(QStringLiteral("Pick_Image"));
+        l->setPixmap(icon);
+        l->setFixedSize(icon.size());
+        l->move(int(std::lround(c.x() - icon.width() / 2.0)), int(std::lround(c.y() - icon.height() / 2.0)));
+        l->setToolTip(m.toolTip);
+    }
+}
+
+QPixmap ApprxPlotPicture::markerIcon()
+{
+    QPixmap pm(9, 9);
+    pm.fill(Qt::transparent);
+    QPainter p(&pm);
+    p.setPen(QPen(Qt::black, 1));
+    p.setBrush(QColor(255, 230, 0));
+    p.drawRect(1, 1, 6, 6);
+    return pm;
+}
+
+QPixmap ApprxPlotPicture::render(const ApprxPlot &plot, QSize size)
+{
+    QPixmap pm(size);
+    pm.fill(QColor(64, 64, 64));
+    QPainter p(&pm);
+    const QSizeF sz(size);
+    auto px = [&](QPointF v) { return plot.toPixel(v, sz); };
+    // The frame crisp, one pixel wide; the curve smoothed.
+    p.setPen(QPen(QColor(255, 0, 0), 0));
+    for (const QLineF &l : plot.frame)
+        p.drawLine(QLineF(px(l.p1()), px(l.p2())));
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setPen(QPen(plot.color, plot.lineWidth, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+    // Far-off values are clipped to a band around the picture so that the
+    // painter never sees coordinates beyond its range.
+    const double lim = 4.0 * std::max(sz.width(), sz.height());
+    auto clampPt = [lim](QPointF q) {
+        return QPointF(std::clamp(q.x(), -lim, lim), std::clamp(q.y(), -lim, lim));
+    };
+    for (const QLineF &l : plot.curve) {
+        const QPointF a = px(l.p1()), b = px(l.p2());
+        if (!std::isfinite(a.y()) || !std::isfinite(b.y()))
+            continue;
+        p.drawLine(QLineF(clampPt(a), clampPt(b)));
+    }
+    return pm;
+}
+
+void ApprxPlotPicture::paintEvent(QPaintEvent *)
+{
+    QPainter p(this);
+    p.drawPixmap(0, 0, m_pixmap);
+}
+
+void ApprxPlotPicture::mouseMoveEvent(QMouseEvent *e) { Q_EMIT pointerMoved(e->position()); }
+
+void ApprxPlotPicture::mouseReleaseEvent(QMouseEvent *e)
+{
+    if (e->button() == Qt::LeftButton)
+        Q_EMIT clicked();
+}
+
+ApprxGraphFormWidget::ApprxGraphFormWidget(ApprxGraphForm &form, QWidget *parent) : QDialog(parent), m_form(form)
+{
+    setObjectName(QStringLiteral("Apprx_Graph_Form"));
+    setModal(true);
+    setWindowTitle(form.plot().caption);
+    auto *top = new QVBoxLayout(this);
+    top->setContentsMargins(4, 4, 4, 0);
+    top->setSpacing(2);
+    m_picture = new ApprxPlotPicture(form.plot(), this);
+    m_status = new QStatusBar(this);
+    m_status->setObjectName(QStringLiteral("StatusBar1"));
+    m_status->setSizeGripEnabled(false);
+    top->addWidget(m_picture);
+    top->addWidget(m_status);
+    top->setSizeConstraint(QLayout::SetFixedSize);
+    connect(m_picture, &ApprxPlotPicture::pointerMoved, this,
+            [this](QPointF pos) { m_form.mouseMove(pos, QSizeF(m_picture->size())); });
+    connect(&m_form, &ApprxGraphForm::statusTextChanged, m_status,
+            [this](const QString &t) { m_status->showMessage(t); });
+    connect(m_picture, &ApprxPlotPicture::clicked, this, &QDialog::accept);
+}
+
+} // namespace orv

@@ -1,0 +1,232 @@
+#include "processing/data_disposal_form.h"
+
+#include "model/reading.h"
+#include "processing/table_ops.h"
+
+namespace orv {
+
+namespace {
+NativeFitter &nativeFitter()
+{
+    static NativeFitter f;
+    return f;
+}
+} // namespace
+
+DataDisposalForm::DataDisposalForm(Reading &reading, Fitter *fitter, QObject *parent)
+    : QObject(parent), m_r(reading), m_fitter(fitter ? fitter : &nativeFitter())
+{
+    m_handle = m_r.registerWindow(QStringLiteral("DataDisposal_Form"), captionText());
+    // Form_Load: the first tab, then Form_Format and Init_Hensu.
+    TabStrip1_Click(TabApprx);
+    m_sortKey = 0;
+    Jisu_Combo_Click(0);
+    Aprx_Kind_Picture_Click(0);
+    m_intcptChecked = false;
+    m_intcptTextEnabled = false;
+    m_aprxKind = fitKindName(FitKind::Linear);
+    m_intcptVal.clear();
+}
+
+DataDisposalForm::~DataDisposalForm() { m_r.unregisterWindow(m_handle); }
+
+QStringList DataDisposalForm::tabCaptions()
+{
+    return {QStringLiteral("近似式"), QStringLiteral("並び替え"), QStringLiteral("CSV保存")};
+}
+
+QString DataDisposalForm::csvFailureMessage(const QString &path, const QString &reason)
+{
+    return QStringLiteral("エラー！(No.3)(CSVファイルを保存できませんでした。)\r\n%1\r\n%2").arg(path, reason);
+}
+
+void DataDisposalForm::setSeriesItems(const QStringList &items, const QString &selected)
+{
+    m_seriesItems = items;
+    m_seriesIndex = int(items.indexOf(selected));
+    Q_EMIT changed();
+}
+
+void DataDisposalForm::setSeriesIndex(int i)
+{
+    if (i < 0 || i >= m_seriesItems.size() || i == m_seriesIndex)
+        return;
+    m_seriesIndex = i;
+    Q_EMIT changed();
+}
+
+QString DataDisposalForm::seriesText() const
+{
+    return m_seriesIndex >= 0 && m_seriesIndex < m_seriesItems.size() ? m_seriesItems[m_seriesIndex] : QString();
+}
+
+void DataDisposalForm::TabStrip1_Click(int tab)
+{
+    if (tab < TabApprx || tab > TabCsv)
+        return;
+    m_tab = tab;
+    static const char16_t *ok[] = {u"作成", u"実行", u"保存"};
+    m_okCaption = QString::fromUtf16(ok[tab - 1]);
+    Q_EMIT changed();
+}
+
+void DataDisposalForm::setSortAscending(bool asc)
+{
+    m_ascending = asc;
+    Q_EMIT changed();
+}
+
+QStringList DataDisposalForm::sortKeyItems() { return {QStringLiteral("X"), QStringLiteral("Y"), QStringLiteral("Z")}; }
+
+void DataDisposalForm::setSortKeyIndex(int i)
+{
+    if (i < 0 || i > 2)
+        return;
+    m_sortKey = i;
+    Q_EMIT changed();
+}
+
+void DataDisposalForm::BrowsCommand_Click()
+{
+    m_csvPath = m_r.port().saveFileName(QStringLiteral("CSVファイル保存"), QStringLiteral("CSVファイル(*.csv)|*.csv"),
+                                        m_r.programFolder);
+    Q_EMIT changed();
+}
+
+void DataDisposalForm::CSV_Save_Label_Click()
+{
+    m_csvToolTip = m_csvPath;
+    Q_EMIT changed();
+}
+
+QStringList DataDisposalForm::jisuItems()
+{
+    return {QStringLiteral("2"), QStringLiteral("3"), QStringLiteral("4"), QStringLiteral("5"), QStringLiteral("6")};
+}
+
+void DataDisposalForm::Jisu_Combo_Click(int index)
+{
+    if (index < 0 || index > 4)
+        return;
+    m_jisuIndex = index;
+    m_jisu = index + 2;
+    Q_EMIT changed();
+}
+
+void DataDisposalForm::Aprx_Kind_Picture_Click(int index)
+{
+    if (index < 0 || index >= kFitKindCount)
+        return;
+    m_kind = index;
+    m_aprxKind = fitKindName(FitKind(index));
+    applyKindState();
+    Q_EMIT changed();
+}
+
+void DataDisposalForm::applyKindState()
+{
+    const auto k = FitKind(m_kind);
+    const bool intercept = k == FitKind::Linear || k == FitKind::Poly || k == FitKind::Exp;
+    // Disabling the box does not clear it.
+    m_intcptCheckEnabled = intercept;
+    m_intcptTextEnabled = intercept && m_intcptChecked;
+    m_jisuEnabled = k == FitKind::Poly;
+}
+
+void DataDisposalForm::Intcpt_Check_Click(bool checked)
+{
+    m_intcptChecked = checked;
+    m_intcptTextEnabled = checked;
+    Q_EMIT changed();
+}
+
+void DataDisposalForm::setIntcptText(const QString &t)
+{
+    m_intcptText = t;
+    m_intcptVal = doubleText(readPrefix(t));
+    Q_EMIT changed();
+}
+
+DataDisposalForm::Outcome DataDisposalForm::OK_Command_Click()
+{
+    if (m_okCaption == u"保存") {
+        if (m_csvPath.isEmpty())
+            BrowsCommand_Click();
+        if (m_csvPath.isEmpty())
+            return Outcome::StayOpen;
+        return SaveCSV() ? Outcome::Close : Outcome::StayOpen;
+    }
+    if (m_okCaption == u"実行") {
+        Sort_Grid();
+        return Outcome::Close;
+    }
+    if (m_okCaption == u"作成")
+        return Make_Apprx() ? Outcome::ShowResult : Outcome::StayOpen;
+    return Outcome::StayOpen;
+}
+
+bool DataDisposalForm::SaveCSV()
+{
+    auto s = resolveSeries(seriesText());
+    if (!s) {
+        m_r.port().message(csvFailureMessage(m_csvPath, QStringLiteral("系列がありません。")));
+        return false;
+    }
+    auto bytes = csvBytes(seriesText(), m_r.grid(*s));
+    if (!bytes) {
+        m_r.port().message(csvFailureMessage(m_csvPath, QStringLiteral("文字コードを変換できません。")));
+        return false;
+    }
+    auto w = writeFileAtomically(m_csvPath, *bytes);
+    if (!w) {
+        m_r.port().message(csvFailureMessage(m_csvPath, w.error()));
+        return false;
+    }
+    m_r.port().message(savedMessage());
+    return true;
+}
+
+void DataDisposalForm::Sort_Grid()
+{
+    auto s = resolveSeries(seriesText());
+    if (!s)
+        return;
+    sortGrid(m_r.grid(*s), SortKey(m_sortKey), m_ascending);
+}
+
+bool DataDisposalForm::Make_Apprx()
+{
+    FitRequest req;
+    req.kindName = m_aprxKind;
+    req.degree = m_jisu;
+    req.intercept = m_intcptChecked;
+    if (m_intcptChecked)
+        m_intcptVal = doubleText(readPrefix(m_intcptText));
+    req.interceptText = m_intcptVal;
+
+    auto s = resolveSeries(seriesText());
+    if (!s) {
+        m_r.port().message(fitFailureMessage());
+        return false;
+    }
+    const SeriesTable &t = m_r.grid(*s);
+    for (int r = 1; r < t.rowCount(); ++r) {
+        req.xTexts << t.cell(r, SeriesTable::ColX);
+        req.yTexts << t.cell(r, SeriesTable::ColY);
+        if (r == kMaxFitRows) {
+            m_r.port().message(tooManyRowsMessage());
+            break;
+        }
+    }
+    auto res = m_fitter->fit(req);
+    if (!res) {
+        m_r.port().message(fitFailureMessage());
+        return false;
+    }
+    m_result = std::make_unique<ApprxForm>(m_r, seriesText());
+    m_result->setResult(seriesText() + QStringLiteral("  -近似式"), m_aprxKind, res->equation,
+                        formatPattern(readPrefix(res->r2), u"0.0000"));
+    return true;
+}
+
+} // namespace orv

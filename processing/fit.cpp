@@ -1,0 +1,277 @@
+#include "processing/fit.h"
+
+#include "model/numtext.h"
+
+#include <Eigen/Dense>
+#include <algorithm>
+#include <cmath>
+
+namespace orv {
+
+QString fitErrorDetail(FitError e)
+{
+    switch (e) {
+    case FitError::UnknownKind: return QStringLiteral("unknown approximation kind");
+    case FitError::NoData: return QStringLiteral("no data");
+    case FitError::TooManyRows: return QStringLiteral("more than 1000 rows");
+    case FitError::NonFiniteData: return QStringLiteral("a value is not a finite number");
+    case FitError::NonPositiveX: return QStringLiteral("this kind needs every x greater than 0");
+    case FitError::NonPositiveY: return QStringLiteral("this kind needs every y greater than 0");
+    case FitError::BadIntercept: return QStringLiteral("the fixed value cannot be used with this kind");
+    case FitError::BadDegree: return QStringLiteral("the degree must be 2 to 6");
+    case FitError::TooFewPoints: return QStringLiteral("fewer distinct points than coefficients");
+    case FitError::Singular: return QStringLiteral("the system is singular");
+    case FitError::NonFiniteResult: return QStringLiteral("the result is not finite");
+    }
+    return {};
+}
+
+QString fitFailureMessage() { return QStringLiteral("エラー！(No.4)(エクセル起動、又は近似式作成エラー)"); }
+
+namespace {
+
+bool allFinite(std::span<const double> v)
+{
+    return std::all_of(v.begin(), v.end(), [](double d) { return std::isfinite(d); });
+}
+
+int distinctCount(std::span<const double> t, bool skipZero)
+{
+    std::vector<double> s;
+    s.reserve(t.size());
+    for (double v : t)
+        if (!(skipZero && v == 0))
+            s.push_back(v);
+    std::sort(s.begin(), s.end());
+    return int(std::unique(s.begin(), s.end()) - s.begin());
+}
+
+} // namespace
+
+std::expected<PolyFit, FitError> polyFit(std::span<const double> t, std::span<const double> z, int degree,
+                                         std::optional<double> fixedC0)
+{
+    const Eigen::Index n = Eigen::Index(std::min(t.size(), z.size()));
+    if (n == 0)
+        return std::unexpected(FitError::NoData);
+    if (!allFinite(t.first(size_t(n))) || !allFinite(z.first(size_t(n))))
+        return std::unexpected(FitError::NonFiniteData);
+    if (degree < 1)
+        return std::unexpected(FitError::BadDegree);
+    if (fixedC0 && !std::isfinite(*fixedC0))
+        return std::unexpected(FitError::BadIntercept);
+
+    // With c0 fixed the model is z - c0 = t q(t), q of degree - 1.
+    const bool fixed = fixedC0.has_value();
+    const int cols = fixed ? degree : degree + 1;
+    if (distinctCount(t.first(size_t(n)), fixed) < cols)
+        return std::unexpected(FitError::TooFewPoints);
+
+    // Centre and scale t to u in [-1, 1]: the powers of u stay well apart
+    // where the powers of t (say 1000..1010) are nearly parallel. The scales
+    // are powers of two so that scaling adds no rounding: exact data then
+    // gives exact coefficients (y=2x+1, not 2.0000000000000004).
+    const auto [mn, mx] = std::minmax_element(t.begin(), t.begin() + n);
+    const double m = *mn / 2 + *mx / 2;
+    const double half = *mx / 2 - *mn / 2;
+    const double s = half > 0 ? std::ldexp(1.0, std::ilogb(half) + 1) : 1.0;
+
+    Eigen::MatrixXd A(n, cols);
+    Eigen::VectorXd b(n);
+    for (Eigen::Index i = 0; i < n; ++i) {
+        const double u = (t[size_t(i)] - m) / s;
+        double p = fixed ? t[size_t(i)] : 1.0;
+        for (int k = 0; k < cols; ++k) {
+            A(i, k) = p;
+            p *= u;
+        }
+        b(i) = fixed ? z[size_t(i)] - *fixedC0 : z[size_t(i)];
+    }
+    Eigen::VectorXd scale(cols);
+    for (int k = 0; k < cols; ++k) {
+        const double norm = A.col(k).norm();
+        if (!(norm > 0) || !std::isfinite(norm))
+            return std::unexpected(FitError::Singular);
+        scale(k) = std::ldexp(1.0, std::ilogb(norm));
+        A.col(k) /= scale(k);
+    }
+    Eigen::ColPivHouseholderQR<Eigen::MatrixXd> qr(A);
+    if (qr.rank() < cols)
+        return std::unexpected(FitError::Singular);
+    Eigen::VectorXd d = qr.solve(b);
+    // Two steps of refinement with the residual in long double bring the
+    // solution to the accuracy the data allow.
+    auto residual = [&](Eigen::VectorXd &r) {
+        for (Eigen::Index i = 0; i < n; ++i) {
+            long double acc = b(i);
+            for (int k = 0; k < cols; ++k)
+                acc -= static_cast<long double>(A(i, k)) * d(k);
+            r(i) = double(acc);
+        }
+    };
+    Eigen::VectorXd r(n);
+    for (int step = 0; step < 2; ++step) {
+        residual(r);
+        if (!r.allFinite())
+            return std::unexpected(FitError::NonFiniteResult);
+        d += qr.solve(r);
+    }
+    Eigen::VectorXd fittedV(n);
+    for (Eigen::Index i = 0; i < n; ++i) {
+        long double acc = 0;
+        for (int k = 0; k < cols; ++k)
+            acc += static_cast<long double>(A(i, k)) * d(k);
+        fittedV(i) = double(acc);
+    }
+    d = d.cwiseQuotient(scale);
+
+    PolyFit out;
+    out.fitted.resize(size_t(n));
+    for (Eigen::Index i = 0; i < n; ++i)
+        out.fitted[size_t(i)] = fittedV(i) + (fixed ? *fixedC0 : 0.0);
+
+    // Back to powers of t: Horner on the polynomial (t - m) / s, in long double
+    // so that the conversion adds no error of its own beyond the final rounding.
+    std::vector<long double> q{static_cast<long double>(d(cols - 1))};
+    const long double alpha = 1.0L / s, beta = -static_cast<long double>(m) / s;
+    for (int k = cols - 2; k >= 0; --k) {
+        std::vector<long double> next(q.size() + 1, 0.0L);
+        for (size_t j = 0; j < q.size(); ++j) {
+            next[j] += beta * q[j];
+            next[j + 1] += alpha * q[j];
+        }
+        next[0] += d(k);
+        q = std::move(next);
+    }
+    if (fixed) {
+        out.coeffs.push_back(*fixedC0);
+        for (long double c : q)
+            out.coeffs.push_back(double(c));
+    } else {
+        for (long double c : q)
+            out.coeffs.push_back(double(c));
+    }
+    out.coeffs.resize(size_t(degree) + 1, 0.0);
+
+    long double ssRes = 0, ssTot = 0, mean = 0;
+    for (Eigen::Index i = 0; i < n; ++i)
+        mean += z[size_t(i)];
+    mean /= n;
+    const long double ref = fixed ? static_cast<long double>(*fixedC0) : mean;
+    for (Eigen::Index i = 0; i < n; ++i) {
+        const long double r = static_cast<long double>(z[size_t(i)]) - out.fitted[size_t(i)];
+        const long double c = static_cast<long double>(z[size_t(i)]) - ref;
+        ssRes += r * r;
+        ssTot += c * c;
+    }
+    out.r2 = ssTot > 0 ? double(1.0L - ssRes / ssTot) : (ssRes == 0 ? 1.0 : 0.0);
+
+    if (!allFinite(out.coeffs) || !allFinite(out.fitted) || !std::isfinite(out.r2))
+        return std::unexpected(FitError::NonFiniteResult);
+    return out;
+}
+
+std::expected<CurveFit, FitError> fitCurve(FitKind kind, int degree, std::optional<double> fixed,
+                                           std::span<const double> x, std::span<const double> y)
+{
+    const size_t n = std::min(x.size(), y.size());
+    x = x.first(n);
+    y = y.first(n);
+    if (n == 0)
+        return std::unexpected(FitError::NoData);
+    if (!allFinite(x) || !allFinite(y))
+        return std::unexpected(FitError::NonFiniteData);
+
+    CurveFit out;
+    out.kind = kind;
+    auto positive = [](std::span<const double> v) {
+        return std::all_of(v.begin(), v.end(), [](double d) { return d > 0; });
+    };
+    auto logOf = [](std::span<const double> v) {
+        std::vector<double> r(v.size());
+        std::transform(v.begin(), v.end(), r.begin(), [](double d) { return std::log(d); });
+        return r;
+    };
+
+    switch (kind) {
+    case FitKind::Linear:
+    case FitKind::Poly: {
+        const int deg = kind == FitKind::Linear ? 1 : degree;
+        if (deg < 1 || deg > 6)
+            return std::unexpected(FitError::BadDegree);
+        auto p = polyFit(x, y, deg, fixed);
+        if (!p)
+            return std::unexpected(p.error());
+        out.coeffs = std::move(p->coeffs);
+        out.fitted = std::move(p->fitted);
+        out.r2 = p->r2;
+        out.constantFixedAtZero = fixed && *fixed == 0;
+        break;
+    }
+    case FitKind::Log: {
+        if (!positive(x))
+            return std::unexpected(FitError::NonPositiveX);
+        const auto lx = logOf(x);
+        auto p = polyFit(lx, y, 1, std::nullopt);
+        if (!p)
+            return std::unexpected(p.error());
+        out.coeffs = std::move(p->coeffs); // b, a
+        out.fitted = std::move(p->fitted);
+        out.r2 = p->r2;
+        break;
+    }
+    case FitKind::Power:
+    case FitKind::Exp: {
+        // Fitted on the log scale, as spreadsheet trendlines are: ln y = ln a + b t.
+        if (kind == FitKind::Power && !positive(x))
+            return std::unexpected(FitError::NonPositiveX);
+        if (!positive(y))
+            return std::unexpected(FitError::NonPositiveY);
+        std::optional<double> lnA;
+        if (kind == FitKind::Exp && fixed) {
+            if (!(*fixed > 0) || !std::isfinite(*fixed))
+                return std::unexpected(FitError::BadIntercept);
+            lnA = std::log(*fixed);
+        }
+        const auto ly = logOf(y);
+        const auto lx = kind == FitKind::Power ? logOf(x) : std::vector<double>(x.begin(), x.end());
+        auto p = polyFit(lx, ly, 1, lnA);
+        if (!p)
+            return std::unexpected(p.error());
+        const double a = lnA ? *fixed : std::exp(p->coeffs[0]);
+        out.coeffs = {a, p->coeffs[1]};
+        out.fitted.resize(n);
+        for (size_t i = 0; i < n; ++i)
+            out.fitted[i] = std::exp(p->fitted[i]);
+        out.r2 = p->r2;
+        break;
+    }
+    }
+    if (!allFinite(out.coeffs) || !allFinite(out.fitted))
+        return std::unexpected(FitError::NonFiniteResult);
+    return out;
+}
+
+std::expected<FitResponse, FitError> NativeFitter::fit(const FitRequest &req)
+{
+    const auto kind = fitKindFromName(req.kindName);
+    if (!kind)
+        return std::unexpected(FitError::UnknownKind);
+    const qsizetype n = std::min(req.xTexts.size(), req.yTexts.size());
+    if (n > kMaxFitRows)
+        return std::unexpected(FitError::TooManyRows);
+    std::vector<double> x(static_cast<size_t>(n)), y(static_cast<size_t>(n));
+    for (qsizetype i = 0; i < n; ++i) {
+        x[size_t(i)] = readPrefix(req.xTexts[i]);
+        y[size_t(i)] = readPrefix(req.yTexts[i]);
+    }
+    std::optional<double> fixed;
+    if (req.intercept && *kind != FitKind::Log && *kind != FitKind::Power)
+        fixed = readPrefix(req.interceptText);
+    auto f = fitCurve(*kind, req.degree, fixed, x, y);
+    if (!f)
+        return std::unexpected(f.error());
+    return FitResponse{f->equation(), shortestText(f->r2)};
+}
+
+} // namespace orv

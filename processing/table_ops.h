@@ -1,0 +1,35 @@
+#pragma once
+// What the data processing window does to a series table: find the series a
+// combo text names, sort the rows, write them as CSV.
+
+#include "model/series_table.h"
+
+#include <QByteArray>
+#include <QString>
+#include <expected>
+#include <optional>
+
+namespace orv {
+
+// "系列3" -> 3: every "系列" removed, the rest read as a number and rounded
+// (halves to even). nullopt outside 1..16.
+std::optional<int> resolveSeries(const QString &comboText);
+
+enum class SortKey { X, Y, Z };
+
+// Sorts the data rows by the numbers read from the key column (numeric-prefix
+// reading, an empty cell counting 0). Stable in both directions: rows with
+// equal keys keep their order. Columns ID, X, Y and Z move together; the
+// "No." column keeps counting 1, 2, 3 from the top.
+void sortGrid(SeriesTable &table, SortKey key, bool ascending);
+
+// The CSV file's bytes: the series name, then "X,Y,Z" per data row as the cells
+// stand, every line ending in CR LF, code page 932. nullopt when a text cannot
+// be written in that code page.
+std::optional<QByteArray> csvBytes(const QString &seriesName, const SeriesTable &table);
+
+// Writes the bytes through a temporary file renamed into place, so a failed
+// write leaves any earlier file as it was. The error text on failure.
+std::expected<void, QString> writeFileAtomically(const QString &path, const QByteArray &bytes);
+
+} // namespace orv
