@@ -1,0 +1,14 @@
+#pragma once
+// Pictures of the help document, drawn from the program itself.
+
+#include <QImage>
+#include <QString>
+#include <utility>
+#include <vector>
+
+namespace orv {
+
+// Named pictures ("main", "panel", "zoom", "steps", "hint2", "hint4").
+std::vector<std::pair<QString, QImage>> helpPictures();
+
+} // namespace orv
