@@ -89,12 +89,12 @@ QImage steps()
 
 } // namespace
 
-std::vector<std::pair<QString, QImage>> helpPictures()
+std::vector<std::pair<QString, QImage>> helpPictures(const QString &programFolder)
 {
     std::vector<std::pair<QString, QImage>> out;
     ScriptedDesktop desk;
     Reading reading(&desk);
-    reading.programFolder = QApplication::applicationDirPath();
+    reading.programFolder = programFolder;
     MainWindow w(reading);
     w.resize(1067, 800);
     w.show();
@@ -109,7 +109,7 @@ std::vector<std::pair<QString, QImage>> helpPictures()
     reading.panel.setPos(CalibPanel::RUY_Text, QStringLiteral("0.92"));
     reading.panel.setVal(CalibPanel::RUX_VLText, QStringLiteral("100"));
     reading.settings.zoom.setIndex(2);
-    reading.zoomFollow(0.3f, 0.6f);
+    reading.zoomFollow(0.38f, 0.618f); // on the curve
     QApplication::processEvents();
     if (auto *panel = w.findChild<QWidget *>(QStringLiteral("Dft_Point_Frame")))
         out.emplace_back(QStringLiteral("panel"), panel->grab().toImage());

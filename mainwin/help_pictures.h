@@ -8,7 +8,8 @@
 
 namespace orv {
 
-// Named pictures ("main", "panel", "zoom", "steps", "hint2", "hint4").
-std::vector<std::pair<QString, QImage>> helpPictures();
+// Named pictures ("main", "panel", "zoom", "steps", "hint2", "hint4"); the
+// program folder is where the window finds its hint pictures.
+std::vector<std::pair<QString, QImage>> helpPictures(const QString &programFolder);
 
 } // namespace orv

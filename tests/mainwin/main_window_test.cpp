@@ -1,4 +1,5 @@
 #include "mainwin/main_window.h"
+#include "mainwin/qt_desktop.h"
 #include "mainwin/splash_widget.h"
 #include "model/reading.h"
 #include "model/utilities.h"
@@ -327,6 +328,14 @@ private Q_SLOTS:
         QVERIFY(e.r.Close_Confirmed);
         QVERIFY(mdi->subWindowList().isEmpty());
         QVERIFY(e.desk.questions.empty());
+    }
+
+    void messageLineBreaks()
+    {
+        QCOMPARE(QtDesktop::displayText(Main_MDI_Form::logAxisText()),
+                 QStringLiteral("対数(Log)軸で0又は0以下の指定は出来ません。\n(暫定的に0.01に変更します。)"));
+        QCOMPARE(QtDesktop::displayText(QStringLiteral("a\r\nb\rc\nd")), QStringLiteral("a\nb\nc\nd"));
+        QCOMPARE(QtDesktop::qtFilter(Main_MDI_Form::stateFileFilter()), QStringLiteral("状態設定ファイル(*.orvd)"));
     }
 
     void splashRefusesToCloseWhileWaiting()
