@@ -11,6 +11,7 @@
 #include <QTextStream>
 #include <QTimer>
 #include <QTranslator>
+#include <QWindow>
 #include <cstdlib>
 #include <cstring>
 #include <memory>
@@ -74,16 +75,24 @@ int main(int argc, char **argv)
         if (mainWindow)
             return;
         mainWindow = std::make_unique<orv::MainWindow>(reading);
+        // Saving and reopening a reading are connected here through
+        // mainWindow->form().onSaveState / onLoadState.
         mainWindow->show();
         if (trace) {
-            // Measured once the first frame is out.
-            QTimer::singleShot(0, [&] {
-                QTextStream(stderr) << "startup: main window shown at " << clock.elapsed() << " ms"
+            // Measured when the window system has exposed the window.
+            auto *poll = new QTimer(mainWindow.get());
+            poll->setInterval(1);
+            QObject::connect(poll, &QTimer::timeout, [&, poll] {
+                if (!mainWindow->windowHandle() || !mainWindow->windowHandle()->isExposed())
+                    return;
+                poll->stop();
+                QTextStream(stderr) << "startup: main window exposed at " << clock.elapsed() << " ms"
                                     << (timerFiredAt >= 0 ? QStringLiteral(" (%1 ms after the splash timer)")
                                                                 .arg(clock.elapsed() - timerFiredAt)
                                                           : QString())
                                     << "\n";
             });
+            poll->start();
         }
         if (!file.isEmpty()) {
             // A path given on the command line is opened like a dropped file.

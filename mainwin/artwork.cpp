@@ -168,6 +168,7 @@ QImage splashArtwork()
             pts.push_back(pt);
     }
     p.setPen(QPen(kInk, 1.4));
+    p.setBrush(Qt::NoBrush);
     p.drawPath(curve);
     p.setPen(QPen(kPointBlue, 1.2));
     for (QPointF pt : pts) {

@@ -7,6 +7,7 @@ namespace orv {
 frmSplash::frmSplash(QObject *parent) : QObject(parent)
 {
     m_timer.setSingleShot(true);
+    m_timer.setTimerType(Qt::PreciseTimer); // a coarse timer may fire 75 ms early
     m_timer.setInterval(kIntervalMs);
     connect(&m_timer, &QTimer::timeout, this, &frmSplash::tick);
 }

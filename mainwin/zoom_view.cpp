@@ -73,6 +73,10 @@ void ZoomView::takePicture(const QImage &picture)
     // 15 twips.
     m_r.Pic_Width = pxToTwips(picture.width()) / m_areaW;
     m_r.Pic_Height = pxToTwips(picture.height()) / m_areaH;
+    // Until the pointer moves, the picture's upper-left corner sits at the
+    // area's upper-left corner.
+    m_image.left = 0;
+    m_image.top = 1;
     Q_EMIT changed();
 }
 

@@ -180,6 +180,10 @@ private Q_SLOTS:
             QTRY_COMPARE(e.states.size(), n);
             QCOMPARE(e.states.last(), p);
         }
+        // A double-click on the empty client area opens the dialog.
+        QTest::mouseDClick(e.w->mdiArea()->viewport(), Qt::LeftButton);
+        QTRY_COMPARE(e.desk.dialogTitles.size(), size_t(1));
+        QCOMPARE(e.desk.dialogTitles[0], Main_MDI_Form::openFileTitle());
         // A drop without files is not taken and does nothing.
         QMimeData text;
         text.setText(QStringLiteral("hello"));

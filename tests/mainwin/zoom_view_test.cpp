@@ -67,6 +67,9 @@ TEST_F(Zoom, PictureSizeInAreaUnitsAndStableOnResize)
     EXPECT_NEAR(r.Pic_Width, 3, 1e-9);
     EXPECT_NEAR(r.Pic_Height, 2, 1e-9);
     EXPECT_EQ(z.picture().constBits(), pic.constBits()); // shared, not copied
+    // Before the pointer moves, the picture's upper-left corner is in view.
+    EXPECT_EQ(z.image().left, 0);
+    EXPECT_EQ(z.image().top, 1);
     r.settings.zoom.setText(QStringLiteral("2"));
     z.Size_ZoomImage();
     z.Move_ZoomImage(0.25, 0.75);
