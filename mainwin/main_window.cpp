@@ -166,7 +166,16 @@ MainWindow::MainWindow(Reading &reading, QWidget *parent) : QMainWindow(parent),
     runResizeRules();
 }
 
-MainWindow::~MainWindow() = default;
+MainWindow::~MainWindow()
+{
+    // Child windows destroyed with this one may still change the reading;
+    // nothing of this window may answer by then.
+    for (QObject *sender : std::initializer_list<QObject *>{&m_r, &m_r.panel, &m_r.settings.keiretsu,
+                                                            &m_r.settings.xFormat, &m_r.settings.yFormat,
+                                                            &m_r.settings.zoom})
+        QObject::disconnect(sender, nullptr, this, nullptr);
+    delete centralWidget();
+}
 
 void MainWindow::buildMenus()
 {
