@@ -168,6 +168,7 @@ MainWindow::MainWindow(Reading &reading, QWidget *parent) : QMainWindow(parent),
 
 MainWindow::~MainWindow()
 {
+    m_dying = true; // the children's last events are not ours to handle
     // Child windows destroyed with this one may still change the reading;
     // nothing of this window may answer by then.
     for (QObject *sender : std::initializer_list<QObject *>{&m_r, &m_r.panel, &m_r.settings.keiretsu,
@@ -453,6 +454,8 @@ void MainWindow::addDropTarget(QWidget *w)
 
 bool MainWindow::eventFilter(QObject *watched, QEvent *e)
 {
+    if (m_dying)
+        return false;
     auto *w = qobject_cast<QWidget *>(watched);
     if (w && m_dropTargets.contains(w)) {
         if (e->type() == QEvent::DragEnter || e->type() == QEvent::DragMove) {

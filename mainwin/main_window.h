@@ -107,6 +107,7 @@ private:
     QRadioButton *m_xLnr = nullptr, *m_xLog = nullptr, *m_yLnr = nullptr, *m_yLog = nullptr;
     QList<QWidget *> m_dropTargets;
     QList<QAction *> m_windowListActions;
+    bool m_dying = false;
 };
 
 } // namespace orv
