@@ -573,11 +573,11 @@ TEST_F(Form, MenusAndToolbarTexts)
     EXPECT_EQ(caption("etc_Mn"), "その他(&E)");
     EXPECT_EQ(caption("Version_Mn"), "バージョン情報(&V)");
     EXPECT_EQ(caption("Help_Mn"), "ヘルプ(&H)");
-    // Every entry a user can pick runs a command.
-    for (const auto &i : m)
-        if (i.level == 1 && i.caption != u"-" && i.name != u"Quit_App" && i.name != u"Saved_File_Open_Mn" &&
-            i.name != u"Open_GraphPic_Mn" && i.name != u"Input_from_ClipBoard_Mn")
+    // Every entry a user can pick runs a command (dialogs cancelled here).
+    for (const auto &i : m) {
+        if (i.level == 1 && i.caption != u"-")
             EXPECT_TRUE(f.runCommand(i.name)) << s(i.name);
+    }
 
     QStringList keys;
     for (const auto &b : Main_MDI_Form::toolButtons())
