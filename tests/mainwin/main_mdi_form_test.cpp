@@ -575,8 +575,9 @@ TEST_F(Form, MenusAndToolbarTexts)
     EXPECT_EQ(caption("Help_Mn"), "ヘルプ(&H)");
     // Every entry a user can pick runs a command (dialogs cancelled here).
     for (const auto &i : m) {
-        if (i.level == 1 && i.caption != u"-")
+        if (i.level == 1 && i.caption != u"-") {
             EXPECT_TRUE(f.runCommand(i.name)) << s(i.name);
+        }
     }
 
     QStringList keys;
