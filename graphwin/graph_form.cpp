@@ -1,11 +1,12 @@
 #include "graphwin/graph_form.h"
 
+#include "model/utilities.h"
+
 #include <algorithm>
 
 namespace orv {
 
 namespace {
-constexpr double kTwipsPerPixel = 15.0;
 constexpr double kMarkerPx = 9.0;          // 135 twips
 constexpr double kRingPx = 250.0 / 15.0;   // 250 twips
 } // namespace
@@ -83,9 +84,7 @@ void Graph_Form::mouseMove(float x, float y)
     if (!r.Dfnt_Done) {
         // Show which corner a click here would place.
         const Corner c = quadrantCorner(x, y);
-        const auto bx = CalibPanel::xBox(c), by = CalibPanel::yBox(c);
-        for (int b = 0; b < CalibPanel::PosBoxCount; ++b)
-            r.panel.setHighlighted(CalibPanel::PosBox(b), b == bx || b == by);
+        Hilight_DfntBox(r.panel, CalibPanel::xBox(c), CalibPanel::yBox(c), true);
     } else if (r.Conv_Pt(x, y)) {
         // A frame that cannot convert (a value box holding text, say) skips
         // the readout for this move.

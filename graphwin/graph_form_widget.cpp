@@ -1,5 +1,7 @@
 #include "graphwin/graph_form_widget.h"
 
+#include "model/utilities.h"
+
 #include <QDragEnterEvent>
 #include <QHelpEvent>
 #include <QLabel>
@@ -14,8 +16,8 @@ namespace orv {
 
 namespace {
 constexpr int kMarkerPx = 9;
-constexpr double kTwips = 15.0;
-int px(double twips) { return int(std::lround(twips / kTwips)); }
+constexpr double kTwips = kTwipsPerPixel;
+int px(double twips) { return twipsToPx(twips); }
 } // namespace
 
 // ---------------------------------------------------------------------------

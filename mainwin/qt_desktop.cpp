@@ -15,15 +15,26 @@ namespace {
 QString appTitle() { return QStringLiteral("Orvalinetrix"); }
 } // namespace
 
+// The program's messages break lines with a carriage return (CR LF or CR);
+// Qt's labels break on line feeds.
+QString QtDesktop::displayText(const QString &text)
+{
+    QString t = text;
+    t.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    t.replace(u'\r', u'\n');
+    return t;
+}
+
 void QtDesktop::message(const QString &text, const QString &title)
 {
-    QMessageBox box(QMessageBox::NoIcon, title.isEmpty() ? appTitle() : title, text, QMessageBox::Ok, m_owner);
+    QMessageBox box(QMessageBox::NoIcon, title.isEmpty() ? appTitle() : title, displayText(text), QMessageBox::Ok,
+                    m_owner);
     box.exec();
 }
 
 bool QtDesktop::askYesNo(const QString &text, const QString &title)
 {
-    QMessageBox box(QMessageBox::Question, title, text, QMessageBox::Yes | QMessageBox::No, m_owner);
+    QMessageBox box(QMessageBox::Question, title, displayText(text), QMessageBox::Yes | QMessageBox::No, m_owner);
     box.setDefaultButton(QMessageBox::Yes);
     return box.exec() == QMessageBox::Yes;
 }

@@ -27,6 +27,8 @@ public:
 
     // "Name(*.a)|*.a|Other(*.b;*.c)|*.b;*.c" -> "Name(*.a);;Other(*.b *.c)"
     static QString qtFilter(const QString &filter);
+    // A message text as a label shows it: carriage returns become line feeds.
+    static QString displayText(const QString &text);
 
 private:
     QPointer<QWidget> m_owner;

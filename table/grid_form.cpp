@@ -1,25 +1,12 @@
 #include "table/grid_form.h"
 
+#include "model/utilities.h"
+
 #include <cmath>
 
 namespace orv {
 
 namespace {
-
-// Removes the first character that may not appear in a number: a "-" after the
-// first position, the blank up to the comma, "/", and everything above "9".
-// Returns true when one was removed.
-bool removeFirstNonNumeric(QString &text)
-{
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        const char16_t c = text[i].unicode();
-        if ((c == u'-' && i != 0) || (c >= 32 && c <= 44) || c == u'/' || c > u'9') {
-            text.remove(i, 1);
-            return true;
-        }
-    }
-    return false;
-}
 
 int roundTwips(double v) { return int(std::nearbyint(v)); }
 
@@ -57,7 +44,8 @@ void Grid_Form::gridClick(int row, int col)
 QString Grid_Form::editorTextChanged(const QString &text)
 {
     QString s = text;
-    while (removeFirstNonNumeric(s))
+    int caret = int(s.size());
+    while (Check_NumText(s, caret))
         r.port().beep();
     table().setEditorText(s);
     return s;

@@ -1,5 +1,7 @@
 #include "table/grid_form_widget.h"
 
+#include "model/utilities.h"
+
 #include <QApplication>
 #include <QGroupBox>
 #include <QHeaderView>
@@ -14,8 +16,8 @@
 namespace orv {
 
 namespace {
-constexpr double kTwips = 15.0;
-int px(double twips) { return int(std::lround(twips / kTwips)); }
+constexpr double kTwips = kTwipsPerPixel;
+int px(double twips) { return twipsToPx(twips); }
 
 // The row-number column has a fixed width; asking the header for a size hint
 // would measure the text of every row on each change of the current cell.

@@ -1,0 +1,446 @@
+#include "mainwin/main_mdi_form.h"
+
+#include "model/numtext.h"
+#include "model/picture.h"
+#include "model/reading.h"
+#include "model/utilities.h"
+
+#include <new>
+
+namespace orv {
+
+Main_MDI_Form::Main_MDI_Form(Reading &reading, QObject *parent) : QObject(parent), zoom(reading), m_r(reading)
+{
+    connect(&m_r.panel, &CalibPanel::posChanged, this, [this] { Text_Inpt(); });
+    connect(&m_r.panel, &CalibPanel::tabClicked, this, [this] { TabStrip1_Click(); });
+    connect(&m_r.settings.keiretsu, &Combo::clicked, this, &Main_MDI_Form::Keiretsu_Combo_Click);
+    connect(&m_r.settings.zoom, &Combo::clicked, this, &Main_MDI_Form::Zoom_Combo_Click);
+    connect(&m_r, &Reading::initZoomRequested, &zoom, &ZoomView::Init_Zoom);
+    connect(&m_r, &Reading::zoomImageHidden, &zoom, [this] { zoom.setImageVisible(false); });
+    connect(&m_r, &Reading::pictureShown, &zoom, [this] {
+        zoom.takePicture(m_r.graph.picture());
+        zoom.Size_ZoomImage();
+        zoom.setImageVisible(true);
+    });
+    connect(&m_r, &Reading::zoomFollowRequested, &zoom, [this](float x, float y) { zoom.Move_ZoomImage(x, y); });
+    connect(&m_r, &Reading::filesDropped, this, &Main_MDI_Form::dropFiles);
+}
+
+// --- Texts ---------------------------------------------------------------
+
+const std::vector<Main_MDI_Form::MenuItem> &Main_MDI_Form::menuItems()
+{
+    static const std::vector<MenuItem> items = {
+        {QStringLiteral("File_Mn"), QStringLiteral("ファイル(&F)"), 0},
+        {QStringLiteral("Saved_File_Open_Mn"), QStringLiteral("状態設定ファイルを開く(&I)"), 1},
+        {QStringLiteral("Open_GraphPic_Mn"), QStringLiteral("新規グラフ画像読込み(&O)"), 1},
+        {QStringLiteral("Input_from_ClipBoard_Mn"), QStringLiteral("クリップボードから画像読込み(&C)"), 1},
+        {QStringLiteral("sep1"), QStringLiteral("-"), 1},
+        {QStringLiteral("Save_File_Mn"), QStringLiteral("現在の状態をファイルに保存(&S)"), 1},
+        {QStringLiteral("sep2"), QStringLiteral("-"), 1},
+        {QStringLiteral("Quit_App"), QStringLiteral("終了(&Q)"), 1},
+        {QStringLiteral("Edit_Mn"), QStringLiteral("編集(&E)"), 0},
+        {QStringLiteral("Copy_Data_Mn"), QStringLiteral("コピー(&C)"), 1},
+        {QStringLiteral("Window_Mn"), QStringLiteral("ウィンドウ(&W)"), 0},
+        {QStringLiteral("Cscd_Mn"), QStringLiteral("ウィンドウの整列(&S)"), 1},
+        {QStringLiteral("etc_Mn"), QStringLiteral("その他(&E)"), 0},
+        {QStringLiteral("Version_Mn"), QStringLiteral("バージョン情報(&V)"), 1},
+        {QStringLiteral("Help_Mn"), QStringLiteral("ヘルプ(&H)"), 1},
+    };
+    return items;
+}
+
+const std::vector<Main_MDI_Form::ToolButton> &Main_MDI_Form::toolButtons()
+{
+    static const std::vector<ToolButton> buttons = {
+        {QStringLiteral("sep0"), QString()},
+        {QStringLiteral("Open_File_Mn1"), QStringLiteral("状態設定ファイル、画像ファイルを開く")},
+        {QStringLiteral("sep1"), QString()},
+        {QStringLiteral("Save_grc_Mn1"), QStringLiteral("現在の状態をファイルに保存")},
+        {QStringLiteral("sep2"), QString()},
+        {QStringLiteral("Version_Mn1"), QStringLiteral("バージョン情報")},
+        {QStringLiteral("Help_Mn1"), QStringLiteral("ヘルプを表示")},
+    };
+    return buttons;
+}
+
+QString Main_MDI_Form::startStatusText()
+{
+    return QStringLiteral("「参照」ボタンを押して、グラフ画像ファイルを開く、又は「Clipboardから貼付(bmp限定)」"
+                          "ボタンを押して画像を読み込んで下さい。");
+}
+
+QString Main_MDI_Form::openedStatusText()
+{
+    return QStringLiteral("開いたグラフ画像で枠線を定義するため、グラフの角を画像上で選択して下さい。 "
+                          "(対角定義又は、4点定義)");
+}
+
+QString Main_MDI_Form::openFileTitle() { return QStringLiteral("状態設定ファイル、画像ファイルを開く"); }
+
+QString Main_MDI_Form::openFileFilter()
+{
+    return QStringLiteral("全てのファイル(*.*)|*.*|JPG(*.jpg)|*.jpg|Bitmap(*.bmp)|*.bmp|JPEG(*.jpeg)|*.jpeg|"
+                          "GIF(*.gif)|*.gif|PNG(*.png)|*.png|状態設定ファイル(*.orvd)|*.orvd");
+}
+
+QString Main_MDI_Form::stateFileTitle() { return QStringLiteral("状態設定ファイルを開く"); }
+
+QString Main_MDI_Form::stateFileFilter() { return QStringLiteral("状態設定ファイル(*.orvd)|*.orvd"); }
+
+QString Main_MDI_Form::invalidPictureText() { return QStringLiteral("エラー！(No.1)(不正な画像ファイルです。)"); }
+
+QString Main_MDI_Form::tooLargePictureText()
+{
+    return QStringLiteral("エラー！(No.1)(画像が大きすぎます。1億5千万画素までの画像を開けます。)");
+}
+
+QString Main_MDI_Form::noClipboardPictureText()
+{
+    return QStringLiteral("エラー！(No.1)(有効な画像データがありません。)");
+}
+
+QString Main_MDI_Form::clipboardFailedText() { return QStringLiteral("クリップボードからの読み込みに失敗しました。"); }
+
+QString Main_MDI_Form::errorNo0Text() { return QStringLiteral("エラー！(No.0)"); }
+
+QString Main_MDI_Form::logAxisText()
+{
+    return QStringLiteral("対数(Log)軸で0又は0以下の指定は出来ません。\r(暫定的に0.01に変更します。)");
+}
+
+bool Main_MDI_Form::isPictureExtension(const QString &ext)
+{
+    return ext == u"jpg" || ext == u"bmp" || ext == u"jpeg" || ext == u"gif" || ext == u"png";
+}
+
+QString Main_MDI_Form::hintPicturePath() const
+{
+    return m_r.programFolder + (m_r.panel.isDiagonal() ? QStringLiteral("/img/2pt.bmp") : QStringLiteral("/img/4pt.bmp"));
+}
+
+// --- Lifecycle -------------------------------------------------------------
+
+void Main_MDI_Form::MDIForm_Load()
+{
+    m_r.Init_App();
+    m_r.setStatusText(startStatusText());
+}
+
+void Main_MDI_Form::QueryUnload() { m_r.Close_Confirmed = true; }
+
+Main_MDI_Form::Layout Main_MDI_Form::MDIForm_Resize(WindowState state, int heightTwips, int widthTwips)
+{
+    Layout l = m_layout;
+    l.sizeRaised = false;
+    if (state == WindowState::Normal) {
+        if (heightTwips < kMinHeightTwips) {
+            heightTwips = kMinHeightTwips;
+            l.sizeRaised = true;
+        }
+        if (widthTwips < kMinWidthTwips) {
+            widthTwips = kMinWidthTwips;
+            l.sizeRaised = true;
+        }
+    }
+    l.heightTwips = heightTwips;
+    l.widthTwips = widthTwips;
+    if (state != WindowState::Minimized) {
+        const int dh = heightTwips - kDesignHeightTwips;
+        const int dw = widthTwips - kDesignWidthTwips;
+        // A maximised window on a small screen can make these negative; a
+        // control cannot be smaller than nothing.
+        l.windwFrameHeight = std::max(0, dh + 3225);
+        l.zoomPictureHeight = std::max(0, dh + 2595);
+        l.openFrameWidth = std::max(0, dw + 15765);
+        l.picLabelWidth = std::max(0, dw + 12735);
+        l.clipPasteLeft = std::max(0, dw + 13740);
+        zoom.setAreaTwips(ZoomView::kDesignWidthTwips, l.zoomPictureHeight);
+    }
+    m_layout = l;
+    zoom.Init_Zoom();
+    Q_EMIT layoutChanged();
+    return l;
+}
+
+// --- Commands --------------------------------------------------------------
+
+bool Main_MDI_Form::runCommand(const QString &name)
+{
+    if (name == u"Saved_File_Open_Mn")
+        Saved_File_Open_Mn_Click();
+    else if (name == u"Open_GraphPic_Mn" || name == u"Open_File_Mn1" || name == u"BrowsCommand")
+        BrowsCommand_Click();
+    else if (name == u"Input_from_ClipBoard_Mn" || name == u"ClipBoardPaste_Command")
+        ClipBoardPaste_Command_Click();
+    else if (name == u"Save_File_Mn" || name == u"Save_grc_Mn1")
+        Save_File_Mn_Click();
+    else if (name == u"Quit_App")
+        Quit_App_Click();
+    else if (name == u"Copy_Data_Mn")
+        Copy_Data_Mn_Click();
+    else if (name == u"Cscd_Mn")
+        Cscd_Mn_Click();
+    else if (name == u"Version_Mn" || name == u"Version_Mn1")
+        Version_Mn_Click();
+    else if (name == u"Help_Mn" || name == u"Help_Mn1")
+        Help_Mn_Click();
+    else
+        return false;
+    return true;
+}
+
+void Main_MDI_Form::Saved_File_Open_Mn_Click()
+{
+    const QString path = Get_FileName(m_r, stateFileTitle(), stateFileFilter());
+    if (!path.isEmpty() && onLoadState)
+        onLoadState(path);
+}
+
+void Main_MDI_Form::BrowsCommand_Click() { openDialogAndDispatch(true); }
+
+void Main_MDI_Form::MDIForm_DblClick() { openDialogAndDispatch(false); }
+
+void Main_MDI_Form::openDialogAndDispatch(bool initFirst)
+{
+    const QString path = Get_FileName(m_r, openFileTitle(), openFileFilter());
+    if (path.isEmpty())
+        return;
+    if (initFirst) {
+        if (!discardReading())
+            return;
+        m_r.Init_App();
+    }
+    Drop_Files(path);
+}
+
+void Main_MDI_Form::Save_File_Mn_Click()
+{
+    if (onSaveState)
+        onSaveState();
+}
+
+void Main_MDI_Form::Quit_App_Click()
+{
+    m_r.Close_Confirmed = true; // whatever closes on the way out asks nothing
+    Q_EMIT quitRequested();
+}
+
+void Main_MDI_Form::Copy_Data_Mn_Click()
+{
+    // Before any table was clicked (0), or after that table was closed, there
+    // is nothing to copy.
+    const int s = m_r.Cur_Keiretsu;
+    if (!Reading::validSeries(s) || !m_r.grid(s).loaded())
+        return;
+    m_r.port().clearClipboard();
+    m_r.port().setClipboardText(m_r.grid(s).selectionText());
+}
+
+void Main_MDI_Form::Cscd_Mn_Click() { Q_EMIT arrangeRequested(); }
+
+void Main_MDI_Form::Version_Mn_Click() { Q_EMIT versionRequested(); }
+
+void Main_MDI_Form::Help_Mn_Click() { Show_Help(m_r); }
+
+// --- Picture loading ---------------------------------------------------------
+
+bool Main_MDI_Form::discardReading()
+{
+    if (!m_r.confirmDiscardTables())
+        return false;
+    m_r.Reset_Reading(false);
+    return true;
+}
+
+void Main_MDI_Form::dropFiles(const QStringList &paths)
+{
+    if (paths.isEmpty())
+        return;
+    Drop_Files(paths.first());
+}
+
+void Main_MDI_Form::Drop_Files(const QString &path)
+{
+    const QString ext = Get_Ext(Split_Path(path, 1)).toLower();
+    if (isPictureExtension(ext))
+        Open_Pic(path);
+    else if (ext == u"orvd" && onLoadState)
+        onLoadState(path);
+}
+
+bool Main_MDI_Form::Open_Pic(const QString &path)
+{
+    if (path.isEmpty())
+        return false;
+    // A folder, a device or a FIFO is refused before anything is read or reset.
+    if (!File_Exists(path)) {
+        m_r.port().message(invalidPictureText());
+        return false;
+    }
+    if (!discardReading())
+        return false;
+    try {
+        m_r.Init_App();
+        m_r.GraphPic_Path = path;
+        QString label = path;
+        const QString &folder = m_r.programFolder;
+        if (!folder.isEmpty() && path.size() > folder.size() && path.startsWith(folder) &&
+            (path[folder.size()] == u'/' || path[folder.size()] == u'\\'))
+            label = path.mid(folder.size());
+        m_r.setPicLabel(label, path);
+
+        auto img = decodePicture(path);
+        if (!img) {
+            m_r.port().message(img.error() == PictureError::TooLarge ? tooLargePictureText() : invalidPictureText());
+            m_r.unloadGraph();
+            m_r.Reset_Reading();
+            return false;
+        }
+        m_r.showPicture(*img, Split_Path(path, 1));
+        m_r.Show_GridForm(1);
+        m_r.setStatusText(openedStatusText());
+        return true;
+    } catch (const std::bad_alloc &) {
+        m_r.port().message(errorNo0Text());
+        m_r.Reset_Reading();
+        return false;
+    }
+}
+
+void Main_MDI_Form::ClipBoardPaste_Command_Click()
+{
+    QImage img = m_r.port().clipboardImage();
+    if (img.isNull()) {
+        m_r.port().message(noClipboardPictureText());
+        return;
+    }
+    if (qint64(img.width()) * img.height() > kMaxPicturePixels) {
+        m_r.port().message(clipboardFailedText());
+        return;
+    }
+    if (!discardReading())
+        return;
+    try {
+        m_r.Init_App();
+        if (img.format() != QImage::Format_RGB32 && img.format() != QImage::Format_ARGB32_Premultiplied)
+            img = img.hasAlphaChannel() ? img.convertToFormat(QImage::Format_ARGB32_Premultiplied)
+                                        : img.convertToFormat(QImage::Format_RGB32);
+        if (img.isNull())
+            throw std::bad_alloc();
+        m_r.showPicture(img, clipboardCaption());
+        // The pasted picture is shown as if it were exactly as large as the
+        // zoom area.
+        m_r.Pic_Height = 1;
+        m_r.Pic_Width = 1;
+        zoom.Size_ZoomImage();
+        m_r.setPicLabel(clipboardCaption(), clipboardCaption());
+        m_r.Show_GridForm(1);
+        m_r.setStatusText(openedStatusText());
+    } catch (const std::bad_alloc &) {
+        m_r.port().message(clipboardFailedText());
+        m_r.unloadGraph();
+    }
+}
+
+// --- Calibration panel -------------------------------------------------------
+
+void Main_MDI_Form::fillDerivedCorners()
+{
+    CalibPanel &p = m_r.panel;
+    p.setPos(CalibPanel::LUX_Text, QString(p.pos(CalibPanel::LLX_Text)));
+    p.setPos(CalibPanel::LUY_Text, QString(p.pos(CalibPanel::RUY_Text)));
+    p.setPos(CalibPanel::RLX_Text, QString(p.pos(CalibPanel::RUX_Text)));
+    p.setPos(CalibPanel::RLY_Text, QString(p.pos(CalibPanel::LLY_Text)));
+}
+
+void Main_MDI_Form::Text_Inpt()
+{
+    if (m_r.panel.isDiagonal())
+        fillDerivedCorners();
+    if (m_r.panel.allPositionsFilled()) {
+        m_r.setDfntDone(true);
+        Hilight_DfntBox(m_r.panel, CalibPanel::LLX_Text, CalibPanel::LLY_Text, false);
+    }
+}
+
+void Main_MDI_Form::TabStrip1_Click()
+{
+    CalibPanel &p = m_r.panel;
+    GraphModel &g = m_r.graph;
+    if (p.isDiagonal()) {
+        Q_EMIT modeChanged(true);
+        fillDerivedCorners();
+        if (g.loaded()) {
+            m_r.Draw_Frame();
+            g.setDfntVisible(LU, false);
+            g.setDfntVisible(RL, false);
+        }
+        return;
+    }
+    Q_EMIT modeChanged(false);
+    if (!g.loaded())
+        return;
+    for (Corner c : {LU, RL}) {
+        Marker m = g.dfnt(c);
+        const QString &xs = p.pos(CalibPanel::xBox(c));
+        const QString &ys = p.pos(CalibPanel::yBox(c));
+        if (!ys.isEmpty())
+            if (auto y = readStrict(ys))
+                m.top = float(*y) + g.markerHeight / 2;
+        if (!xs.isEmpty())
+            if (auto x = readStrict(xs))
+                m.left = float(*x) - g.markerWidth / 2;
+        if (!xs.isEmpty() && !ys.isEmpty())
+            m.visible = true;
+        g.setDfnt(c, m);
+    }
+}
+
+void Main_MDI_Form::X_Lnr_Option_Click() { m_r.panel.setXLog(false); }
+
+void Main_MDI_Form::Y_Lnr_Option_Click() { m_r.panel.setYLog(false); }
+
+void Main_MDI_Form::X_Log_Option_Click()
+{
+    m_r.panel.setXLog(true);
+    logCheck(CalibPanel::LLX_VLText);
+}
+
+void Main_MDI_Form::Y_Log_Option_Click()
+{
+    m_r.panel.setYLog(true);
+    logCheck(CalibPanel::LLY_VLText);
+}
+
+void Main_MDI_Form::logCheck(CalibPanel::ValBox box)
+{
+    const bool log = box == CalibPanel::LLX_VLText ? m_r.panel.xLog() : m_r.panel.yLog();
+    if (!log)
+        return;
+    // A lower-left value that is not a number cannot be a logarithm's either.
+    const auto v = readStrict(m_r.panel.val(box));
+    if (v && *v > 0)
+        return;
+    m_r.port().message(logAxisText());
+    m_r.panel.setVal(box, QStringLiteral("0.01"));
+}
+
+// --- Readout settings --------------------------------------------------------
+
+void Main_MDI_Form::Keiretsu_Combo_Click()
+{
+    if (!m_r.graph.loaded() || !m_r.Init_Done)
+        return;
+    const int n = m_r.settings.seriesNumber();
+    if (!Reading::validSeries(n))
+        return;
+    if (!m_r.Is_FormOpen(QStringLiteral("系列%1").arg(n))) {
+        m_r.Show_GridForm(n);
+        m_r.Grid_Opened[size_t(n)] = -1;
+    }
+}
+
+void Main_MDI_Form::Zoom_Combo_Click() { zoom.Size_ZoomImage(); }
+
+} // namespace orv

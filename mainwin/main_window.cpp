@@ -1,0 +1,624 @@
+#include "mainwin/main_window.h"
+
+#include "mainwin/artwork.h"
+#include "mainwin/qt_desktop.h"
+#include "mainwin/splash_widget.h"
+#include "model/reading.h"
+#include "model/utilities.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenuBar>
+#include <QMimeData>
+#include <QPainter>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QStatusBar>
+#include <QTabBar>
+#include <QTimer>
+#include <QToolBar>
+#include <QUrl>
+#include <QVBoxLayout>
+#include <cmath>
+
+namespace orv {
+
+namespace {
+
+// Design geometry in twips, converted once.
+QRect tw(int left, int top, int width, int height)
+{
+    return QRect(twipsToPx(left), twipsToPx(top), twipsToPx(width), twipsToPx(height));
+}
+
+QLabel *label(QWidget *parent, const QString &text, const QRect &geometry, const char *name = nullptr)
+{
+    auto *l = new QLabel(text, parent);
+    l->setGeometry(geometry);
+    if (name)
+        l->setObjectName(QString::fromLatin1(name));
+    return l;
+}
+
+const QColor kHilight(255, 192, 192);
+
+} // namespace
+
+// --- Zoom picture ------------------------------------------------------------
+
+ZoomPictureWidget::ZoomPictureWidget(const ZoomView &zoom, QWidget *parent) : QWidget(parent), m_zoom(zoom)
+{
+    setObjectName(QStringLiteral("Zoom_Picture"));
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    connect(&zoom, &ZoomView::changed, this, qOverload<>(&QWidget::update));
+}
+
+void ZoomPictureWidget::paintZoom(QPainter &p, const QSize &size, const ZoomView &zoom)
+{
+    const double w = size.width(), h = size.height();
+    p.fillRect(QRect(QPoint(0, 0), size), QColor(255, 255, 255));
+    const QImage &pic = zoom.picture();
+    if (zoom.imageVisible() && !pic.isNull()) {
+        const QRectF ir = zoom.imageRectPx(QSizeF(w, h));
+        const QRectF vis = ir.intersected(QRectF(0, 0, w, h));
+        if (!vis.isEmpty() && ir.width() > 0 && ir.height() > 0) {
+            const double sx = ir.width() / pic.width(), sy = ir.height() / pic.height();
+            // Whole source pixels that cover the visible part, and no more.
+            const int x0 = std::clamp(int(std::floor((vis.left() - ir.left()) / sx)), 0, pic.width());
+            const int x1 = std::clamp(int(std::ceil((vis.right() - ir.left()) / sx)), 0, pic.width());
+            const int y0 = std::clamp(int(std::floor((vis.top() - ir.top()) / sy)), 0, pic.height());
+            const int y1 = std::clamp(int(std::ceil((vis.bottom() - ir.top()) / sy)), 0, pic.height());
+            if (x1 > x0 && y1 > y0) {
+                const QRectF dst(ir.left() + x0 * sx, ir.top() + y0 * sy, (x1 - x0) * sx, (y1 - y0) * sy);
+                p.save();
+                p.setClipRect(QRectF(0, 0, w, h));
+                p.drawImage(dst, pic, QRectF(x0, y0, x1 - x0, y1 - y0));
+                p.restore();
+            }
+        }
+    }
+    auto at = [w, h](QPointF q) { return QPointF(q.x() * w, (1 - q.y()) * h); };
+    p.setPen(QPen(QColor(0, 0, 255), 1));
+    p.drawLine(at(zoom.line1().p1()), at(zoom.line1().p2()));
+    p.drawLine(at(zoom.line2().p1()), at(zoom.line2().p2()));
+    const ZoomRect &c = zoom.circle();
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setPen(QPen(QColor(255, 0, 0), 1.5));
+    p.setBrush(Qt::NoBrush);
+    p.drawEllipse(QRectF(c.left * w, (1 - c.top) * h, c.width * w, c.height * h));
+}
+
+void ZoomPictureWidget::paintEvent(QPaintEvent *)
+{
+    QPainter p(this);
+    paintZoom(p, size(), m_zoom);
+    p.setPen(palette().color(QPalette::Mid));
+    p.drawRect(rect().adjusted(0, 0, -1, -1));
+}
+
+// --- Main window -------------------------------------------------------------
+
+MainWindow::MainWindow(Reading &reading, QWidget *parent) : QMainWindow(parent), m_r(reading), m_form(reading)
+{
+    setObjectName(QStringLiteral("Main_MDI_Form"));
+    // Frames with their caption on the border line, as the design lays them
+    // out: the positions inside a frame count from its outer edge.
+    setStyleSheet(QStringLiteral("QGroupBox { border: 1px solid palette(mid); border-radius: 2px; margin-top: 6px; }"
+                                 "QGroupBox::title { subcontrol-origin: margin; left: 6px; padding: 0px 2px; }"));
+    if (auto *qt = dynamic_cast<QtDesktop *>(&m_r.port()))
+        qt->setOwner(this);
+    quitHandler = [] { QCoreApplication::exit(0); };
+
+    buildMenus();
+    buildToolbar();
+
+    auto *central = new QWidget(this);
+    auto *col = new QVBoxLayout(central);
+    col->setContentsMargins(0, 0, 0, 0);
+    col->setSpacing(0);
+    col->addWidget(buildTopBar());
+    auto *row = new QHBoxLayout;
+    row->setSpacing(0);
+    row->addWidget(buildLeftPanel());
+    m_mdi = new QMdiArea(central);
+    m_mdi->setObjectName(QStringLiteral("MDIClient"));
+    m_mdi->setBackground(QColor(171, 171, 171));
+    m_mdi->viewport()->installEventFilter(this);
+    row->addWidget(m_mdi, 1);
+    col->addLayout(row, 1);
+    setCentralWidget(central);
+    addDropTarget(m_mdi->viewport());
+
+    m_status = new QLabel(this);
+    m_status->setObjectName(QStringLiteral("StatusBar1"));
+    m_status->setMinimumWidth(1); // a long text must not widen the window
+    statusBar()->addWidget(m_status, 1);
+    statusBar()->setSizeGripEnabled(true);
+
+    connect(&m_r, &Reading::mainCaptionChanged, this, &QWidget::setWindowTitle);
+    connect(&m_r, &Reading::statusTextChanged, m_status, &QLabel::setText);
+    connect(&m_r, &Reading::picLabelChanged, this, &MainWindow::updatePicLabel);
+    connect(&m_form, &Main_MDI_Form::layoutChanged, this, &MainWindow::applyLayout);
+    connect(&m_form, &Main_MDI_Form::modeChanged, this, &MainWindow::updateMode);
+    connect(&m_form, &Main_MDI_Form::versionRequested, this, &MainWindow::showVersion);
+    connect(&m_form, &Main_MDI_Form::arrangeRequested, this, &MainWindow::arrangeWindows);
+    connect(&m_form, &Main_MDI_Form::quitRequested, this, [this] {
+        if (quitHandler)
+            quitHandler();
+    });
+
+    // The window's load.
+    m_form.MDIForm_Load();
+    setWindowTitle(m_r.mainCaption());
+    m_status->setText(m_r.statusText());
+    updateMode(m_r.panel.isDiagonal());
+    resize(twipsToPx(Main_MDI_Form::kDesignWidthTwips), twipsToPx(Main_MDI_Form::kDesignHeightTwips));
+    runResizeRules();
+}
+
+MainWindow::~MainWindow()
+{
+    m_dying = true; // the children's last events are not ours to handle
+    // Child windows destroyed with this one may still change the reading;
+    // nothing of this window may answer by then.
+    for (QObject *sender : std::initializer_list<QObject *>{&m_r, &m_r.panel, &m_r.settings.keiretsu,
+                                                            &m_r.settings.xFormat, &m_r.settings.yFormat,
+                                                            &m_r.settings.zoom})
+        QObject::disconnect(sender, nullptr, this, nullptr);
+    delete centralWidget();
+}
+
+void MainWindow::buildMenus()
+{
+    QMenu *menu = nullptr;
+    for (const auto &item : Main_MDI_Form::menuItems()) {
+        if (item.level == 0) {
+            menu = menuBar()->addMenu(item.caption);
+            menu->setObjectName(item.name);
+            menu->menuAction()->setObjectName(item.name);
+            if (item.name == u"Edit_Mn")
+                m_editMenu = menu;
+            else if (item.name == u"Window_Mn")
+                m_windowMenu = menu;
+            continue;
+        }
+        if (item.caption == u"-") {
+            menu->addSeparator()->setObjectName(item.name);
+            continue;
+        }
+        QAction *a = menu->addAction(item.caption);
+        a->setObjectName(item.name);
+        const QString name = item.name;
+        connect(a, &QAction::triggered, this, [this, name] { m_form.runCommand(name); });
+    }
+    connect(m_windowMenu, &QMenu::aboutToShow, this, &MainWindow::fillWindowMenu);
+}
+
+void MainWindow::fillWindowMenu()
+{
+    // The open child windows are listed under the menu's own entries.
+    for (QAction *a : m_windowListActions)
+        delete a;
+    m_windowListActions.clear();
+    const auto subs = m_mdi->subWindowList(QMdiArea::CreationOrder);
+    if (subs.isEmpty())
+        return;
+    m_windowListActions << m_windowMenu->addSeparator();
+    for (QMdiSubWindow *s : subs) {
+        QAction *a = m_windowMenu->addAction(s->windowTitle());
+        a->setCheckable(true);
+        a->setChecked(s == m_mdi->activeSubWindow());
+        connect(a, &QAction::triggered, this, [this, s] { m_mdi->setActiveSubWindow(s); });
+        m_windowListActions << a;
+    }
+}
+
+void MainWindow::buildToolbar()
+{
+    m_toolbar = addToolBar(QStringLiteral("Toolbar1"));
+    m_toolbar->setObjectName(QStringLiteral("Toolbar1"));
+    m_toolbar->setMovable(false);
+    m_toolbar->setIconSize(QSize(24, 24));
+    for (const auto &b : Main_MDI_Form::toolButtons()) {
+        if (b.toolTip.isEmpty()) {
+            m_toolbar->addSeparator()->setObjectName(b.key);
+            continue;
+        }
+        QAction *a = m_toolbar->addAction(toolbarIcon(b.key), b.toolTip);
+        a->setObjectName(b.key);
+        a->setToolTip(b.toolTip);
+        a->setData(b.key);
+        connect(a, &QAction::triggered, this, [this, key = b.key] { m_form.Toolbar1_ButtonClick(key); });
+    }
+    addDropTarget(m_toolbar);
+}
+
+QWidget *MainWindow::buildTopBar()
+{
+    auto *bar = new QWidget;
+    bar->setObjectName(QStringLiteral("Picture2"));
+    bar->setFixedHeight(twipsToPx(735));
+    m_openFrame = new QGroupBox(QStringLiteral("グラフ画像読込み"), bar);
+    m_openFrame->setObjectName(QStringLiteral("Open_GraphPic_Frame"));
+    auto *browse = new QPushButton(QStringLiteral("参照"), m_openFrame);
+    browse->setObjectName(QStringLiteral("BrowsCommand"));
+    browse->setGeometry(tw(60, 195, 780, 345));
+    connect(browse, &QPushButton::clicked, this, [this] { m_form.BrowsCommand_Click(); });
+    m_picLabel = new QLabel(m_openFrame);
+    m_picLabel->setObjectName(QStringLiteral("Pic_Label"));
+    m_picLabel->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    m_clipPaste = new QPushButton(QStringLiteral("From Clipboard (bmp)"), m_openFrame);
+    m_clipPaste->setObjectName(QStringLiteral("ClipBoardPaste_Command"));
+    QFont small = m_clipPaste->font();
+    small.setPointSizeF(8);
+    m_clipPaste->setFont(small);
+    connect(m_clipPaste, &QPushButton::clicked, this, [this] { m_form.ClipBoardPaste_Command_Click(); });
+    addDropTarget(m_openFrame);
+    return bar;
+}
+
+QWidget *MainWindow::buildLeftPanel()
+{
+    auto *panel = new QWidget;
+    panel->setObjectName(QStringLiteral("Picture1"));
+    panel->setFixedWidth(twipsToPx(3585));
+    QFont small = panel->font();
+    small.setPointSizeF(8.5);
+    panel->setFont(small);
+    buildCalibPanel(panel)->setGeometry(tw(30, 60, 3465, 4845));
+    buildReadout(panel)->setGeometry(tw(30, 4920, 3465, 1440));
+    m_windwFrame = buildZoomFrame(panel);
+    return panel;
+}
+
+QGroupBox *MainWindow::cornerGroup(QWidget *parent, const char *name, const QString &title, Corner corner,
+                                   bool withValues)
+{
+    auto *g = new QGroupBox(title, parent);
+    g->setObjectName(QString::fromLatin1(name));
+    label(g, QStringLiteral("X"), tw(90, 180, 705, 195))->setAlignment(Qt::AlignCenter);
+    label(g, QStringLiteral("Y"), tw(840, 180, 705, 195))->setAlignment(Qt::AlignCenter);
+    const CalibPanel::PosBox boxes[2] = {CalibPanel::xBox(corner), CalibPanel::yBox(corner)};
+    static const char *posNames[8] = {"LLX_Text", "LLY_Text", "LUX_Text", "LUY_Text",
+                                      "RUX_Text", "RUY_Text", "RLX_Text", "RLY_Text"};
+    for (int i = 0; i < 2; ++i) {
+        const CalibPanel::PosBox b = boxes[i];
+        auto *e = new QLineEdit(g);
+        e->setObjectName(QString::fromLatin1(posNames[b]));
+        e->setGeometry(tw(90 + 750 * i, 375, 705, 300));
+        connect(e, &QLineEdit::textEdited, this, [this, b](const QString &t) { m_r.panel.setPos(b, t); });
+        m_pos[b] = e;
+        updatePosBox(b);
+        updateHighlight(b);
+    }
+    if (withValues) {
+        const bool ll = corner == LL;
+        const CalibPanel::ValBox vals[2] = {ll ? CalibPanel::LLX_VLText : CalibPanel::RUX_VLText,
+                                            ll ? CalibPanel::LLY_VLText : CalibPanel::RUY_VLText};
+        static const char *valNames[4] = {"LLX_VLText", "LLY_VLText", "RUX_VLText", "RUY_VLText"};
+        for (int i = 0; i < 2; ++i) {
+            const CalibPanel::ValBox b = vals[i];
+            auto *e = new QLineEdit(g);
+            e->setObjectName(QString::fromLatin1(valNames[b]));
+            e->setGeometry(tw(90 + 750 * i, 690, 705, 300));
+            e->setToolTip(ll ? QStringLiteral("グラフの左下の数値を入力して下さい。")
+                             : QStringLiteral("グラフの右上の数値を入力して下さい。"));
+            e->installEventFilter(this); // select all on focus
+            connect(e, &QLineEdit::textEdited, this, [this, b](const QString &t) { m_r.panel.setVal(b, t); });
+            m_val[b] = e;
+            updateValBox(b);
+        }
+    }
+    return g;
+}
+
+QGroupBox *MainWindow::buildCalibPanel(QWidget *parent)
+{
+    auto *f = new QGroupBox(QStringLiteral("枠線定義"), parent);
+    f->setObjectName(QStringLiteral("Dft_Point_Frame"));
+
+    m_tabs = new QTabBar(f);
+    m_tabs->setObjectName(QStringLiteral("TabStrip1"));
+    m_tabs->addTab(QString::fromUtf16(CalibPanel::kDiagonal));
+    m_tabs->addTab(QString::fromUtf16(CalibPanel::kFourPoint));
+    m_tabs->setExpanding(false);
+    m_tabs->setDrawBase(true);
+    m_tabs->setGeometry(tw(90, 225, 3285, 375));
+    connect(m_tabs, &QTabBar::tabBarClicked, this, [this](int i) {
+        if (i >= 0)
+            m_r.panel.selectTab(i + 1);
+    });
+    addDropTarget(m_tabs);
+
+    m_luFrame = cornerGroup(f, "LU_Frame", QStringLiteral("左上"), LU, false);
+    m_luFrame->setGeometry(tw(90, 630, 1620, 1005));
+    auto *ru = cornerGroup(f, "RU_Frame", QStringLiteral("右上"), RU, true);
+    ru->setGeometry(tw(1755, 630, 1620, 1005));
+
+    m_hint = new QLabel(f);
+    m_hint->setObjectName(QStringLiteral("Dfnt_Picture"));
+    m_hint->setGeometry(tw(90, 1665, 3285, 1335));
+    m_hint->setAlignment(Qt::AlignCenter);
+    addDropTarget(m_hint);
+
+    auto *ll = cornerGroup(f, "LL_Frame", QStringLiteral("左下"), LL, true);
+    ll->setGeometry(tw(90, 3030, 1620, 1005));
+    m_rlFrame = cornerGroup(f, "RL_Frame", QStringLiteral("右下"), RL, false);
+    m_rlFrame->setGeometry(tw(1755, 3030, 1620, 1005));
+
+    auto axisFrame = [&](const char *name, const QString &title, QRadioButton *&lnr, QRadioButton *&log,
+                         const char *lnrName, const char *logName, int left) {
+        auto *g = new QGroupBox(title, f);
+        g->setObjectName(QString::fromLatin1(name));
+        g->setGeometry(tw(left, 4065, 1620, 705));
+        lnr = new QRadioButton(QStringLiteral("リニア"), g);
+        lnr->setObjectName(QString::fromLatin1(lnrName));
+        lnr->setGeometry(tw(105, 285, 855, 345));
+        log = new QRadioButton(QStringLiteral("Log"), g);
+        log->setObjectName(QString::fromLatin1(logName));
+        log->setGeometry(tw(975, 285, 630, 345));
+        addDropTarget(g);
+    };
+    axisFrame("Frame1", QStringLiteral("X軸"), m_xLnr, m_xLog, "X_Lnr_Option", "X_Log_Option", 90);
+    axisFrame("Frame2", QStringLiteral("Y軸"), m_yLnr, m_yLog, "Y_Lnr_Option", "Y_Log_Option", 1755);
+    connect(m_xLnr, &QRadioButton::clicked, this, [this] { m_form.X_Lnr_Option_Click(); });
+    connect(m_xLog, &QRadioButton::clicked, this, [this] { m_form.X_Log_Option_Click(); });
+    connect(m_yLnr, &QRadioButton::clicked, this, [this] { m_form.Y_Lnr_Option_Click(); });
+    connect(m_yLog, &QRadioButton::clicked, this, [this] { m_form.Y_Log_Option_Click(); });
+    updateAxisOptions();
+
+    CalibPanel &p = m_r.panel;
+    connect(&p, &CalibPanel::posChanged, this, &MainWindow::updatePosBox);
+    connect(&p, &CalibPanel::valChanged, this, &MainWindow::updateValBox);
+    connect(&p, &CalibPanel::highlightChanged, this, &MainWindow::updateHighlight);
+    connect(&p, &CalibPanel::axisModeChanged, this, &MainWindow::updateAxisOptions);
+    connect(&p, &CalibPanel::tabClicked, this, [this](int tab) {
+        const QSignalBlocker block(m_tabs);
+        m_tabs->setCurrentIndex(tab - 1);
+    });
+    return f;
+}
+
+QGroupBox *MainWindow::buildReadout(QWidget *parent)
+{
+    auto *f = new QGroupBox(QStringLiteral("読み出し値"), parent);
+    f->setObjectName(QStringLiteral("ReadGraph_Setting_Frame"));
+    struct Row {
+        const char *name;
+        QString caption;
+        Combo *combo;
+    };
+    const Row rows[3] = {{"Keiretsu_Combo", QStringLiteral("系列"), &m_r.settings.keiretsu},
+                         {"X_Format_Combo", QStringLiteral("有効桁(X)"), &m_r.settings.xFormat},
+                         {"Y_Format_Combo", QStringLiteral("有効桁(Y)"), &m_r.settings.yFormat}};
+    for (int i = 0; i < 3; ++i) {
+        const int top = 255 + 390 * i;
+        label(f, rows[i].caption, tw(150, top + 15, 900, 300));
+        label(f, QStringLiteral("："), tw(1050, top + 15, 210, 300));
+        auto *c = new QComboBox(f);
+        c->setObjectName(QString::fromLatin1(rows[i].name));
+        c->addItems(rows[i].combo->items());
+        c->setCurrentIndex(rows[i].combo->index());
+        c->setGeometry(tw(1275, top, 2070, 345));
+        c->setMaxVisibleItems(16);
+        Combo *model = rows[i].combo;
+        connect(c, &QComboBox::activated, model, [model](int idx) { model->setIndex(idx); });
+        connect(model, &Combo::textChanged, c, [c, model] {
+            const QSignalBlocker block(c);
+            c->setCurrentIndex(int(model->items().indexOf(model->text())));
+        });
+    }
+    addDropTarget(f);
+    return f;
+}
+
+QGroupBox *MainWindow::buildZoomFrame(QWidget *parent)
+{
+    auto *f = new QGroupBox(QStringLiteral("拡大ウィンドウ"), parent);
+    f->setObjectName(QStringLiteral("Windw_Frame"));
+    label(f, QStringLiteral("拡大倍率"), tw(150, 210, 900, 300));
+    label(f, QStringLiteral("："), tw(1050, 210, 210, 300));
+    auto *c = new QComboBox(f);
+    c->setObjectName(QStringLiteral("Zoom_Combo"));
+    Combo *model = &m_r.settings.zoom;
+    c->addItems(model->items());
+    c->setCurrentIndex(model->index());
+    c->setMaxVisibleItems(12);
+    c->setGeometry(tw(1275, 180, 1200, 345));
+    connect(c, &QComboBox::activated, model, [model](int idx) { model->setIndex(idx); });
+    connect(model, &Combo::textChanged, c, [c, model] {
+        const QSignalBlocker block(c);
+        c->setCurrentIndex(int(model->items().indexOf(model->text())));
+    });
+    m_zoomPicture = new ZoomPictureWidget(m_form.zoom, f);
+    addDropTarget(m_zoomPicture);
+    return f;
+}
+
+void MainWindow::addDropTarget(QWidget *w)
+{
+    w->setAcceptDrops(true);
+    w->installEventFilter(this);
+    m_dropTargets << w;
+}
+
+bool MainWindow::eventFilter(QObject *watched, QEvent *e)
+{
+    if (m_dying)
+        return false;
+    auto *w = qobject_cast<QWidget *>(watched);
+    if (w && m_dropTargets.contains(w)) {
+        if (e->type() == QEvent::DragEnter || e->type() == QEvent::DragMove) {
+            auto *d = static_cast<QDragMoveEvent *>(e);
+            if (d->mimeData() && d->mimeData()->hasUrls()) {
+                d->acceptProposedAction();
+                return true;
+            }
+        } else if (e->type() == QEvent::Drop) {
+            auto *d = static_cast<QDropEvent *>(e);
+            QStringList files;
+            if (d->mimeData())
+                for (const QUrl &u : d->mimeData()->urls())
+                    if (u.isLocalFile())
+                        files << u.toLocalFile();
+            d->acceptProposedAction();
+            // Opened after the drop has finished: a message box inside the
+            // drop would hold the source application's drag.
+            QTimer::singleShot(0, this, [this, files] { m_r.dropFiles(files); });
+            return true;
+        }
+    }
+    if (m_mdi && w == m_mdi->viewport() && e->type() == QEvent::MouseButtonDblClick) {
+        QTimer::singleShot(0, this, [this] { m_form.MDIForm_DblClick(); });
+        return true;
+    }
+    if (e->type() == QEvent::FocusIn) {
+        for (QLineEdit *v : m_val)
+            if (v == watched) // typing replaces the whole value
+                QTimer::singleShot(0, v, &QLineEdit::selectAll);
+    }
+    return QMainWindow::eventFilter(watched, e);
+}
+
+void MainWindow::updatePosBox(CalibPanel::PosBox b)
+{
+    if (m_pos[b] && m_pos[b]->text() != m_r.panel.pos(b))
+        m_pos[b]->setText(m_r.panel.pos(b));
+}
+
+void MainWindow::updateValBox(CalibPanel::ValBox b)
+{
+    if (m_val[b] && m_val[b]->text() != m_r.panel.val(b))
+        m_val[b]->setText(m_r.panel.val(b));
+}
+
+void MainWindow::updateHighlight(CalibPanel::PosBox b)
+{
+    QLineEdit *e = m_pos[b];
+    if (!e)
+        return;
+    QPalette pal = e->palette();
+    pal.setColor(QPalette::Base, m_r.panel.highlighted(b) ? kHilight : palette().color(QPalette::Button));
+    e->setPalette(pal);
+}
+
+void MainWindow::updateAxisOptions()
+{
+    (m_r.panel.xLog() ? m_xLog : m_xLnr)->setChecked(true);
+    (m_r.panel.yLog() ? m_yLog : m_yLnr)->setChecked(true);
+}
+
+void MainWindow::updateMode(bool diagonal)
+{
+    {
+        const QSignalBlocker block(m_tabs);
+        m_tabs->setCurrentIndex(diagonal ? 0 : 1);
+    }
+    m_luFrame->setVisible(!diagonal);
+    m_rlFrame->setVisible(!diagonal);
+    // A missing hint picture leaves the box empty.
+    QPixmap pm(m_form.hintPicturePath());
+    if (pm.isNull())
+        m_hint->clear();
+    else
+        m_hint->setPixmap(pm);
+}
+
+void MainWindow::updatePicLabel()
+{
+    m_picLabel->setText(m_r.picLabel());
+    m_picLabel->setToolTip(m_r.picLabel().isEmpty() ? QString() : m_r.picLabelToolTip());
+}
+
+void MainWindow::runResizeRules()
+{
+    using WS = Main_MDI_Form::WindowState;
+    const WS state = isMinimized() ? WS::Minimized : (isMaximized() || isFullScreen()) ? WS::Maximized : WS::Normal;
+    const auto l = m_form.MDIForm_Resize(state, int(pxToTwips(height())), int(pxToTwips(width())));
+    if (l.sizeRaised) {
+        const int wpx = int(std::ceil(l.widthTwips / kTwipsPerPixel));
+        const int hpx = int(std::ceil(l.heightTwips / kTwipsPerPixel));
+        resize(std::max(width(), wpx), std::max(height(), hpx));
+    }
+}
+
+void MainWindow::applyLayout()
+{
+    const auto &l = m_form.layout();
+    m_windwFrame->setGeometry(tw(30, 6360, 3465, l.windwFrameHeight));
+    m_zoomPicture->setGeometry(tw(90, 540, 3255, l.zoomPictureHeight));
+    m_openFrame->setGeometry(tw(30, 30, l.openFrameWidth, 585));
+    m_picLabel->setGeometry(tw(900, 240, l.picLabelWidth, 270));
+    m_clipPaste->setGeometry(tw(l.clipPasteLeft, 195, 1875, 345));
+}
+
+void MainWindow::resizeEvent(QResizeEvent *e)
+{
+    QMainWindow::resizeEvent(e);
+    runResizeRules();
+}
+
+void MainWindow::changeEvent(QEvent *e)
+{
+    QMainWindow::changeEvent(e);
+    if (e->type() == QEvent::WindowStateChange)
+        runResizeRules();
+}
+
+void MainWindow::closeEvent(QCloseEvent *e)
+{
+    // The close box: child windows close without their questions, then the
+    // program ends.
+    m_form.QueryUnload();
+    m_mdi->closeAllSubWindows();
+    e->accept();
+    QTimer::singleShot(0, qApp, &QCoreApplication::quit);
+}
+
+void MainWindow::showVersion()
+{
+    SplashWidget box(this);
+    box.setWindowModality(Qt::ApplicationModal);
+    box.exec();
+}
+
+void MainWindow::arrangeWindows()
+{
+    const auto subs = m_mdi->subWindowList(QMdiArea::CreationOrder);
+    QMdiSubWindow *graph = nullptr;
+    for (QMdiSubWindow *s : subs)
+        if (s->objectName() == u"Graph_Form" || (s->widget() && s->widget()->objectName() == u"Graph_Form"))
+            graph = s;
+    if (graph)
+        m_mdi->setActiveSubWindow(graph);
+    QList<QMdiSubWindow *> tiles;
+    if (graph && graph->isVisible())
+        tiles << graph;
+    for (QMdiSubWindow *s : subs)
+        if (s != graph && s->isVisible() && !s->isMinimized())
+            tiles << s;
+    if (tiles.isEmpty())
+        return;
+    // Side by side: equal columns over the whole height.
+    const QRect area = m_mdi->viewport()->rect();
+    const int n = int(tiles.size());
+    for (int i = 0; i < n; ++i) {
+        QMdiSubWindow *s = tiles[i];
+        if (s->isMaximized())
+            s->showNormal();
+        const int x0 = area.width() * i / n, x1 = area.width() * (i + 1) / n;
+        s->setGeometry(x0, 0, x1 - x0, area.height());
+    }
+}
+
+} // namespace orv

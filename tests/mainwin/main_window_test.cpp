@@ -1,0 +1,375 @@
+#include "mainwin/main_window.h"
+#include "mainwin/qt_desktop.h"
+#include "mainwin/splash_widget.h"
+#include "model/reading.h"
+#include "model/utilities.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QComboBox>
+#include <QDir>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMimeData>
+#include <QRadioButton>
+#include <QTabBar>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QToolBar>
+
+using namespace orv;
+
+class MainWindowTest : public QObject {
+    Q_OBJECT
+
+    struct Env {
+        ScriptedDesktop desk;
+        Reading r{&desk};
+        QStringList states;
+        int saves = 0;
+        std::unique_ptr<MainWindow> w;
+        int quits = 0;
+        Env()
+        {
+            r.programFolder = QStringLiteral(ORV_SOURCE_DIR);
+            w = std::make_unique<MainWindow>(r);
+            w->form().onLoadState = [this](const QString &p) { states << p; };
+            w->form().onSaveState = [this] { ++saves; };
+            w->quitHandler = [this] { ++quits; };
+        }
+        template <class T> T *find(const char *name) const { return w->findChild<T *>(QString::fromLatin1(name)); }
+    };
+
+    QTemporaryDir m_dir;
+
+    QString picture(const QString &name, int w = 400, int h = 300)
+    {
+        QImage img(w, h, QImage::Format_RGB32);
+        img.fill(QColor(255, 0, 0));
+        for (int y = 0; y < h; ++y)
+            for (int x = w / 2; x < w; ++x)
+                img.setPixel(x, y, qRgb(0, 200, 0));
+        const QString p = m_dir.filePath(name);
+        img.save(p, "PNG");
+        return p;
+    }
+
+    static bool sendDrop(QWidget *target, const QMimeData &md)
+    {
+        QDragEnterEvent enter(QPoint(3, 3), Qt::CopyAction, &md, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(target, &enter);
+        QDropEvent drop(QPointF(3, 3), Qt::CopyAction, &md, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(target, &drop);
+        return enter.isAccepted();
+    }
+
+private Q_SLOTS:
+    void captionMenusAndToolbar()
+    {
+        Env e;
+        QCOMPARE(e.w->windowTitle(), QStringLiteral("Orvalinetrix    Version ") + Reading::versionText());
+        QStringList bar;
+        for (QAction *a : e.w->menuBar()->actions())
+            bar << a->text();
+        QCOMPARE(bar, QStringList({"ファイル(&F)", "編集(&E)", "ウィンドウ(&W)", "その他(&E)"}));
+        QStringList file;
+        for (QAction *a : e.find<QMenu>("File_Mn")->actions())
+            file << (a->isSeparator() ? QStringLiteral("-") : a->text());
+        QCOMPARE(file, QStringList({"状態設定ファイルを開く(&I)", "新規グラフ画像読込み(&O)",
+                                    "クリップボードから画像読込み(&C)", "-", "現在の状態をファイルに保存(&S)", "-",
+                                    "終了(&Q)"}));
+        QVERIFY(e.w->editMenu());
+        QCOMPARE(e.w->editMenu()->actions().size(), 1);
+        QCOMPARE(e.w->editMenu()->actions()[0]->text(), QStringLiteral("コピー(&C)"));
+
+        QStringList keys, tips;
+        for (QAction *a : e.w->toolbar()->actions()) {
+            keys << a->objectName();
+            if (!a->isSeparator()) {
+                tips << a->toolTip();
+                const QImage icon = a->icon().pixmap(24, 24).toImage();
+                QVERIFY2(!icon.isNull(), qPrintable(a->objectName()));
+                int opaque = 0;
+                for (int y = 0; y < icon.height(); ++y)
+                    for (int x = 0; x < icon.width(); ++x)
+                        opaque += qAlpha(icon.pixel(x, y)) > 0;
+                QVERIFY2(opaque > 100, qPrintable(a->objectName())); // something is drawn
+            }
+        }
+        QCOMPARE(keys, QStringList({"sep0", "Open_File_Mn1", "sep1", "Save_grc_Mn1", "sep2", "Version_Mn1", "Help_Mn1"}));
+        QCOMPARE(tips, QStringList({"状態設定ファイル、画像ファイルを開く", "現在の状態をファイルに保存", "バージョン情報",
+                                    "ヘルプを表示"}));
+        QCOMPARE(e.find<QLabel>("StatusBar1")->text(), Main_MDI_Form::startStatusText());
+    }
+
+    void commandsDispatch()
+    {
+        Env e;
+        e.find<QAction>("Save_grc_Mn1")->trigger();
+        e.find<QAction>("Save_File_Mn")->trigger();
+        QCOMPARE(e.saves, 2);
+        e.find<QAction>("Help_Mn1")->trigger();
+        QCOMPARE(e.desk.openedDocuments.size(), size_t(1));
+        QVERIFY(e.desk.openedDocuments[0].endsWith(u"/Help/Help.pdf"));
+        e.desk.fileNames.push_back(m_dir.filePath(QStringLiteral("r.orvd")));
+        e.find<QAction>("Open_File_Mn1")->trigger();
+        QCOMPARE(e.states.size(), 1);
+        e.find<QAction>("Quit_App")->trigger();
+        QCOMPARE(e.quits, 1);
+
+        // The version box is the splash, modal, closed by a key.
+        QString seen;
+        QTimer::singleShot(50, [&] {
+            QWidget *m = QApplication::activeModalWidget();
+            if (!m)
+                return;
+            seen = m->objectName() + u'|' + m->findChild<QLabel *>(QStringLiteral("lblVersion"))->text();
+            QTest::keyClick(m, Qt::Key_A);
+        });
+        e.find<QAction>("Version_Mn1")->trigger();
+        QCOMPARE(seen, QStringLiteral("frmSplash|Version ") + Reading::versionText());
+    }
+
+    void resizeRules()
+    {
+        Env e;
+        e.w->show();
+        QVERIFY(QTest::qWaitForWindowExposed(e.w.get()));
+        auto *zoom = e.find<QWidget>("Zoom_Picture");
+        auto *frame = e.find<QWidget>("Windw_Frame");
+        QCOMPARE(e.w->size(), QSize(1067, 800));
+        QCOMPARE(zoom->height(), twipsToPx(2595));
+        QCOMPARE(frame->height(), twipsToPx(3225));
+        QCOMPARE(e.find<QWidget>("Picture1")->width(), twipsToPx(3585));
+        QCOMPARE(e.find<QWidget>("Pic_Label")->width(), twipsToPx(12735 + 5)); // 1067 px is 16005 twips
+
+        e.w->resize(600, 500);
+        QTRY_COMPARE(e.w->size(), QSize(800, 667));
+
+        e.w->resize(1200, 867); // 18000 x 13005 twips
+        QTRY_COMPARE(e.w->size(), QSize(1200, 867));
+        QCOMPARE(zoom->height(), twipsToPx(1005 + 2595));
+        QCOMPARE(frame->height(), twipsToPx(1005 + 3225));
+        QCOMPARE(e.find<QWidget>("Open_GraphPic_Frame")->width(), twipsToPx(2000 + 15765));
+        QCOMPARE(e.find<QWidget>("Pic_Label")->width(), twipsToPx(2000 + 12735));
+        QCOMPARE(e.find<QWidget>("ClipBoardPaste_Command")->x(), twipsToPx(2000 + 13740));
+        QCOMPARE(e.find<QWidget>("Picture1")->width(), twipsToPx(3585));
+    }
+
+    void dropsOnEveryTarget()
+    {
+        Env e;
+        e.w->show();
+        QStringList names;
+        for (QWidget *t : e.w->dropTargets())
+            names << (t == e.w->mdiArea()->viewport() ? QStringLiteral("client") : t->objectName());
+        names.sort();
+        QCOMPARE(names, QStringList({"Dfnt_Picture", "Frame1", "Frame2", "Open_GraphPic_Frame", "ReadGraph_Setting_Frame",
+                                     "TabStrip1", "Toolbar1", "Zoom_Picture", "client"}));
+        int n = 0;
+        for (QWidget *t : e.w->dropTargets()) {
+            QMimeData md;
+            const QString p = m_dir.filePath(QStringLiteral("drop%1.orvd").arg(++n));
+            md.setUrls({QUrl::fromLocalFile(p), QUrl::fromLocalFile(m_dir.filePath(QStringLiteral("other.orvd")))});
+            QVERIFY(sendDrop(t, md));
+            QTRY_COMPARE(e.states.size(), n);
+            QCOMPARE(e.states.last(), p);
+        }
+        // A double-click on the empty client area opens the dialog.
+        QTest::mouseDClick(e.w->mdiArea()->viewport(), Qt::LeftButton);
+        QTRY_COMPARE(e.desk.dialogTitles.size(), size_t(1));
+        QCOMPARE(e.desk.dialogTitles[0], Main_MDI_Form::openFileTitle());
+        // A drop without files is not taken and does nothing.
+        QMimeData text;
+        text.setText(QStringLiteral("hello"));
+        QVERIFY(!sendDrop(e.find<QWidget>("Frame1"), text));
+        QTest::qWait(20);
+        QCOMPARE(e.states.size(), n);
+        // A picture dropped on the zoom view opens.
+        QMimeData pic;
+        pic.setUrls({QUrl::fromLocalFile(picture(QStringLiteral("drop.png")))});
+        QVERIFY(sendDrop(e.find<QWidget>("Zoom_Picture"), pic));
+        QTRY_VERIFY(e.r.graph.loaded());
+        QCOMPARE(e.find<QLabel>("Pic_Label")->toolTip(), e.r.GraphPic_Path);
+        QCOMPARE(e.find<QLabel>("StatusBar1")->text(), Main_MDI_Form::openedStatusText());
+    }
+
+    void calibrationPanel()
+    {
+        Env e;
+        e.w->show();
+        QVERIFY(QTest::qWaitForWindowExposed(e.w.get()));
+        auto *hint = e.find<QLabel>("Dfnt_Picture");
+        QCOMPARE(hint->pixmap().toImage().convertToFormat(QImage::Format_RGB32),
+                 QImage(QStringLiteral(ORV_SOURCE_DIR "/img/2pt.bmp")).convertToFormat(QImage::Format_RGB32));
+        QVERIFY(!e.find<QWidget>("LU_Frame")->isVisible());
+        QVERIFY(!e.find<QWidget>("RL_Frame")->isVisible());
+
+        QTest::keyClicks(e.find<QLineEdit>("LLX_Text"), QStringLiteral("0.1"));
+        QCOMPARE(e.r.panel.pos(CalibPanel::LLX_Text), QStringLiteral("0.1"));
+        QCOMPARE(e.find<QLineEdit>("LUX_Text")->text(), QStringLiteral("0.1"));
+
+        auto *tabs = e.find<QTabBar>("TabStrip1");
+        QTest::mouseClick(tabs, Qt::LeftButton, {}, tabs->tabRect(1).center());
+        QCOMPARE(e.r.panel.selectedTab(), 2);
+        QVERIFY(e.find<QWidget>("LU_Frame")->isVisible());
+        QVERIFY(e.find<QWidget>("RL_Frame")->isVisible());
+        QCOMPARE(hint->pixmap().toImage().convertToFormat(QImage::Format_RGB32),
+                 QImage(QStringLiteral(ORV_SOURCE_DIR "/img/4pt.bmp")).convertToFormat(QImage::Format_RGB32));
+        e.r.Init_App();
+        QCOMPARE(tabs->currentIndex(), 0);
+        QVERIFY(!e.find<QWidget>("LU_Frame")->isVisible());
+
+        // Highlight colours follow the model.
+        e.r.panel.setHighlighted(CalibPanel::RUY_Text, true);
+        QCOMPARE(e.find<QLineEdit>("RUY_Text")->palette().color(QPalette::Base), QColor(255, 192, 192));
+        e.r.panel.setHighlighted(CalibPanel::RUY_Text, false);
+        QCOMPARE(e.find<QLineEdit>("RUY_Text")->palette().color(QPalette::Base),
+                 e.w->palette().color(QPalette::Button));
+
+        // Value boxes: tool tips, select-all on focus, the Log check.
+        auto *llx = e.find<QLineEdit>("LLX_VLText");
+        QCOMPARE(llx->toolTip(), QStringLiteral("グラフの左下の数値を入力して下さい。"));
+        QCOMPARE(e.find<QLineEdit>("RUY_VLText")->toolTip(), QStringLiteral("グラフの右上の数値を入力して下さい。"));
+        auto *rux = e.find<QLineEdit>("RUX_VLText");
+        e.w->activateWindow();
+        rux->setFocus();
+        QTRY_COMPARE(rux->selectedText(), QStringLiteral("1"));
+        QTest::keyClicks(rux, QStringLiteral("250"));
+        QCOMPARE(e.r.panel.val(CalibPanel::RUX_VLText), QStringLiteral("250"));
+
+        QTest::mouseClick(e.find<QRadioButton>("X_Log_Option"), Qt::LeftButton);
+        QCOMPARE(e.desk.messages.size(), size_t(1));
+        QCOMPARE(llx->text(), QStringLiteral("0.01"));
+        QVERIFY(e.r.panel.xLog());
+        QTest::mouseClick(e.find<QRadioButton>("X_Lnr_Option"), Qt::LeftButton);
+        QVERIFY(!e.r.panel.xLog());
+        QCOMPARE(e.desk.messages.size(), size_t(1));
+        e.r.panel.setYLog(true);
+        QVERIFY(e.find<QRadioButton>("Y_Log_Option")->isChecked());
+    }
+
+    void combosAndZoomView()
+    {
+        Env e;
+        e.w->show();
+        auto *keiretsu = e.find<QComboBox>("Keiretsu_Combo");
+        QCOMPARE(keiretsu->count(), 16);
+        QCOMPARE(keiretsu->itemText(15), QStringLiteral("系列16"));
+        QCOMPARE(e.find<QComboBox>("X_Format_Combo")->count(), 13);
+        QCOMPARE(e.find<QComboBox>("Y_Format_Combo")->currentText(), QStringLiteral("AUTO"));
+        auto *zoomCombo = e.find<QComboBox>("Zoom_Combo");
+        QCOMPARE(zoomCombo->currentText(), QStringLiteral("5"));
+
+        QVERIFY(e.w->form().Open_Pic(picture(QStringLiteral("halves.png"))));
+        auto *zoom = e.find<QWidget>("Zoom_Picture");
+        auto colourAt = [&](double fx, double fy) {
+            const QImage g = zoom->grab().toImage();
+            return QColor(g.pixel(int(g.width() * fx), int(g.height() * fy)));
+        };
+        e.r.zoomFollow(0.25f, 0.5f);
+        QCOMPARE(colourAt(0.4, 0.4), QColor(255, 0, 0));
+        e.r.zoomFollow(0.75f, 0.5f);
+        QCOMPARE(colourAt(0.4, 0.4), QColor(0, 200, 0));
+        // Near the right edge the view shows the picture and the empty area beyond.
+        e.r.zoomFollow(1.0f, 0.5f);
+        QCOMPARE(colourAt(0.25, 0.3), QColor(0, 200, 0));
+        QCOMPARE(colourAt(0.75, 0.3), QColor(255, 255, 255));
+
+        const double h5 = e.w->form().zoom.image().height;
+        zoomCombo->setCurrentIndex(11);
+        emit zoomCombo->activated(11);
+        QCOMPARE(e.r.settings.zoom.text(), QStringLiteral("20"));
+        QCOMPARE(e.w->form().zoom.image().height, 4 * h5);
+
+        // Choosing a series with a picture opens its table.
+        emit keiretsu->activated(2);
+        QVERIFY(e.r.grid(3).loaded());
+        e.r.Init_App();
+        QCOMPARE(keiretsu->currentIndex(), 0);
+        QCOMPARE(zoomCombo->currentText(), QStringLiteral("5"));
+        QVERIFY(!e.w->form().zoom.imageVisible() || e.r.graph.loaded());
+    }
+
+    void arrangeAndWindowMenu()
+    {
+        Env e;
+        e.w->show();
+        QMdiArea *mdi = e.w->mdiArea();
+        auto *table = mdi->addSubWindow(new QWidget);
+        table->setWindowTitle(QStringLiteral("系列1"));
+        table->show();
+        e.find<QAction>("Cscd_Mn")->trigger(); // no graph window: tiles what is open
+        QCOMPARE(table->geometry(), mdi->viewport()->rect());
+
+        auto *inner = new QWidget;
+        inner->setObjectName(QStringLiteral("Graph_Form"));
+        auto *graph = mdi->addSubWindow(inner);
+        graph->setWindowTitle(QStringLiteral("chart.png"));
+        graph->show();
+        mdi->setActiveSubWindow(table);
+        e.find<QAction>("Cscd_Mn")->trigger();
+        QCOMPARE(mdi->activeSubWindow(), graph);
+        const QRect area = mdi->viewport()->rect();
+        QCOMPARE(graph->geometry(), QRect(0, 0, area.width() / 2, area.height()));
+        QCOMPARE(table->geometry().left(), area.width() / 2);
+
+        QMenu *windows = e.find<QMenu>("Window_Mn");
+        emit windows->aboutToShow();
+        QStringList titles;
+        for (QAction *a : windows->actions())
+            titles << a->text();
+        QVERIFY(titles.contains(QStringLiteral("系列1")));
+        QVERIFY(titles.contains(QStringLiteral("chart.png")));
+
+        // The close box: no questions from the children, which close too.
+        e.w->close();
+        QVERIFY(e.r.Close_Confirmed);
+        QVERIFY(mdi->subWindowList().isEmpty());
+        QVERIFY(e.desk.questions.empty());
+    }
+
+    void messageLineBreaks()
+    {
+        QCOMPARE(QtDesktop::displayText(Main_MDI_Form::logAxisText()),
+                 QStringLiteral("対数(Log)軸で0又は0以下の指定は出来ません。\n(暫定的に0.01に変更します。)"));
+        QCOMPARE(QtDesktop::displayText(QStringLiteral("a\r\nb\rc\nd")), QStringLiteral("a\nb\nc\nd"));
+        QCOMPARE(QtDesktop::qtFilter(Main_MDI_Form::stateFileFilter()), QStringLiteral("状態設定ファイル(*.orvd)"));
+    }
+
+    void splashRefusesToCloseWhileWaiting()
+    {
+        SplashWidget s;
+        int mains = 0;
+        connect(&s.core(), &frmSplash::showMainWindow, [&] { ++mains; });
+        QCOMPARE(s.findChild<QLabel *>(QStringLiteral("lblVersion"))->text(),
+                 QStringLiteral("Version ") + Reading::versionText());
+        QCOMPARE(s.findChild<QLabel *>(QStringLiteral("Picture1"))->pixmap().size(), QSize(276, 160));
+        s.show();
+        s.core().startTimer();
+        QTest::mouseClick(&s, Qt::LeftButton);
+        QTest::mouseClick(s.findChild<QLabel *>(QStringLiteral("Label1")), Qt::LeftButton);
+        QTest::keyClick(&s, Qt::Key_Escape);
+        QTest::keyClick(&s, Qt::Key_Return);
+        s.close();
+        QVERIFY(s.isVisible());
+        QCOMPARE(mains, 0); // not hastened either
+        QTRY_VERIFY_WITH_TIMEOUT(!s.isVisible(), 4000);
+        QCOMPARE(mains, 1);
+
+        // As the version box: the first click closes it.
+        SplashWidget v;
+        v.show();
+        QTest::mouseClick(v.findChild<QLabel *>(QStringLiteral("lblVersion")), Qt::LeftButton);
+        QVERIFY(!v.isVisible());
+        QCOMPARE(v.result(), int(QDialog::Accepted));
+    }
+};
+
+QTEST_MAIN(MainWindowTest)
+#include "main_window_test.moc"
