@@ -7,6 +7,7 @@
 #include <QSaveFile>
 #include <QStringDecoder>
 #include <QStringEncoder>
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <optional>
@@ -76,19 +77,19 @@ bool validUtf8(const char *p, qsizetype n)
     return true;
 }
 
-// A text written into the file must stay on its line: control characters
-// (a Z text can carry them through the table's filter) are dropped.
+// Texts in the file and in the reading carry no control characters: a Z text
+// can pick them up through the table's filter, and code page 932 turns the
+// byte 7F into one. They would break a line or come back different.
+bool isControl(QChar c) { return (c.unicode() < 0x20 && c != u'\t') || c.unicode() == 0x7F; }
+
 QString lineSafe(const QString &s)
 {
-    for (QChar c : s)
-        if (c.unicode() < 0x20 && c != u'\t')
-            goto dirty;
-    return s;
-dirty:
+    if (std::none_of(s.begin(), s.end(), isControl))
+        return s;
     QString out;
     out.reserve(s.size());
     for (QChar c : s)
-        if (c.unicode() >= 0x20 || c == u'\t')
+        if (!isControl(c))
             out += c;
     return out;
 }
@@ -250,10 +251,26 @@ std::expected<void, QString> writeStateFile(const QString &path, const QByteArra
     return {};
 }
 
+bool cornersAreNumbers(const CalibPanel &panel)
+{
+    for (int b = 0; b < CalibPanel::PosBoxCount; ++b) {
+        auto v = readStrict(panel.pos(CalibPanel::PosBox(b)));
+        if (!v || !std::isfinite(float(*v)))
+            return false;
+    }
+    return true;
+}
+
 bool Save_State(Reading &r)
 {
     if (!r.Dfnt_Done) {
         r.port().message(QString::fromUtf16(statetext::kOnlyAfterFrame));
+        return false;
+    }
+    // A corner typed as something other than a number would make a file that
+    // cannot be opened again.
+    if (!cornersAreNumbers(r.panel)) {
+        r.port().message(badCornersText() + QStringLiteral("\r座標を修正してから保存して下さい。"));
         return false;
     }
     const QString path = r.port().saveFileName(QString::fromUtf16(statetext::kSaveTitle),
@@ -372,7 +389,7 @@ std::expected<ParsedStateFile, StateFileError> parseStateFile(QIODevice &device)
     out.lines.reserve(pending.size());
     if (allUtf8) {
         for (Pending &p : pending)
-            out.lines.push_back({p.label, QString::fromUtf8(p.rest)});
+            out.lines.push_back({p.label, lineSafe(QString::fromUtf8(p.rest))});
     } else {
         QStringDecoder sjis("Shift_JIS");
         if (!sjis.isValid())
@@ -382,7 +399,7 @@ std::expected<ParsedStateFile, StateFileError> parseStateFile(QIODevice &device)
             QString s = sjis.decode(p.rest);
             if (sjis.hasError())
                 return std::unexpected(StateFileError::NotText);
-            out.lines.push_back({p.label, std::move(s)});
+            out.lines.push_back({p.label, lineSafe(s)});
         }
     }
     return out;

@@ -61,6 +61,9 @@ QByteArray stateFileBytes(const Reading &reading);
 // Writes through a temporary file renamed over `path`; on failure `path` is
 // untouched and the error tells why (Japanese, for the message box).
 std::expected<void, QString> writeStateFile(const QString &path, const QByteArray &bytes);
+// True when all eight corner position boxes hold numbers: only such a frame is
+// saved, as the reader refuses any other.
+bool cornersAreNumbers(const CalibPanel &panel);
 // Asks where to save and saves; true when the file was written.
 bool Save_State(Reading &reading);
 

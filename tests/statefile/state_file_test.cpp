@@ -262,8 +262,18 @@ TEST_F(StateFixture, SavingNeedsAFrameAndACancelledDialogWritesNothing)
     EXPECT_TRUE(desk.dialogTitles.empty());
 
     diagonalFrame();
+    // A corner typed as text: the file could not be opened again, so no file.
+    r.panel.setPos(CalibPanel::RUY_Text, QStringLiteral("0.9a"));
+    desk.fileNames.push_back(file);
+    EXPECT_FALSE(Save_State(r));
+    EXPECT_TRUE(desk.messages.back().text.startsWith(QStringLiteral("エラー！(No.1)(枠線定義の座標が数値ではありません。)")));
+    EXPECT_FALSE(QFile::exists(file));
+    r.panel.setPos(CalibPanel::RUY_Text, QStringLiteral("0.9"));
+
     desk.fileNames.clear();
+    desk.dialogTitles.clear();
     EXPECT_FALSE(Save_State(r)); // dialog answers ""
+    EXPECT_EQ(desk.dialogTitles.size(), 1u);
     EXPECT_EQ(desk.messageCount(QStringLiteral("保存しました。")), 0);
     EXPECT_FALSE(QFile::exists(file));
 }
@@ -292,4 +302,15 @@ TEST_F(StateFixture, ControlCharactersInATextCannotBreakTheFile)
     const QList<QByteArray> lines = crlfLines(stateFileBytes(r));
     ASSERT_EQ(lines.size(), 263);
     EXPECT_EQ(lines[7], " Array Data   :TRUE,1,0.5,0.25,12\r");
+
+    // Code page 932 decodes the byte 7F as a control character: it is dropped
+    // on reading, so what is loaded saves and reads back the same.
+    QByteArray f = stateFileBytes(r);
+    f.replace(" Array Data   :TRUE,1,0.5,0.25,12", " Array Data   :TRUE,1,0.5,0.25,1\x7f" "2");
+    const QString file = path("del.orvd");
+    writeAll(file, f);
+    r.Reset_Reading(false);
+    ASSERT_EQ(Load_State(r, file), LoadResult::Loaded);
+    EXPECT_EQ(s(r.Pt_Array[1]), "TRUE,1,0.5,0.25,12");
+    EXPECT_EQ(s(r.grid(1).cell(1, SeriesTable::ColZ)), "12");
 }
