@@ -39,6 +39,13 @@ const char *kEvalHelp =
     "\n"
     "Example: orvalinetrix eval \"y=0.5x2-1.2x+3\" --kind poly -2\n";
 
+} // namespace
+
+QString fitHelpText() { return QString::fromUtf8(kFitHelp); }
+QString evalHelpText() { return QString::fromUtf8(kEvalHelp); }
+
+namespace {
+
 // An option's value from "--opt V" or "--opt=V"; advances i.
 bool optionValue(const QStringList &args, qsizetype &i, const QString &name, QString *value, bool *present)
 {

@@ -18,4 +18,8 @@ int runFitCommand(const QStringList &args, QTextStream &out, QTextStream &err, Q
 // Prints the equation's value at X as the result window shows it.
 int runEvalCommand(const QStringList &args, QTextStream &out, QTextStream &err);
 
+// The --help texts of the two subcommands.
+QString fitHelpText();
+QString evalHelpText();
+
 } // namespace orv

@@ -1,0 +1,24 @@
+#pragma once
+// Puts the program's windows together: the main window, the graph window and
+// series tables in its document area, data processing from the tables, and
+// saving and reopening readings from its commands. The program and the
+// end-to-end checks build the same window this way.
+
+#include <memory>
+
+namespace orv {
+
+class GraphWindowHost;
+class GridWindowsHost;
+class MainWindow;
+class Reading;
+
+struct AssembledWindow {
+    std::unique_ptr<MainWindow> main;
+    GraphWindowHost *graphs = nullptr; // owned by the main window
+    GridWindowsHost *grids = nullptr;  // owned by the main window
+};
+
+AssembledWindow assembleMainWindow(Reading &reading);
+
+} // namespace orv

@@ -1,0 +1,330 @@
+#include "statefile/export_cli.h"
+
+#include "model/reading.h"
+#include "statefile/state_file.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QRegularExpression>
+#include <QStringEncoder>
+#include <charconv>
+#include <cmath>
+#include <cstdio>
+
+namespace orv {
+
+namespace {
+
+constexpr int kExitOk = 0, kExitLoad = 1, kExitUsage = 2, kExitPartial = 3, kExitWrite = 4;
+
+struct ExportOptions {
+    QString file;
+    bool xLog = false, yLog = false;
+    QString xFormat = QStringLiteral("AUTO"), yFormat = QStringLiteral("AUTO");
+    bool json = false;
+    QString outDir;
+};
+
+bool validPattern(const QString &p)
+{
+    static const QRegularExpression re(QStringLiteral("^0(\\.0*)?([eE][+-]0+)?$"));
+    return p == u"AUTO" || re.match(p).hasMatch();
+}
+
+// Messages are written for a message box; a terminal wants one line per "\r".
+QString terminalText(QString s)
+{
+    s.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    s.replace(u'\r', u'\n');
+    return s;
+}
+
+QString jsonString(const QString &s)
+{
+    QString o;
+    o.reserve(s.size() + 2);
+    o += u'"';
+    for (QChar c : s) {
+        switch (c.unicode()) {
+        case '"': o += QStringLiteral("\\\""); break;
+        case '\\': o += QStringLiteral("\\\\"); break;
+        case '\n': o += QStringLiteral("\\n"); break;
+        case '\r': o += QStringLiteral("\\r"); break;
+        case '\t': o += QStringLiteral("\\t"); break;
+        default:
+            if (c.unicode() < 0x20)
+                o += QStringLiteral("\\u%1").arg(c.unicode(), 4, 16, QLatin1Char('0'));
+            else
+                o += c;
+        }
+    }
+    o += u'"';
+    return o;
+}
+
+// The stored single-precision position, shortest text that reads back the same.
+QString floatJson(float v)
+{
+    char buf[32];
+    auto r = std::to_chars(buf, buf + sizeof buf, v);
+    return QString::fromLatin1(buf, r.ptr - buf);
+}
+
+// Converted values at full double precision.
+QString doubleJson(double v)
+{
+    char buf[40];
+    int n = std::snprintf(buf, sizeof buf, "%.17g", v);
+    return QString::fromLatin1(buf, n);
+}
+
+QByteArray encodeCp932(const QString &text)
+{
+    QStringEncoder sjis("Shift_JIS");
+    if (sjis.isValid()) {
+        QByteArray b = sjis.encode(text);
+        if (!sjis.hasError())
+            return b;
+    }
+    return text.toUtf8();
+}
+
+QString jsonDocument(Reading &r, int *failed)
+{
+    // Where each point's row is: its series' table, row by ID.
+    std::array<int, Reading::kMaxId + 1> rowOf{};
+    for (int s = 1; s <= Reading::kSeriesCount; ++s) {
+        const SeriesTable &t = r.grid(s);
+        for (int row = 1; row < t.rowCount(); ++row) {
+            const double id = readPrefix(t.cell(row, SeriesTable::ColId));
+            if (id >= 1 && id <= Reading::kMaxId)
+                rowOf[size_t(id)] = row;
+        }
+    }
+    const QString sep = QStringLiteral(",");
+    QString o = QStringLiteral("{\"picture\": %1, \"mode\": %2, \"points\": [")
+                    .arg(jsonString(r.GraphPic_Path), jsonString(r.panel.tabCaption()));
+    bool first = true;
+    for (int id = 1; id <= Reading::kMaxId; ++id) {
+        const QString &rec = r.Pt_Array[size_t(id)];
+        if (Reading::Get_Field(rec, sep, 0) != u"TRUE")
+            continue;
+        const int s = int(readPrefix(Reading::Get_Field(rec, sep, 1)));
+        const float x = float(readPrefix(Reading::Get_Field(rec, sep, 2)));
+        const float y = float(readPrefix(Reading::Get_Field(rec, sep, 3)));
+        const SeriesTable &t = r.grid(s);
+        const int row = rowOf[size_t(id)];
+        o += first ? QStringLiteral("\n  {") : QStringLiteral(",\n  {");
+        first = false;
+        o += QStringLiteral("\"series\": %1, \"id\": %2, \"x\": %3, \"y\": %4, ")
+                 .arg(s)
+                 .arg(id)
+                 .arg(floatJson(x), floatJson(y));
+        auto conv = r.Conv_Pt(x, y);
+        if (conv && std::isfinite(r.Conv_X) && std::isfinite(r.Conv_Y)) {
+            o += QStringLiteral("\"X\": %1, \"Y\": %2, \"X_text\": %3, \"Y_text\": %4, ")
+                     .arg(doubleJson(r.Conv_X), doubleJson(r.Conv_Y),
+                          jsonString(t.cell(row, SeriesTable::ColX)), jsonString(t.cell(row, SeriesTable::ColY)));
+        } else {
+            ++*failed;
+            const QString why = conv ? QStringLiteral("値が有限ではありません。") : convErrorText(conv.error());
+            o += QStringLiteral("\"error\": %1, ").arg(jsonString(why));
+        }
+        o += QStringLiteral("\"z\": %1}").arg(jsonString(t.cell(row, SeriesTable::ColZ)));
+    }
+    o += first ? QStringLiteral("]}\n") : QStringLiteral("\n]}\n");
+    return o;
+}
+
+} // namespace
+
+QString exportHelpText()
+{
+    return QStringLiteral(
+        "Usage: orvalinetrix export FILE.orvd [OPTION]...\n"
+        "Writes the points of a saved reading without opening a window.\n"
+        "\n"
+        "  --x-log, --y-log    the axis is logarithmic (default: linear)\n"
+        "  --x-format P        display pattern of X: AUTO (default), 0, 0.0, 0.00, ...,\n"
+        "  --y-format P        0.0e+0, 0.00e+0, ... (as in the main window's lists)\n"
+        "  --format csv|json   csv (default): one file series-N.csv per series with\n"
+        "                      points: the series name, then X,Y,Z per row exactly as\n"
+        "                      the series table shows them (CRLF, code page 932).\n"
+        "                      json: one document with every point in ID order: series,\n"
+        "                      id, stored x and y, converted X and Y (17 significant\n"
+        "                      digits), X_text, Y_text and z as the table shows them;\n"
+        "                      a point that cannot be converted has \"error\" instead.\n"
+        "  --out DIR           folder for the files (created when missing): the csv\n"
+        "                      files, or NAME.json for FILE NAME.orvd. Without it, csv\n"
+        "                      files go to the current folder and json to standard\n"
+        "                      output.\n"
+        "  --help              show this help\n"
+        "\n"
+        "The picture is not needed; a missing picture is reported as a warning.\n"
+        "Paths of written files are printed one per line.\n"
+        "\n"
+        "Exit status: 0 done, 1 the reading file could not be read, 2 wrong arguments,\n"
+        "3 written but some points could not be converted, 4 an output file could not\n"
+        "be written.\n");
+}
+
+QByteArray seriesCsvBytes(const SeriesTable &t)
+{
+    QString text = QStringLiteral("系列%1\r\n").arg(t.series());
+    for (int row = 1; row < t.rowCount(); ++row) {
+        text += t.cell(row, SeriesTable::ColX);
+        text += u',';
+        text += t.cell(row, SeriesTable::ColY);
+        text += u',';
+        text += t.cell(row, SeriesTable::ColZ);
+        text += u"\r\n";
+    }
+    return encodeCp932(text);
+}
+
+int runExportCommand(const QStringList &args, QTextStream &out, QTextStream &err, const QString &programFolder)
+{
+    const QString me = QStringLiteral("orvalinetrix export: ");
+    ExportOptions o;
+    bool haveFile = false;
+    for (qsizetype i = 0; i < args.size(); ++i) {
+        QString a = args[i];
+        QString value;
+        bool hasValue = false;
+        if (a.startsWith(u"--") && a.contains(u'=')) {
+            const qsizetype eq = a.indexOf(u'=');
+            value = a.mid(eq + 1);
+            a = a.left(eq);
+            hasValue = true;
+        }
+        auto takeValue = [&]() -> bool {
+            if (hasValue)
+                return true;
+            if (i + 1 >= args.size()) {
+                err << me << a << " needs a value\n";
+                return false;
+            }
+            value = args[++i];
+            return true;
+        };
+        if (a == u"--help" || a == u"-h") {
+            out << exportHelpText();
+            return kExitOk;
+        } else if (a == u"--x-log" && !hasValue) {
+            o.xLog = true;
+        } else if (a == u"--y-log" && !hasValue) {
+            o.yLog = true;
+        } else if (a == u"--x-format" || a == u"--y-format") {
+            if (!takeValue())
+                return kExitUsage;
+            if (!validPattern(value)) {
+                err << me << "unknown display pattern for " << a << ": " << value << "\n";
+                return kExitUsage;
+            }
+            (a == u"--x-format" ? o.xFormat : o.yFormat) = value;
+        } else if (a == u"--format") {
+            if (!takeValue())
+                return kExitUsage;
+            if (value != u"csv" && value != u"json") {
+                err << me << "--format must be csv or json, not " << value << "\n";
+                return kExitUsage;
+            }
+            o.json = value == u"json";
+        } else if (a == u"--out") {
+            if (!takeValue())
+                return kExitUsage;
+            if (value.isEmpty()) {
+                err << me << "--out needs a folder\n";
+                return kExitUsage;
+            }
+            o.outDir = value;
+        } else if (a.startsWith(u'-') && a.size() > 1) {
+            err << me << "unknown option " << args[i] << "\n" << "Try 'orvalinetrix export --help'.\n";
+            return kExitUsage;
+        } else if (haveFile) {
+            err << me << "only one reading file can be exported at a time\n";
+            return kExitUsage;
+        } else {
+            o.file = a;
+            haveFile = true;
+        }
+    }
+    if (!haveFile) {
+        err << me << "no reading file given\n" << "Try 'orvalinetrix export --help'.\n";
+        return kExitUsage;
+    }
+
+    ScriptedDesktop desk;
+    desk.defaultYes = true;
+    Reading r(&desk);
+    r.programFolder = programFolder.isEmpty() && QCoreApplication::instance()
+                          ? QCoreApplication::applicationDirPath()
+                          : programFolder;
+    r.Init_App();
+    r.panel.setXLog(o.xLog);
+    r.panel.setYLog(o.yLog);
+    r.settings.xFormat.setText(o.xFormat);
+    r.settings.yFormat.setText(o.yFormat);
+
+    auto parsed = readStateFile(o.file);
+    if (!parsed) {
+        err << me << terminalText(stateFileErrorText(parsed.error(), o.file)) << "\n";
+        return kExitLoad;
+    }
+    const LoadReport rep = applyStateFile(r, *parsed, LoadOptions{.openPicture = false});
+    for (const auto &m : desk.messages)
+        err << me << terminalText(m.text) << "\n";
+    if (!rep.ok)
+        return kExitLoad;
+    if (rep.pictureMissing)
+        err << me << "警告: 画像ファイルがありません: "
+            << (r.GraphPic_Path.isEmpty() ? QStringLiteral("(なし)") : r.GraphPic_Path) << "\n";
+    const QString warn = loadWarningText(rep);
+    if (!warn.isEmpty())
+        err << me << terminalText(warn) << "\n";
+
+    if (!o.outDir.isEmpty() && !QDir().mkpath(o.outDir)) {
+        err << me << "cannot create the folder " << o.outDir << "\n";
+        return kExitWrite;
+    }
+    const QDir dir(o.outDir.isEmpty() ? QDir::currentPath() : o.outDir);
+
+    int failed = 0;
+    if (o.json) {
+        const QString doc = jsonDocument(r, &failed);
+        if (o.outDir.isEmpty()) {
+            out << doc;
+        } else {
+            const QString path = dir.filePath(QFileInfo(o.file).completeBaseName() + QStringLiteral(".json"));
+            auto w = writeStateFile(path, doc.toUtf8());
+            if (!w) {
+                err << me << terminalText(w.error()) << "\n";
+                return kExitWrite;
+            }
+            out << path << "\n";
+        }
+    } else {
+        int written = 0;
+        for (int s = 1; s <= Reading::kSeriesCount; ++s) {
+            const SeriesTable &t = r.grid(s);
+            if (!t.loaded() || t.isEmpty())
+                continue;
+            for (int row = 1; row < t.rowCount(); ++row)
+                failed += t.cell(row, SeriesTable::ColX).isEmpty();
+            const QString path = dir.filePath(QStringLiteral("series-%1.csv").arg(s));
+            auto w = writeStateFile(path, seriesCsvBytes(t));
+            if (!w) {
+                err << me << terminalText(w.error()) << "\n";
+                return kExitWrite;
+            }
+            out << path << "\n";
+            ++written;
+        }
+        if (!written)
+            err << me << "the reading has no points; nothing written\n";
+    }
+    return failed ? kExitPartial : kExitOk;
+}
+
+} // namespace orv

@@ -1,0 +1,28 @@
+#pragma once
+// "orvalinetrix export": a reading file's points as CSV files (one per series,
+// as the series tables show them) or as one JSON document, without any window.
+
+#include "model/series_table.h"
+
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+#include <QTextStream>
+
+namespace orv {
+
+// `args` are the arguments after "export". Results go to `out`, messages to
+// `err`. Exit codes: 0 done, 1 the reading file could not be read, 2 wrong
+// arguments, 3 written but some points could not be converted, 4 an output
+// file could not be written. `programFolder` resolves pictures stored relative
+// to the program ("" = the running program's folder).
+int runExportCommand(const QStringList &args, QTextStream &out, QTextStream &err,
+                     const QString &programFolder = QString());
+
+QString exportHelpText();
+
+// A series table as a CSV file: the series name, then "X,Y,Z" per row as the
+// cells stand; CRLF; code page 932 (UTF-8 when a cell holds text outside it).
+QByteArray seriesCsvBytes(const SeriesTable &table);
+
+} // namespace orv

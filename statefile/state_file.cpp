@@ -1,0 +1,647 @@
+#include "statefile/state_file.h"
+
+#include "model/picture.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+#include <QStringDecoder>
+#include <QStringEncoder>
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+#include <optional>
+
+namespace orv {
+
+namespace {
+
+constexpr int kLabelLen = 15;
+
+// Every label the reader knows; kind -1 marks the lines it recognises but skips.
+struct LabelDef {
+    const char *text;
+    int kind;
+};
+constexpr LabelDef kLabels[] = {
+    {"Orvalinetrix  :", -1},
+    {"Graph Picture :", int(StateLabel::GraphPicture)},
+    {"Picture Size  :", int(StateLabel::PictureSize)},
+    {"Defnt.Style   :", int(StateLabel::DefntStyle)},
+    {"Defnt.Point   :", int(StateLabel::DefntPoint)},
+    {"Defnt.Pt.Val  :", int(StateLabel::DefntPtVal)},
+    {"ReadPtCood.   :", -1},
+    {" Array Data   :", int(StateLabel::ArrayData)},
+};
+
+const QString kSep = QStringLiteral(",");
+
+// Strict UTF-8: no overlong forms, no surrogates, nothing past U+10FFFF.
+bool validUtf8(const char *p, qsizetype n)
+{
+    const auto *s = reinterpret_cast<const unsigned char *>(p);
+    const auto *e = s + n;
+    while (s < e) {
+        const unsigned char c = *s;
+        if (c < 0x80) {
+            ++s;
+            continue;
+        }
+        int len;
+        char32_t cp;
+        if (c >= 0xC2 && c <= 0xDF) {
+            len = 2;
+            cp = c & 0x1F;
+        } else if (c >= 0xE0 && c <= 0xEF) {
+            len = 3;
+            cp = c & 0x0F;
+        } else if (c >= 0xF0 && c <= 0xF4) {
+            len = 4;
+            cp = c & 0x07;
+        } else {
+            return false;
+        }
+        if (e - s < len)
+            return false;
+        for (int i = 1; i < len; ++i) {
+            if ((s[i] & 0xC0) != 0x80)
+                return false;
+            cp = (cp << 6) | (s[i] & 0x3F);
+        }
+        if (len == 3 && (cp < 0x800 || (cp >= 0xD800 && cp <= 0xDFFF)))
+            return false;
+        if (len == 4 && (cp < 0x10000 || cp > 0x10FFFF))
+            return false;
+        s += len;
+    }
+    return true;
+}
+
+// Texts in the file and in the reading carry no control characters: a Z text
+// can pick them up through the table's filter, and code page 932 turns the
+// byte 7F into one. They would break a line or come back different.
+bool isControl(QChar c) { return (c.unicode() < 0x20 && c != u'\t') || c.unicode() == 0x7F; }
+
+QString lineSafe(const QString &s)
+{
+    if (std::none_of(s.begin(), s.end(), isControl))
+        return s;
+    QString out;
+    out.reserve(s.size());
+    for (QChar c : s)
+        if (!isControl(c))
+            out += c;
+    return out;
+}
+
+QString trimmedFolder(const QString &programFolder)
+{
+    QString f = programFolder;
+    while (f.size() > 1 && f.endsWith(u'/'))
+        f.chop(1);
+    return f;
+}
+
+// "prefix/" of paths inside the program's folder; empty when there is no folder.
+QString folderPrefix(const QString &programFolder)
+{
+    const QString f = trimmedFolder(programFolder);
+    if (f.isEmpty())
+        return {};
+    return f.endsWith(u'/') ? f : f + u'/';
+}
+
+// Holds back every table's view refresh while a file is put into the reading.
+struct TableBatch {
+    Reading &r;
+    explicit TableBatch(Reading &reading) : r(reading)
+    {
+        for (int s = 1; s <= Reading::kSeriesCount; ++s)
+            r.grid(s).beginUpdate();
+    }
+    ~TableBatch()
+    {
+        for (int s = 1; s <= Reading::kSeriesCount; ++s)
+            r.grid(s).endUpdate();
+    }
+};
+
+QString badCornersText()
+{
+    return QStringLiteral("エラー！(No.1)(枠線定義の座標が数値ではありません。)");
+}
+
+} // namespace
+
+// --- Paths -------------------------------------------------------------------------
+
+QString storedPicturePath(const QString &path, const QString &programFolder)
+{
+    const QString prefix = folderPrefix(programFolder);
+    if (prefix.isEmpty() || !path.startsWith(prefix) || path.size() == prefix.size())
+        return path;
+    QString rest = path.mid(prefix.size());
+    rest.replace(u'/', u'\\');
+    return u'\\' + rest;
+}
+
+QString resolvePicturePath(const QString &stored, const QString &programFolder)
+{
+    if (!stored.startsWith(u'\\'))
+        return stored;
+    QString rest = stored;
+    rest.replace(u'\\', u'/');
+    QString folder = trimmedFolder(programFolder);
+    if (folder.isEmpty())
+        folder = QStringLiteral(".");
+    else if (folder == u"/")
+        folder.clear();
+    return folder + rest;
+}
+
+QString displayPicturePath(const QString &path, const QString &programFolder)
+{
+    const QString prefix = folderPrefix(programFolder);
+    if (prefix.isEmpty() || !path.startsWith(prefix))
+        return path;
+    return u'/' + path.mid(prefix.size());
+}
+
+QString pathFileName(const QString &path)
+{
+    const qsizetype cut = std::max(path.lastIndexOf(u'/'), path.lastIndexOf(u'\\'));
+    return path.mid(cut + 1);
+}
+
+bool isStateFilePath(const QString &path)
+{
+    const QString name = pathFileName(path);
+    const qsizetype dot = name.indexOf(u'.');
+    const QString ext = dot < 0 ? name : name.mid(dot + 1);
+    return ext.toLower() == u"orvd";
+}
+
+// --- Writing -------------------------------------------------------------------------
+
+QByteArray stateFileBytes(const Reading &r)
+{
+    QString text;
+    text.reserve(263 * 40);
+    auto line = [&text](const QString &s) {
+        text += s;
+        text += u"\r\n";
+    };
+    line(QStringLiteral("Orvalinetrix  :Version ") + Reading::versionText());
+    line(QStringLiteral("Graph Picture :") + lineSafe(storedPicturePath(r.GraphPic_Path, r.programFolder)));
+    line(QStringLiteral("Picture Size  :") + plainNumText(r.graph.picAreaHeightTwips) + u',' +
+         plainNumText(r.graph.picAreaWidthTwips));
+    line(QStringLiteral("Defnt.Style   :") + r.panel.tabCaption());
+    QString pts = QStringLiteral("Defnt.Point   :");
+    for (int b = 0; b < CalibPanel::PosBoxCount; ++b) {
+        if (b)
+            pts += u',';
+        pts += lineSafe(r.panel.pos(CalibPanel::PosBox(b)));
+    }
+    line(pts);
+    QString vals = QStringLiteral("Defnt.Pt.Val  :");
+    for (int b = 0; b < CalibPanel::ValBoxCount; ++b) {
+        if (b)
+            vals += u',';
+        vals += lineSafe(r.panel.val(CalibPanel::ValBox(b)));
+    }
+    line(vals);
+    line(QStringLiteral("ReadPtCood.   :") + QString(44, u'*'));
+    for (int id = 1; id <= Reading::kMaxId; ++id)
+        line(QStringLiteral(" Array Data   :") + lineSafe(r.Pt_Array[size_t(id)]));
+    line(QString(59, u'*'));
+
+    QStringEncoder sjis("Shift_JIS");
+    if (sjis.isValid()) {
+        QByteArray bytes = sjis.encode(text);
+        if (!sjis.hasError())
+            return bytes;
+    }
+    // A path or text outside code page 932: UTF-8 keeps it intact.
+    return text.toUtf8();
+}
+
+std::expected<void, QString> writeStateFile(const QString &path, const QByteArray &bytes)
+{
+    const QString head = QStringLiteral("エラー！(No.3)(ファイルを保存できませんでした。");
+    const QString tail = QStringLiteral(")\r") + path;
+    if (path.isEmpty())
+        return std::unexpected(head + QStringLiteral("保存先がありません。") + tail);
+    if (QFileInfo(path).isDir())
+        return std::unexpected(head + QStringLiteral("保存先がフォルダーです。") + tail);
+    QSaveFile f(path);
+    // Unbuffered: with Qt's buffer a short write at commit time (disk full,
+    // file size limit) goes unnoticed and the truncated file replaces the old one.
+    if (!f.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
+        return std::unexpected(head + QStringLiteral("保存先のフォルダーがないか、書き込みが許可されていません。") +
+                               tail);
+    if (f.write(bytes) != bytes.size()) {
+        f.cancelWriting();
+        f.commit();
+        return std::unexpected(head + QStringLiteral("書き込み中にエラーが発生しました。ディスクの空き容量を確認して下さい。") +
+                               tail);
+    }
+    if (!f.commit())
+        return std::unexpected(head + QStringLiteral("書き込み中にエラーが発生しました。ディスクの空き容量を確認して下さい。") +
+                               tail);
+    return {};
+}
+
+bool cornersAreNumbers(const CalibPanel &panel)
+{
+    for (int b = 0; b < CalibPanel::PosBoxCount; ++b) {
+        auto v = readStrict(panel.pos(CalibPanel::PosBox(b)));
+        if (!v || !std::isfinite(float(*v)))
+            return false;
+    }
+    return true;
+}
+
+bool Save_State(Reading &r)
+{
+    if (!r.Dfnt_Done) {
+        r.port().message(QString::fromUtf16(statetext::kOnlyAfterFrame));
+        return false;
+    }
+    // A corner typed as something other than a number would make a file that
+    // cannot be opened again.
+    if (!cornersAreNumbers(r.panel)) {
+        r.port().message(badCornersText() + QStringLiteral("\r座標を修正してから保存して下さい。"));
+        return false;
+    }
+    const QString path = r.port().saveFileName(QString::fromUtf16(statetext::kSaveTitle),
+                                               QString::fromUtf16(statetext::kSaveFilter), r.programFolder);
+    if (path.isEmpty())
+        return false;
+    auto written = writeStateFile(path, stateFileBytes(r));
+    if (!written) {
+        r.port().message(written.error());
+        return false;
+    }
+    r.port().message(QString::fromUtf16(statetext::kSaved));
+    return true;
+}
+
+// --- Reading: the file ------------------------------------------------------------------
+
+bool ParsedStateFile::hasPictureLine() const
+{
+    for (const StateLine &l : lines)
+        if (l.label == StateLabel::GraphPicture)
+            return true;
+    return false;
+}
+
+std::expected<ParsedStateFile, StateFileError> parseStateFile(QIODevice &device)
+{
+    struct Pending {
+        StateLabel label;
+        QByteArray rest;
+    };
+    std::vector<Pending> pending;
+    ParsedStateFile out;
+    QByteArray line;
+    line.reserve(256);
+    bool allUtf8 = true, firstLine = true, skipLF = false, anyLabel = false;
+    int arrays = 0, headers = 0;
+    qint64 total = 0;
+
+    auto finishLine = [&]() -> bool {
+        const char *d = line.constData();
+        qsizetype n = line.size();
+        if (firstLine) {
+            firstLine = false;
+            if (n >= 3 && std::memcmp(d, "\xEF\xBB\xBF", 3) == 0) {
+                d += 3;
+                n -= 3;
+            }
+        }
+        if (allUtf8 && !validUtf8(d, n))
+            allUtf8 = false;
+        if (n >= kLabelLen) {
+            for (const LabelDef &l : kLabels) {
+                if (std::memcmp(d, l.text, kLabelLen) != 0)
+                    continue;
+                anyLabel = true;
+                if (l.kind == int(StateLabel::ArrayData)) {
+                    if (++arrays > Reading::kMaxId) {
+                        ++out.droppedArrayLines;
+                        break;
+                    }
+                } else if (l.kind >= 0 && ++headers > kMaxStateHeaderLines) {
+                    return false;
+                }
+                if (l.kind >= 0)
+                    pending.push_back({StateLabel(l.kind), QByteArray(d + kLabelLen, n - kLabelLen)});
+                break;
+            }
+        }
+        line.resize(0);
+        return true;
+    };
+
+    char buf[64 * 1024];
+    for (;;) {
+        const qint64 got = device.read(buf, sizeof buf);
+        if (got < 0)
+            return std::unexpected(StateFileError::Unreadable);
+        if (got == 0)
+            break;
+        total += got;
+        if (total > kMaxStateFileBytes)
+            return std::unexpected(StateFileError::TooLarge);
+        qint64 i = 0;
+        while (i < got) {
+            if (skipLF) {
+                skipLF = false;
+                if (buf[i] == '\n') {
+                    ++i;
+                    continue;
+                }
+            }
+            qint64 j = i;
+            while (j < got && (static_cast<unsigned char>(buf[j]) >= 0x20 || buf[j] == '\t'))
+                ++j;
+            if (line.size() + (j - i) > kMaxStateLineBytes)
+                return std::unexpected(StateFileError::LineTooLong);
+            line.append(buf + i, qsizetype(j - i));
+            i = j;
+            if (i < got) {
+                const char c = buf[i++];
+                if (c != '\r' && c != '\n')
+                    return std::unexpected(StateFileError::NotText);
+                if (!finishLine())
+                    return std::unexpected(StateFileError::NotStateFile);
+                skipLF = c == '\r';
+            }
+        }
+    }
+    if (!line.isEmpty() && !finishLine())
+        return std::unexpected(StateFileError::NotStateFile);
+    if (!anyLabel)
+        return std::unexpected(StateFileError::NotStateFile);
+
+    out.utf8 = allUtf8;
+    out.lines.reserve(pending.size());
+    if (allUtf8) {
+        for (Pending &p : pending)
+            out.lines.push_back({p.label, lineSafe(QString::fromUtf8(p.rest))});
+    } else {
+        QStringDecoder sjis("Shift_JIS");
+        if (!sjis.isValid())
+            return std::unexpected(StateFileError::NotText);
+        for (Pending &p : pending) {
+            sjis.resetState();
+            QString s = sjis.decode(p.rest);
+            if (sjis.hasError())
+                return std::unexpected(StateFileError::NotText);
+            out.lines.push_back({p.label, lineSafe(s)});
+        }
+    }
+    return out;
+}
+
+std::expected<ParsedStateFile, StateFileError> readStateFile(const QString &path)
+{
+    if (path.isEmpty())
+        return std::unexpected(StateFileError::Missing);
+    const QFileInfo info(path);
+    if (!info.exists())
+        return std::unexpected(StateFileError::Missing);
+    // Folders, devices and FIFOs are refused before anything is opened: reading
+    // /dev/zero or a FIFO would never end.
+    if (!isRegularFile(path))
+        return std::unexpected(StateFileError::NotAFile);
+    if (info.size() > kMaxStateFileBytes)
+        return std::unexpected(StateFileError::TooLarge);
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly))
+        return std::unexpected(StateFileError::Unreadable);
+    return parseStateFile(f);
+}
+
+QString stateFileErrorText(StateFileError e, const QString &path)
+{
+    QString why;
+    switch (e) {
+    case StateFileError::Missing: why = QStringLiteral("状態設定ファイルがありません。"); break;
+    case StateFileError::NotAFile: why = QStringLiteral("通常のファイルではありません。"); break;
+    case StateFileError::Unreadable: why = QStringLiteral("ファイルを読み込めません。"); break;
+    case StateFileError::TooLarge: why = QStringLiteral("ファイルが大きすぎます。"); break;
+    case StateFileError::LineTooLong: why = QStringLiteral("長すぎる行があります。"); break;
+    case StateFileError::NotText: why = QStringLiteral("テキストファイルではありません。"); break;
+    case StateFileError::NotStateFile: why = QStringLiteral("状態設定ファイルの形式ではありません。"); break;
+    }
+    return QStringLiteral("エラー！(No.1)(不正な状態設定ファイルです。%1)\r%2").arg(why, path);
+}
+
+// --- Reading: into the reading ---------------------------------------------------------
+
+int Open_StatePic(Reading &r, const QString &path)
+{
+    r.setPicLabel(displayPicturePath(path, r.programFolder), path);
+    auto picture = decodePicture(path);
+    if (!picture) {
+        r.port().message(QString::fromUtf16(statetext::kBadPicture));
+        r.unloadGraph();
+        return 1;
+    }
+    // The natural size until the zoom view measures it on pictureShown.
+    r.Pic_Width = picture->width();
+    r.Pic_Height = picture->height();
+    r.showPicture(*picture, pathFileName(path));
+    r.Show_GridForm(1);
+    r.setStatusText(QString::fromUtf16(statetext::kDefineFrame));
+    return 0;
+}
+
+LoadReport applyStateFile(Reading &r, const ParsedStateFile &file, const LoadOptions &options)
+{
+    LoadReport report;
+    report.droppedArrayLines = file.droppedArrayLines;
+    report.pictureMissing = !options.openPicture && !file.hasPictureLine();
+    TableBatch batch(r);
+
+    auto fail = [&r] {
+        r.unloadGraph();
+        r.Reset_Reading(false);
+    };
+
+    int n = 0; // array lines so far = the ID of the next one
+    for (const StateLine &l : file.lines) {
+        switch (l.label) {
+        case StateLabel::GraphPicture:
+            r.GraphPic_Path = resolvePicturePath(l.rest, r.programFolder);
+            if (options.openPicture) {
+                if (Open_StatePic(r, r.GraphPic_Path) != 0) {
+                    r.Reset_Reading(false);
+                    return report;
+                }
+            } else {
+                report.pictureMissing = !isRegularFile(r.GraphPic_Path);
+            }
+            break;
+
+        case StateLabel::PictureSize:
+            if (!isRegularFile(r.GraphPic_Path)) {
+                auto h = readStrict(Reading::Get_Field(l.rest, kSep, 0));
+                auto w = readStrict(Reading::Get_Field(l.rest, kSep, 1));
+                if (h && w && std::isfinite(float(*h)) && std::isfinite(float(*w)) && *h >= 0 && *w >= 0) {
+                    r.graph.picAreaHeightTwips = float(*h);
+                    r.graph.picAreaWidthTwips = float(*w);
+                }
+            }
+            break;
+
+        case StateLabel::DefntStyle:
+            r.panel.selectTab(l.rest == QStringView(CalibPanel::kDiagonal) ? 1 : 2);
+            break;
+
+        case StateLabel::DefntPoint: {
+            QString f[CalibPanel::PosBoxCount];
+            float v[CalibPanel::PosBoxCount];
+            for (int b = 0; b < CalibPanel::PosBoxCount; ++b) {
+                f[b] = Reading::Get_Field(l.rest, kSep, b);
+                auto num = readStrict(f[b]);
+                if (!num || !std::isfinite(float(*num))) {
+                    r.port().message(badCornersText());
+                    fail();
+                    return report;
+                }
+                v[b] = float(*num);
+            }
+            for (int b = 0; b < CalibPanel::PosBoxCount; ++b)
+                r.panel.setPos(CalibPanel::PosBox(b), f[b]);
+            r.setDfntDone(true);
+            const bool four = r.panel.selectedTab() == 2;
+            for (int c = 0; c < 4; ++c) {
+                Marker m;
+                m.left = v[2 * c] - r.graph.markerWidth / 2;
+                m.top = v[2 * c + 1] + r.graph.markerHeight / 2;
+                m.visible = four || c == LL || c == RU;
+                r.graph.setDfnt(c, m);
+            }
+            break;
+        }
+
+        case StateLabel::DefntPtVal:
+            for (int b = 0; b < CalibPanel::ValBoxCount; ++b)
+                r.panel.setVal(CalibPanel::ValBox(b), Reading::Get_Field(l.rest, kSep, b));
+            break;
+
+        case StateLabel::ArrayData: {
+            const int id = ++n;
+            if (id > Reading::kMaxId)
+                break; // the parser keeps no more; this is a second guard
+            const QString &rec = l.rest;
+            const QString f0 = Reading::Get_Field(rec, kSep, 0);
+            if (f0 != u"TRUE") {
+                // The reading was cleared: free IDs are free already.
+                if (f0 != u"FALSE")
+                    ++report.damagedRecords;
+                break;
+            }
+            const double sv = readPrefix(Reading::Get_Field(rec, kSep, 1));
+            const float x = float(readPrefix(Reading::Get_Field(rec, kSep, 2)));
+            const float y = float(readPrefix(Reading::Get_Field(rec, kSep, 3)));
+            const double series = std::nearbyint(sv);
+            if (!(series >= 1 && series <= Reading::kSeriesCount) || !std::isfinite(x) || !std::isfinite(y)) {
+                ++report.damagedRecords;
+                break;
+            }
+            const int s = int(series);
+            const bool converted = r.Conv_Pt(x, y).has_value() && std::isfinite(r.Conv_X) && std::isfinite(r.Conv_Y);
+            r.Put_PtImage(s, x, y, id);
+            r.Set_GridPt(s, QStringLiteral("Add"), id);
+            SeriesTable &t = r.grid(s);
+            const int row = t.rowCount() - 1;
+            if (!converted) {
+                ++report.unconvertedPoints;
+                t.setCell(row, SeriesTable::ColX, QString());
+                t.setCell(row, SeriesTable::ColY, QString());
+            }
+            // The Z the user typed: a record without a fifth field has none.
+            const QString z = rec.count(u',') >= 4 ? Reading::Get_Field(rec, kSep, 4) : QStringLiteral("0");
+            r.Pt_Array[size_t(id)] = QStringLiteral("TRUE,%1,%2,%3,%4").arg(s).arg(plainNumText(x), plainNumText(y), z);
+            // "0" is what every new point carries before a Z is typed; its cell stays empty.
+            if (z != u"0")
+                t.setCell(row, SeriesTable::ColZ, z);
+            r.graph.setPickToolTip(id, r.markerToolTip(s, id, t.cell(row, SeriesTable::ColX),
+                                                       t.cell(row, SeriesTable::ColY), z));
+            break;
+        }
+        }
+    }
+    report.ok = true;
+    return report;
+}
+
+QString loadWarningText(const LoadReport &rep)
+{
+    QStringList parts;
+    if (rep.unconvertedPoints)
+        parts << QStringLiteral("エラー！(No.2)(X、Yの値に変換できない点がありました。(%1点))\r"
+                                "枠線定義の値を確認して、再読出しを行って下さい。")
+                     .arg(rep.unconvertedPoints);
+    if (rep.damagedRecords)
+        parts << QStringLiteral("エラー！(No.2)(読み込めない点のデータを無視しました。(%1行))").arg(rep.damagedRecords);
+    if (rep.droppedArrayLines)
+        parts << QStringLiteral("ID255を超える点のデータを無視しました。(%1行)").arg(rep.droppedArrayLines);
+    return parts.join(u'\r');
+}
+
+LoadResult Load_State(Reading &r, const QString &path, const LoadOptions &options)
+{
+    // The file is read and checked before the current reading is touched.
+    auto parsed = readStateFile(path);
+    if (!parsed) {
+        r.port().message(stateFileErrorText(parsed.error(), path));
+        return LoadResult::Failed;
+    }
+    if (options.openPicture && !parsed->hasPictureLine()) {
+        r.port().message(QString::fromUtf16(statetext::kBadPicture));
+        return LoadResult::Failed;
+    }
+    // Line n of the file becomes point n: the current points must go first.
+    if (r.hasPoints() && !r.confirmDiscardTables())
+        return LoadResult::Cancelled;
+    r.Reset_Reading(false);
+    for (int c = 0; c < 4; ++c)
+        r.graph.setDfntVisible(c, false);
+    r.graph.hideRings();
+    r.Sel_PtNo = -1;
+    r.Sel_DfntNo = -1;
+
+    const LoadReport rep = applyStateFile(r, *parsed, options);
+    if (!rep.ok)
+        return LoadResult::Failed;
+    const QString warn = loadWarningText(rep);
+    if (!warn.isEmpty())
+        r.port().message(warn);
+    return LoadResult::Loaded;
+}
+
+int openReadingFile(Reading &r, const QString &path)
+{
+    switch (Load_State(r, path)) {
+    case LoadResult::Loaded: return 0;
+    case LoadResult::Failed: return 1;
+    case LoadResult::Cancelled: return 2;
+    }
+    return 1;
+}
+
+int openReadingFileDialog(Reading &r)
+{
+    const QString path = r.port().openFileName(QString::fromUtf16(statetext::kOpenTitle),
+                                               QString::fromUtf16(statetext::kOpenFilter), r.programFolder);
+    if (path.isEmpty())
+        return 2;
+    return openReadingFile(r, path);
+}
+
+} // namespace orv

@@ -1,0 +1,316 @@
+// Saving and reopening readings: the file's layout, round trips in both frame
+// modes, relative pictures, the reader's tolerance, and loading over a reading
+// that still has points.
+#include "state_fixture.h"
+
+#include <QStringDecoder>
+#include <QStringEncoder>
+
+using namespace orvtest;
+
+namespace {
+
+QList<QByteArray> crlfLines(const QByteArray &bytes)
+{
+    QList<QByteArray> l = bytes.split('\n');
+    if (!l.isEmpty() && l.last().isEmpty())
+        l.removeLast();
+    return l;
+}
+
+QByteArray sjis(const QString &s)
+{
+    QStringEncoder e("Shift_JIS");
+    return e.encode(s);
+}
+
+} // namespace
+
+TEST_F(StateFixture, SavedFileHasTheFixedLayout)
+{
+    buildReading(false);
+    const QString file = path("a.orvd");
+    ASSERT_TRUE(save(file));
+    EXPECT_EQ(desk.messageCount(QStringLiteral("保存しました。")), 1);
+    ASSERT_EQ(desk.dialogTitles.size(), 1u);
+    EXPECT_EQ(s(desk.dialogTitles[0]), "保存先を入力");
+
+    const QByteArray bytes = readAll(file);
+    const QList<QByteArray> lines = crlfLines(bytes);
+    ASSERT_EQ(lines.size(), 263);
+    for (const QByteArray &l : lines)
+        ASSERT_TRUE(l.endsWith('\r'));
+    auto line = [&](int n) { return lines[n - 1].chopped(1); };
+    EXPECT_EQ(line(1), "Orvalinetrix  :Version " + Reading::versionText().toLatin1());
+    EXPECT_EQ(line(2), "Graph Picture :\\sample\\chart1.png");
+    EXPECT_EQ(line(3), "Picture Size  :5400,7200");
+    EXPECT_EQ(line(4), "Defnt.Style   :" + sjis(QStringLiteral("対角定義")));
+    EXPECT_EQ(line(5), "Defnt.Point   :0.1,0.1,0.1,0.9,0.9,0.9,0.9,0.1");
+    EXPECT_EQ(line(6), "Defnt.Pt.Val  :0,0,10,100");
+    EXPECT_EQ(line(7).size(), 59);
+    EXPECT_EQ(line(7), "ReadPtCood.   :" + QByteArray(44, '*'));
+    for (int n = 8; n <= 262; ++n)
+        ASSERT_TRUE(line(n).startsWith(" Array Data   :")) << n;
+    EXPECT_EQ(line(8), " Array Data   :TRUE,1,0.5,0.25,3");
+    EXPECT_EQ(line(9), " Array Data   :FALSE,0,0,0,0"); // deleted point 2
+    EXPECT_EQ(line(10), " Array Data   :TRUE,3,0.123456,0.654321,-4.5");
+    EXPECT_EQ(line(262), " Array Data   :FALSE,0,0,0,0");
+    EXPECT_EQ(line(263), QByteArray(59, '*'));
+}
+
+TEST_F(StateFixture, FourPointModeWritesItsCaptionInCodePage932)
+{
+    buildReading(true);
+    const QByteArray bytes = stateFileBytes(r);
+    EXPECT_TRUE(bytes.contains("\r\nDefnt.Style   :" + sjis(QStringLiteral("4点定義")) + "\r\n"));
+    EXPECT_TRUE(bytes.contains("\r\nDefnt.Point   :0.1,0.1,0.12,0.8,0.9,0.9,0.88,0.2\r\n"));
+}
+
+TEST_F(StateFixture, RoundTripRestoresEverythingInBothModes)
+{
+    for (bool four : {false, true}) {
+        SCOPED_TRACE(four ? "four-point" : "diagonal");
+        r.Init_App();
+        r.unloadGraph();
+        buildReading(four);
+        const Snapshot before = Snapshot::of(r);
+        const QString file = path(four ? "four.orvd" : "diag.orvd");
+        ASSERT_TRUE(save(file));
+
+        r.Reset_Reading(false);
+        r.unloadGraph();
+        r.panel.selectTab(four ? 1 : 2); // the file must set the tab back
+        desk.messages.clear();
+        ASSERT_EQ(Load_State(r, file), LoadResult::Loaded);
+        EXPECT_TRUE(desk.messages.empty()) << s(desk.messages.front().text);
+        expectSame(before, Snapshot::of(r));
+        EXPECT_EQ(s(r.statusText()), s(QString::fromUtf16(statetext::kDefineFrame)));
+        EXPECT_EQ(s(r.picLabel()), "/sample/chart1.png");
+        EXPECT_EQ(s(r.picLabelToolTip()), s(picture));
+        EXPECT_EQ(r.Pic_Width, 40);
+        EXPECT_EQ(r.Pic_Height, 30);
+        // The Z typed before saving is back in record, cell and tooltip.
+        EXPECT_TRUE(r.Pt_Array[3].endsWith(u",-4.5"));
+        EXPECT_EQ(s(r.grid(3).cell(1, SeriesTable::ColZ)), "-4.5");
+        EXPECT_TRUE(r.graph.pick(3)->toolTip.endsWith(u",Z=-4.5"));
+        // A point without a typed Z: record "0", cell empty, as for a new point.
+        EXPECT_TRUE(r.Pt_Array[4].endsWith(u",0"));
+        EXPECT_EQ(s(r.grid(16).cell(1, SeriesTable::ColZ)), "");
+        // Saving again gives the same bytes.
+        EXPECT_EQ(stateFileBytes(r), readAll(file));
+    }
+}
+
+TEST_F(StateFixture, PointsKeepTheirIdsAndTheirRowOrder)
+{
+    openPicture(picture);
+    diagonalFrame();
+    for (int i = 0; i < 9; ++i)
+        addPoint(i % 2 ? 2 : 5, 0.1f + 0.08f * float(i), 0.5f);
+    r.Delete_Row(5, 2); // frees ID 3
+    r.Delete_Row(2, 1); // frees ID 2
+    const Snapshot before = Snapshot::of(r);
+    const QString file = path("ids.orvd");
+    ASSERT_TRUE(save(file));
+    r.Reset_Reading(false);
+    ASSERT_EQ(Load_State(r, file), LoadResult::Loaded);
+    expectSame(before, Snapshot::of(r));
+    EXPECT_EQ(s(r.Pt_Array[2]), "FALSE,0,0,0,0");
+    EXPECT_EQ(s(r.grid(2).cell(1, SeriesTable::ColId)), "4");
+    EXPECT_EQ(r.Get_FreePtNo(), 2);
+}
+
+TEST_F(StateFixture, RelativePictureIsFoundFromAnotherInstallation)
+{
+    buildReading(false);
+    const QString file = path("moved.orvd");
+    ASSERT_TRUE(save(file));
+
+    const QString other = tmp.path() + QStringLiteral("/elsewhere/install");
+    makePicture(other + QStringLiteral("/sample/chart1.png"), 64, 48);
+    ScriptedDesktop desk2;
+    Reading r2(&desk2);
+    r2.programFolder = other + u'/'; // a trailing slash changes nothing
+    r2.Init_App();
+    ASSERT_EQ(Load_State(r2, file), LoadResult::Loaded);
+    EXPECT_EQ(s(r2.GraphPic_Path), s(other + QStringLiteral("/sample/chart1.png")));
+    EXPECT_EQ(r2.Pic_Width, 64);
+    EXPECT_EQ(r2.graph.pickCount(), 4);
+}
+
+TEST(StatePaths, OnlyPicturesInsideTheProgramFolderBecomeRelative)
+{
+    const QString pf = QStringLiteral("/opt/orv");
+    EXPECT_EQ(s(storedPicturePath(QStringLiteral("/opt/orv/a/b.jpg"), pf)), "\\a\\b.jpg");
+    EXPECT_EQ(s(storedPicturePath(QStringLiteral("/opt/orv/a/b.jpg"), pf + u'/')), "\\a\\b.jpg");
+    // A sibling folder that merely starts with the same letters stays whole.
+    EXPECT_EQ(s(storedPicturePath(QStringLiteral("/opt/orvx/b.jpg"), pf)), "/opt/orvx/b.jpg");
+    EXPECT_EQ(s(storedPicturePath(QStringLiteral("/home/u/opt/orv/b.jpg"), pf)), "/home/u/opt/orv/b.jpg");
+    EXPECT_EQ(s(storedPicturePath(QStringLiteral("/opt/orv/b.jpg"), QString())), "/opt/orv/b.jpg");
+
+    EXPECT_EQ(s(resolvePicturePath(QStringLiteral("\\a\\b.jpg"), pf)), "/opt/orv/a/b.jpg");
+    EXPECT_EQ(s(resolvePicturePath(QStringLiteral("\\a/b.jpg"), pf)), "/opt/orv/a/b.jpg");
+    EXPECT_EQ(s(resolvePicturePath(QStringLiteral("/abs/b.jpg"), pf)), "/abs/b.jpg");
+
+    EXPECT_TRUE(isStateFilePath(QStringLiteral("/x/y/Chart.ORVD")));
+    EXPECT_FALSE(isStateFilePath(QStringLiteral("/x/my.graph.orvd")));
+    EXPECT_FALSE(isStateFilePath(QStringLiteral("/x.orvd/chart.jpg")));
+    EXPECT_EQ(s(pathFileName(QStringLiteral("C:\\a\\b\\c.jpg"))), "c.jpg");
+}
+
+TEST_F(StateFixture, PictureOutsideTheProgramFolderKeepsItsFullPath)
+{
+    const QString outside = tmp.path() + QStringLiteral("/pics/chart.png");
+    makePicture(outside);
+    openPicture(outside);
+    diagonalFrame();
+    EXPECT_TRUE(stateFileBytes(r).contains("\r\nGraph Picture :" + outside.toUtf8() + "\r\n"));
+}
+
+TEST_F(StateFixture, ReaderAcceptsOtherLineEndsEncodingsAndStrayLines)
+{
+    // UTF-8 with a BOM, LF and lone CR line ends, "/" in the relative path, an
+    // empty line, another version's header, unknown labels and short lines.
+    const QByteArray text =
+        "\xEF\xBB\xBFOrvalinetrix  :Version 9.9.9\n"
+        "\n"
+        "Graph Picture :\\sample/chart1.png\r"
+        "Comment        :whatever\r\n"
+        "xy\n"
+        "Defnt.Style   :4点定義\n"
+        "Defnt.Point   :0.1,0.1,0.12,0.8,0.9,0.9,0.88,0.2\n"
+        "Defnt.Pt.Val  :0,0,10,100\n"
+        " Array Data   :TRUE,2,0.5,0.5,7.25\n"
+        " Array Data   :FALSE,0,0,0,0\n"
+        " Array Data   :TRUE,2,0.6,0.5\n";
+    const QString file = path("loose.orvd");
+    writeAll(file, text);
+    ASSERT_EQ(Load_State(r, file), LoadResult::Loaded);
+    EXPECT_TRUE(desk.messages.empty());
+    EXPECT_EQ(s(r.GraphPic_Path), s(picture));
+    EXPECT_EQ(r.panel.selectedTab(), 2);
+    for (int c = 0; c < 4; ++c)
+        EXPECT_TRUE(r.graph.dfnt(c).visible) << c;
+    EXPECT_EQ(s(r.Pt_Array[1]), "TRUE,2,0.5,0.5,7.25");
+    EXPECT_EQ(s(r.Pt_Array[3]), "TRUE,2,0.6,0.5,0"); // no Z field: the new point's "0"
+    EXPECT_EQ(r.grid(2).rowCount(), 3);
+    EXPECT_EQ(s(r.grid(2).cell(1, SeriesTable::ColZ)), "7.25");
+    EXPECT_TRUE(r.Dfnt_Done);
+
+    // The same reading in code page 932 with CRLF reads the same.
+    QStringDecoder u8(QStringDecoder::Utf8);
+    const QString decoded = u8.decode(text);
+    QString crlf = decoded;
+    crlf.replace(QStringLiteral("\r\n"), QStringLiteral("\n")).replace(u'\r', u'\n').replace(u'\n', QStringLiteral("\r\n"));
+    writeAll(file, sjis(crlf));
+    const Snapshot first = Snapshot::of(r);
+    r.Reset_Reading(false);
+    ASSERT_EQ(Load_State(r, file), LoadResult::Loaded);
+    expectSame(first, Snapshot::of(r));
+}
+
+TEST_F(StateFixture, DiagonalFileShowsOnlyTheTwoPlacedCorners)
+{
+    buildReading(true);
+    const QString four = path("four.orvd");
+    ASSERT_TRUE(save(four));
+    r.Reset_Reading(false);
+    r.unloadGraph();
+    buildReading(false);
+    const QString diag = path("diag.orvd");
+    ASSERT_TRUE(save(diag));
+
+    ASSERT_EQ(Load_State(r, four), LoadResult::Loaded);
+    for (int c = 0; c < 4; ++c)
+        EXPECT_TRUE(r.graph.dfnt(c).visible);
+    // Loading the diagonal file over it hides the four-point corners again.
+    ASSERT_EQ(Load_State(r, diag), LoadResult::Loaded);
+    EXPECT_TRUE(r.graph.dfnt(LL).visible);
+    EXPECT_FALSE(r.graph.dfnt(LU).visible);
+    EXPECT_TRUE(r.graph.dfnt(RU).visible);
+    EXPECT_FALSE(r.graph.dfnt(RL).visible);
+}
+
+TEST_F(StateFixture, LoadingOverPointsAsksFirstAndNoKeepsTheReading)
+{
+    buildReading(false);
+    const QString file = path("a.orvd");
+    ASSERT_TRUE(save(file));
+    addPoint(2, 0.4f, 0.4f); // something that is not in the file
+    const Snapshot current = Snapshot::of(r);
+
+    desk.answers = {false};
+    EXPECT_EQ(Load_State(r, file), LoadResult::Cancelled);
+    EXPECT_EQ(desk.questions.size(), 1u);
+    EXPECT_EQ(s(desk.questions[0].title), "Notice!");
+    expectSame(current, Snapshot::of(r));
+
+    desk.answers = {true, true, true, true};
+    EXPECT_EQ(openReadingFile(r, file), 0);
+    EXPECT_FALSE(r.grid(2).loaded());
+    EXPECT_EQ(r.graph.pickCount(), 4);
+    EXPECT_EQ(s(r.Pt_Array[2]), "FALSE,0,0,0,0"); // the added point had taken the free ID 2
+}
+
+TEST_F(StateFixture, SavingNeedsAFrameAndACancelledDialogWritesNothing)
+{
+    openPicture(picture);
+    const QString file = path("never.orvd");
+    desk.fileNames.push_back(file);
+    EXPECT_FALSE(Save_State(r));
+    EXPECT_EQ(desk.messageCount(QStringLiteral("枠線定義以降にのみ保存可能です。")), 1);
+    EXPECT_TRUE(desk.dialogTitles.empty());
+
+    diagonalFrame();
+    // A corner typed as text: the file could not be opened again, so no file.
+    r.panel.setPos(CalibPanel::RUY_Text, QStringLiteral("0.9a"));
+    desk.fileNames.push_back(file);
+    EXPECT_FALSE(Save_State(r));
+    EXPECT_TRUE(desk.messages.back().text.startsWith(QStringLiteral("エラー！(No.1)(枠線定義の座標が数値ではありません。)")));
+    EXPECT_FALSE(QFile::exists(file));
+    r.panel.setPos(CalibPanel::RUY_Text, QStringLiteral("0.9"));
+
+    desk.fileNames.clear();
+    desk.dialogTitles.clear();
+    EXPECT_FALSE(Save_State(r)); // dialog answers ""
+    EXPECT_EQ(desk.dialogTitles.size(), 1u);
+    EXPECT_EQ(desk.messageCount(QStringLiteral("保存しました。")), 0);
+    EXPECT_FALSE(QFile::exists(file));
+}
+
+TEST_F(StateFixture, TextOutsideCodePage932IsKeptByWritingUtf8)
+{
+    const QString odd = prog + QStringLiteral("/sample/график😀.png");
+    makePicture(odd);
+    openPicture(odd);
+    diagonalFrame();
+    addPoint(1, 0.5f, 0.5f);
+    const QString file = path("utf8.orvd");
+    ASSERT_TRUE(save(file));
+    EXPECT_TRUE(readAll(file).contains(QStringLiteral("\\sample\\график😀.png").toUtf8()));
+    r.Reset_Reading(false);
+    r.unloadGraph();
+    ASSERT_EQ(Load_State(r, file), LoadResult::Loaded);
+    EXPECT_EQ(s(r.GraphPic_Path), s(odd));
+    EXPECT_EQ(s(r.panel.tabCaption()), "対角定義");
+}
+
+TEST_F(StateFixture, ControlCharactersInATextCannotBreakTheFile)
+{
+    buildReading(false);
+    typeZ(1, 1, QStringLiteral("1\r\n2\x01"));
+    const QList<QByteArray> lines = crlfLines(stateFileBytes(r));
+    ASSERT_EQ(lines.size(), 263);
+    EXPECT_EQ(lines[7], " Array Data   :TRUE,1,0.5,0.25,12\r");
+
+    // Code page 932 decodes the byte 7F as a control character: it is dropped
+    // on reading, so what is loaded saves and reads back the same.
+    QByteArray f = stateFileBytes(r);
+    f.replace(" Array Data   :TRUE,1,0.5,0.25,12", " Array Data   :TRUE,1,0.5,0.25,1\x7f" "2");
+    const QString file = path("del.orvd");
+    writeAll(file, f);
+    r.Reset_Reading(false);
+    ASSERT_EQ(Load_State(r, file), LoadResult::Loaded);
+    EXPECT_EQ(s(r.Pt_Array[1]), "TRUE,1,0.5,0.25,12");
+    EXPECT_EQ(s(r.grid(1).cell(1, SeriesTable::ColZ)), "12");
+}
