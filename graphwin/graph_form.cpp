@@ -28,12 +28,6 @@ QString Graph_Form::pointLimitMessage()
     return QStringLiteral("エラー！(No.2)(読み出しポイントは250点までです。不要なポイントを削除して下さい。)");
 }
 
-QString Graph_Form::conversionFailedMessage(ConvError e)
-{
-    return QStringLiteral("エラー！(No.3)(座標変換ができません。枠線の定義と軸の値を確認して下さい。)\r") +
-           convErrorText(e);
-}
-
 Graph_Form::Layout Graph_Form::layoutForPicture(int pictureWidth, int pictureHeight)
 {
     return layoutForResize(pictureWidth + 135, pictureHeight + 1050, pictureWidth, pictureHeight, true);
@@ -119,7 +113,7 @@ void Graph_Form::deselect()
 void Graph_Form::addPoint(float x, float y)
 {
     if (auto ok = r.Conv_Pt(x, y); !ok) {
-        r.port().message(conversionFailedMessage(ok.error()));
+        r.port().message(convFailedMessage(ok.error()));
         return;
     }
     const int series = r.settings.seriesNumber();
@@ -208,7 +202,7 @@ void Graph_Form::dragDrop(float x, float y)
     }
     // Convert first: a point that cannot be converted stays where it was.
     if (auto ok = r.Conv_Pt(x, y); !ok) {
-        r.port().message(conversionFailedMessage(ok.error()));
+        r.port().message(convFailedMessage(ok.error()));
         r.Drag_PtNo = -1;
         r.Draw_Frame();
         return;

@@ -56,7 +56,6 @@ public:
     static QString closeQuestion();
     static QString completionStatus();
     static QString pointLimitMessage();
-    static QString conversionFailedMessage(ConvError e);
 
     // The corner a click or hover at (x, y) concerns.
     static Corner quadrantCorner(float x, float y);

@@ -18,6 +18,12 @@ QString convErrorText(ConvError e)
     return {};
 }
 
+QString convFailedMessage(ConvError e)
+{
+    return QStringLiteral("エラー！(No.2)(座標変換ができません。枠線の定義と軸の値を確認して下さい。)\r") +
+           convErrorText(e);
+}
+
 namespace {
 
 // General decimal text with `digits` significant digits, trailing zeros removed,

@@ -25,6 +25,8 @@ enum class ConvError {
 };
 
 QString convErrorText(ConvError e);
+// The message shown when a point cannot be converted with the current frame.
+QString convFailedMessage(ConvError e);
 
 QString plainNumText(float v);
 QString doubleText(double v);

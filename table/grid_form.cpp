@@ -24,12 +24,6 @@ int Grid_Form::series() const
     return Reading::validSeries(s) ? s : m_series;
 }
 
-QString Grid_Form::conversionFailedMessage(ConvError e)
-{
-    return QStringLiteral("エラー！(No.3)(座標変換ができません。枠線の定義と軸の値を確認して下さい。)\r") +
-           convErrorText(e);
-}
-
 void Grid_Form::gridClick(int row, int col)
 {
     r.Cur_Keiretsu = series();
@@ -133,7 +127,7 @@ void Grid_Form::reread()
         const float y = float(readPrefix(Reading::Get_Field(rec, sep, 3)));
         if (auto ok = r.Conv_Pt(x, y); !ok) {
             t.endUpdate();
-            r.port().message(conversionFailedMessage(ok.error()));
+            r.port().message(convFailedMessage(ok.error()));
             return;
         }
         t.setCell(row, SeriesTable::ColX, r.Format_Val(u"X", r.Conv_X));

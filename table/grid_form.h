@@ -57,7 +57,6 @@ public:
                             const std::array<int, 5> &currentWidths);
     void resized(int width, int height, bool normalState, bool minimised);
 
-    static QString conversionFailedMessage(ConvError e);
 
 private:
     Reading &r;

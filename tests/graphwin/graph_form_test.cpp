@@ -86,7 +86,7 @@ TEST_F(GraphFixture, ConversionFailureCreatesNothing)
     r.panel.setVal(CalibPanel::RUX_VLText, QStringLiteral("abc"));
     EXPECT_EQ(click(0.5f, 0.5f), 0);
     ASSERT_EQ(desk.messages.size(), 1u);
-    EXPECT_TRUE(desk.messages[0].text.startsWith(QStringLiteral("エラー！(No.3)")));
+    EXPECT_TRUE(desk.messages[0].text.startsWith(QStringLiteral("エラー！(No.2)(座標変換")));
     EXPECT_EQ(s(r.Pt_Array[1]), "FALSE,0,0,0,0");
     // The readout skips the move instead of failing.
     g.mouseMove(0.5f, 0.5f);
