@@ -66,7 +66,9 @@ std::optional<QByteArray> csvBytes(const QString &seriesName, const SeriesTable 
 std::expected<void, QString> writeFileAtomically(const QString &path, const QByteArray &bytes)
 {
     QSaveFile f(path);
-    if (!f.open(QIODevice::WriteOnly))
+    // Unbuffered: with Qt's buffer a short write at commit time (disk full,
+    // file size limit) goes unnoticed and the truncated file replaces the old one.
+    if (!f.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
         return std::unexpected(f.errorString());
     if (f.write(bytes) != bytes.size()) {
         QString e = f.errorString();

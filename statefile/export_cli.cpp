@@ -1,5 +1,7 @@
 #include "statefile/export_cli.h"
 
+#include "processing/table_ops.h"
+
 #include "model/reading.h"
 #include "statefile/state_file.h"
 
@@ -77,17 +79,6 @@ QString doubleJson(double v)
     char buf[40];
     int n = std::snprintf(buf, sizeof buf, "%.17g", v);
     return QString::fromLatin1(buf, n);
-}
-
-QByteArray encodeCp932(const QString &text)
-{
-    QStringEncoder sjis("Shift_JIS");
-    if (sjis.isValid()) {
-        QByteArray b = sjis.encode(text);
-        if (!sjis.hasError())
-            return b;
-    }
-    return text.toUtf8();
 }
 
 QString jsonDocument(Reading &r, int *failed)
@@ -171,16 +162,8 @@ QString exportHelpText()
 
 QByteArray seriesCsvBytes(const SeriesTable &t)
 {
-    QString text = QStringLiteral("系列%1\r\n").arg(t.series());
-    for (int row = 1; row < t.rowCount(); ++row) {
-        text += t.cell(row, SeriesTable::ColX);
-        text += u',';
-        text += t.cell(row, SeriesTable::ColY);
-        text += u',';
-        text += t.cell(row, SeriesTable::ColZ);
-        text += u"\r\n";
-    }
-    return encodeCp932(text);
+    // The same bytes the data processing window's CSV save writes.
+    return csvBytes(QStringLiteral("系列%1").arg(t.series()), t).value_or(QByteArray());
 }
 
 int runExportCommand(const QStringList &args, QTextStream &out, QTextStream &err, const QString &programFolder)
