@@ -348,6 +348,8 @@ void GraphFormWidget::pictureChanged()
     m_area->update();
 }
 
+QSize GraphFormWidget::sizeHint() const { return minimumSize() + QSize(px(135), px(135)); }
+
 void GraphFormWidget::placePicture()
 {
     // Centred in the space above the status bar.
@@ -386,12 +388,11 @@ void GraphWindowHost::open()
     m_sub->setAttribute(Qt::WA_DeleteOnClose);
     m_sub->setWindowTitle(r.graph.caption().isEmpty() ? QStringLiteral("File_Name") : r.graph.caption());
     m_sub->installEventFilter(this);
-    // The window fits the picture: 9 pixels wider and 70 pixels taller than it
-    // with its frame; the document area scrolls when it is larger.
-    const QSize pic = m_widget->pictureArea()->size();
-    m_sub->resize(pic.width() + 9 + 8, pic.height() + 70);
+    // The window fits the picture and its status bar, with a small margin;
+    // the document area scrolls when it is larger.
     m_sub->move(0, 0);
     m_sub->show();
+    m_sub->resize(m_sub->sizeHint());
     m_widget->pictureArea()->setFocus();
 }
 

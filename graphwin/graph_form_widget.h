@@ -72,6 +72,7 @@ public:
     Graph_Form &form() { return m_form; }
     GraphPictureArea *pictureArea() const { return m_area; }
     QLabel *statusLabel() const { return m_status; }
+    QSize sizeHint() const override;
     // Sizes the picture area to the picture and the window to fit it.
     void pictureChanged();
 

@@ -174,6 +174,12 @@ GridFormWidget::GridFormWidget(Reading &reading, int series, QWidget *parent)
     syncCurrent();
 }
 
+QSize GridFormWidget::sizeHint() const
+{
+    const SeriesTable &t = m_form.table();
+    return QSize(px(t.widthTwips), px(t.heightTwips));
+}
+
 void GridFormWidget::refreshButtons()
 {
     const bool on = m_form.buttonsEnabled();
@@ -330,10 +336,11 @@ void GridWindowsHost::open(int s)
     sub->setAttribute(Qt::WA_DeleteOnClose);
     sub->setWindowTitle(r.grid(s).caption());
     sub->installEventFilter(this);
-    sub->resize(w->size());
     m_subs[size_t(s)] = sub;
     m_widgets[size_t(s)] = w;
     sub->show();
+    // The window's design size is that of its contents, plus the frame.
+    sub->resize(sub->sizeHint());
 }
 
 void GridWindowsHost::close(int s)

@@ -51,6 +51,8 @@ public:
     // The main window's Edit menu, popped up by a right click on the grid.
     void setEditMenu(QMenu *menu) { m_editMenu = menu; }
 
+    QSize sizeHint() const override;
+
     // Applies the resize rules for a window of this size in twips.
     void applyLayout(bool normalState, bool minimised);
 
