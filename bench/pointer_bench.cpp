@@ -1,0 +1,122 @@
+// The pointer-move path as the user feels it: a move over a 6000 x 4000
+// picture with the frame complete and the zoom view at factor 20 converts the
+// position, writes the readout and repaints the zoom view. Measured with the
+// real assembled window (offscreen): per-move median and 95th percentile, and
+// the resident memory growth when the zoom factor goes from 1 to 20.
+#include "app/assembly.h"
+#include "graphwin/graph_form_widget.h"
+#include "mainwin/main_window.h"
+#include "model/reading.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QLabel>
+#include <QMouseEvent>
+#include <algorithm>
+#include <benchmark/benchmark.h>
+
+using namespace orv;
+
+namespace {
+
+long residentKb()
+{
+    QFile f(QStringLiteral("/proc/self/status"));
+    if (!f.open(QIODevice::ReadOnly))
+        return 0;
+    for (const QByteArray &line : f.readAll().split('\n'))
+        if (line.startsWith("VmRSS:"))
+            return line.mid(6).trimmed().split(' ').value(0).toLong();
+    return 0;
+}
+
+struct Photo {
+    ScriptedDesktop desk;
+    Reading r{&desk};
+    AssembledWindow w;
+    Photo()
+    {
+        w = assembleMainWindow(r);
+        w.main->resize(1600, 1000);
+        w.main->show();
+        w.main->form().MDIForm_Load();
+        QImage pic(6000, 4000, QImage::Format_RGB32);
+        for (int y = 0; y < pic.height(); ++y) {
+            auto *line = reinterpret_cast<QRgb *>(pic.scanLine(y));
+            for (int x = 0; x < pic.width(); ++x)
+                line[x] = qRgb(x % 256, y % 256, (x ^ y) % 256);
+        }
+        r.showPicture(pic, QStringLiteral("photo.jpg"));
+        r.panel.selectTab(2);
+        const char *v[8] = {"0.08", "0.1", "0.1", "0.92", "0.93", "0.9", "0.9", "0.07"};
+        for (int i = 0; i < 8; ++i)
+            r.panel.setPos(CalibPanel::PosBox(i), QString::fromLatin1(v[i]));
+        r.panel.setVal(CalibPanel::RUX_VLText, QStringLiteral("1000"));
+        r.panel.setVal(CalibPanel::RUY_VLText, QStringLiteral("50"));
+        QApplication::processEvents();
+    }
+    GraphPictureArea *area() const { return w.graphs->widget()->pictureArea(); }
+};
+
+void BM_PointerMoveAtZoom20(benchmark::State &state)
+{
+    Photo p;
+    if (!p.r.Dfnt_Done)
+        state.SkipWithError("frame not complete");
+    p.r.settings.zoom.setIndex(11); // "20"
+    QApplication::processEvents();
+    GraphPictureArea *area = p.area();
+    std::vector<double> ms;
+    ms.reserve(1000);
+    for (auto _ : state) {
+        ms.clear();
+        for (int i = 0; i < 1000; ++i) {
+            const QPointF pos(100 + (i * 37) % 5800, 100 + (i * 53) % 3800);
+            QElapsedTimer t;
+            t.start();
+            QMouseEvent ev(QEvent::MouseMove, pos, area->mapToGlobal(pos), Qt::NoButton, Qt::NoButton,
+                           Qt::NoModifier);
+            QApplication::sendEvent(area, &ev);
+            QApplication::processEvents(); // the zoom view's repaint
+            ms.push_back(double(t.nsecsElapsed()) / 1e6);
+        }
+    }
+    std::sort(ms.begin(), ms.end());
+    state.counters["median_ms"] = ms[ms.size() / 2];
+    state.counters["p95_ms"] = ms[ms.size() * 95 / 100];
+    if (!p.w.graphs->widget()->statusLabel()->text().startsWith(QStringLiteral("X=")))
+        state.SkipWithError("no readout");
+}
+BENCHMARK(BM_PointerMoveAtZoom20)->Iterations(1)->Unit(benchmark::kMillisecond);
+
+void BM_ZoomFactor1To20Memory(benchmark::State &state)
+{
+    Photo p;
+    p.r.settings.zoom.setIndex(0); // "1"
+    p.r.zoomFollow(0.5f, 0.5f);
+    QApplication::processEvents();
+    const long before = residentKb();
+    for (auto _ : state) {
+        p.r.settings.zoom.setIndex(11); // "20"
+        for (int i = 0; i < 50; ++i) {
+            p.r.zoomFollow(0.01f * float(i) + 0.2f, 0.5f);
+            QApplication::processEvents();
+        }
+    }
+    state.counters["rss_growth_mb"] = double(residentKb() - before) / 1024.0;
+}
+BENCHMARK(BM_ZoomFactor1To20Memory)->Iterations(1)->Unit(benchmark::kMillisecond);
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    if (qgetenv("QT_QPA_PLATFORM").isEmpty())
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
