@@ -296,6 +296,10 @@ QGroupBox *MainWindow::cornerGroup(QWidget *parent, const char *name, const QStr
         auto *e = new QLineEdit(g);
         e->setObjectName(QString::fromLatin1(posNames[b]));
         e->setGeometry(tw(90 + 750 * i, 375, 705, 300));
+        e->setTextMargins(-1, 0, -1, 0);
+        QFont small = e->font();
+        small.setPointSizeF(small.pointSizeF() * 0.9);
+        e->setFont(small);
         connect(e, &QLineEdit::textEdited, this, [this, b](const QString &t) { m_r.panel.setPos(b, t); });
         m_pos[b] = e;
         updatePosBox(b);
@@ -492,8 +496,14 @@ bool MainWindow::eventFilter(QObject *watched, QEvent *e)
 
 void MainWindow::updatePosBox(CalibPanel::PosBox b)
 {
-    if (m_pos[b] && m_pos[b]->text() != m_r.panel.pos(b))
+    if (m_pos[b] && m_pos[b]->text() != m_r.panel.pos(b)) {
         m_pos[b]->setText(m_r.panel.pos(b));
+        // Positions are longer than the narrow boxes: show their start, and
+        // the whole text as a tool tip.
+        if (!m_pos[b]->hasFocus())
+            m_pos[b]->setCursorPosition(0);
+        m_pos[b]->setToolTip(m_r.panel.pos(b));
+    }
 }
 
 void MainWindow::updateValBox(CalibPanel::ValBox b)
