@@ -1,4 +1,5 @@
 #include "graphwin/graph_form.h"
+#include "tests/support/reading_fixtures.h"
 
 #include <gtest/gtest.h>
 
@@ -22,12 +23,7 @@ struct GraphFixture : ::testing::Test {
     // A complete diagonal frame 0.1..0.9 with X 0..10, Y 0..100.
     void frame()
     {
-        const char *v[8] = {"0.1", "0.1", "0.1", "0.9", "0.9", "0.9", "0.9", "0.1"};
-        for (int i = 0; i < 8; ++i)
-            r.panel.setPos(CalibPanel::PosBox(i), QString::fromLatin1(v[i]));
-        r.panel.setVal(CalibPanel::RUX_VLText, QStringLiteral("10"));
-        r.panel.setVal(CalibPanel::RUY_VLText, QStringLiteral("100"));
-        r.setDfntDone(true);
+        orv::testing::setDiagonalFrame(r);
     }
     int click(float x, float y, int button = Graph_Form::LeftButton)
     {

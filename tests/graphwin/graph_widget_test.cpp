@@ -1,4 +1,5 @@
 #include "graphwin/graph_form_widget.h"
+#include "tests/support/reading_fixtures.h"
 
 #include <QLabel>
 #include <QMdiArea>
@@ -19,12 +20,7 @@ class GraphWidgetTest : public QObject {
     QPoint at(float x, float y) { return area()->toPixels(x, y).toPoint(); }
     void frame()
     {
-        const char *v[8] = {"0.1", "0.1", "0.1", "0.9", "0.9", "0.9", "0.9", "0.1"};
-        for (int i = 0; i < 8; ++i)
-            r->panel.setPos(CalibPanel::PosBox(i), QString::fromLatin1(v[i]));
-        r->panel.setVal(CalibPanel::RUX_VLText, QStringLiteral("10"));
-        r->panel.setVal(CalibPanel::RUY_VLText, QStringLiteral("100"));
-        r->setDfntDone(true);
+        orv::testing::setDiagonalFrame(*r);
     }
 
 private Q_SLOTS:

@@ -1,4 +1,5 @@
 #include "model/reading.h"
+#include "tests/support/reading_fixtures.h"
 
 #include <gtest/gtest.h>
 
@@ -14,23 +15,10 @@ struct Fixture : ::testing::Test {
 
     void diagonalFrame()
     {
-        const char *v[8] = {"0.1", "0.1", "0.1", "0.9", "0.9", "0.9", "0.9", "0.1"};
-        for (int i = 0; i < 8; ++i)
-            r.panel.setPos(CalibPanel::PosBox(i), QString::fromLatin1(v[i]));
-        r.panel.setVal(CalibPanel::RUX_VLText, QStringLiteral("10"));
-        r.panel.setVal(CalibPanel::RUY_VLText, QStringLiteral("100"));
-        r.setDfntDone(true);
+        orv::testing::setDiagonalFrame(r);
     }
     // The sequence a click runs.
-    int addPoint(int series, float x, float y)
-    {
-        EXPECT_TRUE(r.Conv_Pt(x, y));
-        int id = r.Get_FreePtNo();
-        r.Put_PtImage(series, x, y, id);
-        if (id)
-            r.Set_GridPt(series, QStringLiteral("Add"), id);
-        return id;
-    }
+    int addPoint(int series, float x, float y) { return orv::testing::addPoint(r, series, x, y); }
 };
 
 std::string s(const QString &q) { return q.toStdString(); }

@@ -1,4 +1,5 @@
 #include "table/grid_form.h"
+#include "tests/support/reading_fixtures.h"
 
 #include <gtest/gtest.h>
 
@@ -17,23 +18,11 @@ struct TableFixture : ::testing::Test {
     {
         r.Init_App();
         r.showPicture(QImage(100, 100, QImage::Format_RGB32), QStringLiteral("c.png"));
-        const char *v[8] = {"0.1", "0.1", "0.1", "0.9", "0.9", "0.9", "0.9", "0.1"};
-        for (int i = 0; i < 8; ++i)
-            r.panel.setPos(CalibPanel::PosBox(i), QString::fromLatin1(v[i]));
-        r.panel.setVal(CalibPanel::RUX_VLText, QStringLiteral("10"));
-        r.panel.setVal(CalibPanel::RUY_VLText, QStringLiteral("100"));
-        r.setDfntDone(true);
+        orv::testing::setDiagonalFrame(r);
         g1 = std::make_unique<Grid_Form>(r, 1);
         g2 = std::make_unique<Grid_Form>(r, 2);
     }
-    int add(int series, float x, float y)
-    {
-        EXPECT_TRUE(r.Conv_Pt(x, y));
-        const int id = r.Get_FreePtNo();
-        r.Put_PtImage(series, x, y, id);
-        r.Set_GridPt(series, QStringLiteral("Add"), id);
-        return id;
-    }
+    int add(int series, float x, float y) { return orv::testing::addPoint(r, series, x, y); }
 };
 
 } // namespace

@@ -1,4 +1,5 @@
 #include "table/grid_form_widget.h"
+#include "tests/support/reading_fixtures.h"
 
 #include <QHeaderView>
 #include <QLineEdit>
@@ -18,13 +19,7 @@ class GridWidgetTest : public QObject {
     std::unique_ptr<QMdiArea> mdi;
     std::unique_ptr<GridWindowsHost> host;
 
-    void add(int series, float x, float y)
-    {
-        QVERIFY(r->Conv_Pt(x, y));
-        const int id = r->Get_FreePtNo();
-        r->Put_PtImage(series, x, y, id);
-        r->Set_GridPt(series, QStringLiteral("Add"), id);
-    }
+    void add(int series, float x, float y) { QVERIFY(orv::testing::addPoint(*r, series, x, y) > 0); }
     QPoint cellCentre(QTableView *v, int row, int col) { return v->visualRect(v->model()->index(row, col)).center(); }
 
 private Q_SLOTS:
@@ -33,12 +28,7 @@ private Q_SLOTS:
         desk = ScriptedDesktop();
         r = std::make_unique<Reading>(&desk);
         r->Init_App();
-        const char *v[8] = {"0.1", "0.1", "0.1", "0.9", "0.9", "0.9", "0.9", "0.1"};
-        for (int i = 0; i < 8; ++i)
-            r->panel.setPos(CalibPanel::PosBox(i), QString::fromLatin1(v[i]));
-        r->panel.setVal(CalibPanel::RUX_VLText, QStringLiteral("10"));
-        r->panel.setVal(CalibPanel::RUY_VLText, QStringLiteral("100"));
-        r->setDfntDone(true);
+        orv::testing::setDiagonalFrame(*r);
         r->showPicture(QImage(100, 100, QImage::Format_RGB32), QStringLiteral("c.png"));
         mdi = std::make_unique<QMdiArea>();
         mdi->resize(900, 700);
