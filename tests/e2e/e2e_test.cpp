@@ -427,6 +427,27 @@ private Q_SLOTS:
         QVERIFY2(showsValue(m.captured(1), (clicked[4].x() - 90) / 670.0 * 10, 1e-5, &why), qPrintable(why));
         QVERIFY2(showsValue(m.captured(2), (520 - clicked[4].y() - 12) / 480.0 * 100, 1e-4, &why), qPrintable(why));
         screenshot(QStringLiteral("sample-chart-read"), &app.main());
+
+        // The last point dragged 20 pixels right and 30 up: its row reads the
+        // place where it was dropped.
+        QWindow *win = app.main().windowHandle();
+        const QPoint from = clicked[4], to = clicked[4] + QPoint(20, -30);
+        QVERIFY(hitProblem(area, from).isEmpty() && hitProblem(area, to).isEmpty());
+        QTest::mousePress(win, Qt::LeftButton, Qt::NoModifier, area->mapTo(&app.main(), from));
+        QTest::mouseMove(win, area->mapTo(&app.main(), from + QPoint(10, -15)));
+        QTest::mouseMove(win, area->mapTo(&app.main(), to));
+        QTest::mouseRelease(win, Qt::LeftButton, Qt::NoModifier, area->mapTo(&app.main(), to));
+        QTRY_VERIFY(showsValue(cell(t, 4, 1), (to.x() - 90) / 670.0 * 10, 1e-5, &why));
+        QVERIFY2(showsValue(cell(t, 4, 2), (520 - to.y()) / 480.0 * 100, 1e-4, &why), qPrintable(why));
+        QCOMPARE(app.r->Sel_PtNo, 5);
+        // Shift+Right nudges the selected point by a hundredth of the width.
+        QTest::keyClick(area, Qt::Key_Right, Qt::ShiftModifier);
+        QTRY_VERIFY(showsValue(cell(t, 4, 1), (to.x() + 8 - 90) / 670.0 * 10, 1e-4, &why));
+        // Delete removes it: its row, its marker and its record.
+        QTest::keyClick(area, Qt::Key_Delete);
+        QTRY_COMPARE(rows(t), 4);
+        QVERIFY(!app.r->graph.hasPick(5));
+        QVERIFY(app.r->Pt_Array[5].startsWith(u"FALSE"));
         QVERIFY2(m_drv->ok(), qPrintable(m_drv->report()));
     }
 
