@@ -7,6 +7,8 @@
 #include "statefile/state_file.h"
 #include "table/grid_form_widget.h"
 
+#include <QScreen>
+
 namespace orv {
 
 AssembledWindow assembleMainWindow(Reading &reading)
@@ -20,6 +22,18 @@ AssembledWindow assembleMainWindow(Reading &reading)
     a.main->form().onSaveState = [&reading] { Save_State(reading); };
     a.main->form().onLoadState = [&reading](const QString &path) { openReadingFile(reading, path); };
     return a;
+}
+
+void fitToScreen(MainWindow &window)
+{
+    const QScreen *screen = window.screen();
+    if (!screen)
+        return;
+    const QRect avail = screen->availableGeometry();
+    const QSize want(std::max(window.width(), avail.width() * 9 / 10),
+                     std::max(window.height(), avail.height() * 9 / 10));
+    window.resize(want.boundedTo(avail.size()));
+    window.move(avail.center() - QPoint(window.width() / 2, window.height() / 2));
 }
 
 } // namespace orv

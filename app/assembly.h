@@ -21,4 +21,8 @@ struct AssembledWindow {
 
 AssembledWindow assembleMainWindow(Reading &reading);
 
+// Sizes the main window to most of a large screen (never below its design
+// size), so that the chart and its tables fit side by side, and centres it.
+void fitToScreen(MainWindow &window);
+
 } // namespace orv

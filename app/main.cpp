@@ -10,7 +10,6 @@
 #include <QElapsedTimer>
 #include <QFileInfo>
 #include <QLibraryInfo>
-#include <QScreen>
 #include <QTextStream>
 #include <QTimer>
 #include <QTranslator>
@@ -73,14 +72,7 @@ int main(int argc, char **argv)
         window = orv::assembleMainWindow(reading);
         orv::MainWindow *mainWindow = window.main.get();
         desktop.setOwner(mainWindow);
-        // Use most of a large screen: the chart and its tables side by side.
-        if (const QScreen *screen = mainWindow->screen()) {
-            const QRect avail = screen->availableGeometry();
-            const QSize want(std::max(mainWindow->width(), avail.width() * 9 / 10),
-                             std::max(mainWindow->height(), avail.height() * 9 / 10));
-            mainWindow->resize(want.boundedTo(avail.size()));
-            mainWindow->move(avail.center() - QPoint(mainWindow->width() / 2, mainWindow->height() / 2));
-        }
+        orv::fitToScreen(*mainWindow);
         mainWindow->show();
         if (trace) {
             // Measured when the window system has exposed the window.

@@ -393,6 +393,9 @@ void GraphWindowHost::open()
     m_sub->move(0, 0);
     m_sub->show();
     m_sub->resize(m_sub->sizeHint());
+    // Never smaller than the picture and its status bar: arranging the
+    // windows must not cut the picture off.
+    m_sub->setMinimumSize(m_sub->minimumSizeHint().expandedTo(m_sub->size() - QSize(px(135), px(135))));
     m_widget->pictureArea()->setFocus();
 }
 

@@ -17,6 +17,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMdiArea>
+#include <QStyle>
 #include <QMdiSubWindow>
 #include <QMenuBar>
 #include <QMimeData>
@@ -131,6 +132,9 @@ MainWindow::MainWindow(Reading &reading, QWidget *parent) : QMainWindow(parent),
     row->setSpacing(0);
     row->addWidget(buildLeftPanel());
     m_mdi = new QMdiArea(central);
+    // A picture larger than the area, or windows arranged past its edge, scroll.
+    m_mdi->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    m_mdi->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     m_mdi->setObjectName(QStringLiteral("MDIClient"));
     m_mdi->setBackground(QColor(171, 171, 171));
     m_mdi->viewport()->installEventFilter(this);
@@ -619,15 +623,39 @@ void MainWindow::arrangeWindows()
             tiles << s;
     if (tiles.isEmpty())
         return;
-    // Side by side: equal columns over the whole height.
+    // Side by side over the whole height: equal columns, except that no
+    // window becomes narrower than it can be (the graph window keeps its
+    // picture whole). When the columns do not fit, the windows after the
+    // first share one column, stacked, so that every window stays in view.
     const QRect area = m_mdi->viewport()->rect();
     const int n = int(tiles.size());
-    for (int i = 0; i < n; ++i) {
-        QMdiSubWindow *s = tiles[i];
+    for (QMdiSubWindow *s : tiles)
         if (s->isMaximized())
             s->showNormal();
-        const int x0 = area.width() * i / n, x1 = area.width() * (i + 1) / n;
-        s->setGeometry(x0, 0, x1 - x0, area.height());
+    int needed = 0;
+    for (int i = 0; i < n; ++i)
+        needed += std::max(area.width() / n, tiles[i]->minimumWidth());
+    if (needed <= area.width() || n < 3) {
+        int x = 0, left = area.width();
+        for (int i = 0; i < n; ++i) {
+            QMdiSubWindow *s = tiles[i];
+            const int w = std::max(std::max(0, left) / (n - i), s->minimumWidth());
+            s->setGeometry(x, 0, w, std::max(area.height(), s->minimumHeight()));
+            x += w;
+            left -= w;
+        }
+        return;
+    }
+    QMdiSubWindow *first = tiles[0];
+    int restMin = 0;
+    for (int i = 1; i < n; ++i)
+        restMin = std::max(restMin, tiles[i]->minimumWidth());
+    const int firstW = std::max(first->minimumWidth(), area.width() - std::max(restMin, area.width() / n));
+    first->setGeometry(0, 0, firstW, std::max(area.height(), first->minimumHeight()));
+    const int restW = std::max(restMin, area.width() - firstW);
+    for (int i = 1; i < n; ++i) {
+        const int y0 = area.height() * (i - 1) / (n - 1), y1 = area.height() * i / (n - 1);
+        tiles[i]->setGeometry(firstW, y0, restW, std::max(y1 - y0, tiles[i]->minimumHeight()));
     }
 }
 

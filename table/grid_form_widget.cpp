@@ -341,6 +341,8 @@ void GridWindowsHost::open(int s)
     sub->show();
     // The window's design size is that of its contents, plus the frame.
     sub->resize(sub->sizeHint());
+    // The minimum width of the window's layout (4500 twips) plus the frame.
+    sub->setMinimumWidth(sub->width());
 }
 
 void GridWindowsHost::close(int s)
