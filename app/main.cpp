@@ -4,6 +4,7 @@
 #include "mainwin/qt_desktop.h"
 #include "mainwin/splash_widget.h"
 #include "model/reading.h"
+#include "model/startup_trace.h"
 #include "orv_version.h"
 
 #include <QApplication>
@@ -49,9 +50,8 @@ int main(int argc, char **argv)
         }
     }
     // ORV_STARTUP_TRACE=1 reports the start-up times on stderr.
-    const bool trace = qEnvironmentVariableIntValue("ORV_STARTUP_TRACE") != 0;
-    QElapsedTimer clock;
-    clock.start();
+    const bool trace = orv::startupTraceEnabled();
+    QElapsedTimer &clock = orv::startupClock();
 
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Orvalinetrix"));

@@ -1,5 +1,6 @@
 #include "graphwin/graph_form_widget.h"
 
+#include "model/startup_trace.h"
 #include "model/utilities.h"
 
 #include <QDragEnterEvent>
@@ -134,6 +135,8 @@ void GraphPictureArea::updateRings()
 
 void GraphPictureArea::paintEvent(QPaintEvent *e)
 {
+    if (!r.graph.picture().isNull())
+        startupTrace("first paint of the picture");
     QPainter p(this);
     const QRect clip = e->rect();
     const QImage &pic = r.graph.picture();

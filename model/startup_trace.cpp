@@ -1,0 +1,35 @@
+#include "model/startup_trace.h"
+
+#include <QSet>
+#include <cstdio>
+
+namespace orv {
+
+QElapsedTimer &startupClock()
+{
+    static QElapsedTimer clock = [] {
+        QElapsedTimer c;
+        c.start();
+        return c;
+    }();
+    return clock;
+}
+
+bool startupTraceEnabled()
+{
+    static const bool on = qEnvironmentVariableIntValue("ORV_STARTUP_TRACE") != 0;
+    return on;
+}
+
+void startupTrace(const char *what)
+{
+    if (!startupTraceEnabled())
+        return;
+    static QSet<QByteArray> seen;
+    if (seen.contains(what))
+        return;
+    seen.insert(what);
+    std::fprintf(stderr, "startup: %s at %lld ms\n", what, static_cast<long long>(startupClock().elapsed()));
+}
+
+} // namespace orv
