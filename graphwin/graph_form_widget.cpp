@@ -376,8 +376,26 @@ GraphWindowHost::GraphWindowHost(Reading &reading, QMdiArea *area, QObject *pare
         if (m_sub)
             m_sub->setWindowTitle(c);
     });
+    // A new picture in an open window: the window fits the new picture.
+    connect(&r.graph, &GraphModel::pictureChanged, this, [this] {
+        if (!m_sub || !m_widget)
+            return;
+        m_widget->pictureChanged();
+        fitToPicture();
+    });
     if (r.graph.loaded())
         open();
+}
+
+void GraphWindowHost::fitToPicture()
+{
+    m_sub->setMinimumSize(0, 0);
+    if (m_sub->isMaximized() || m_sub->isMinimized())
+        return;
+    m_sub->resize(m_sub->sizeHint());
+    // Never smaller than the picture and its status bar: arranging the
+    // windows must not cut the picture off.
+    m_sub->setMinimumSize(m_sub->minimumSizeHint().expandedTo(m_sub->size() - QSize(px(135), px(135))));
 }
 
 void GraphWindowHost::open()
@@ -395,10 +413,7 @@ void GraphWindowHost::open()
     // the document area scrolls when it is larger.
     m_sub->move(0, 0);
     m_sub->show();
-    m_sub->resize(m_sub->sizeHint());
-    // Never smaller than the picture and its status bar: arranging the
-    // windows must not cut the picture off.
-    m_sub->setMinimumSize(m_sub->minimumSizeHint().expandedTo(m_sub->size() - QSize(px(135), px(135))));
+    fitToPicture();
     m_widget->pictureArea()->setFocus();
 }
 

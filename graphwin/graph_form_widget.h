@@ -103,6 +103,7 @@ protected:
 private:
     void open();
     void close();
+    void fitToPicture();
 
     Reading &r;
     QMdiArea *m_area;

@@ -55,6 +55,18 @@ private Q_SLOTS:
         QVERIFY(r->Is_FormOpen(QStringLiteral("Graph_Form")));
     }
 
+    void aNewPictureResizesTheOpenWindow()
+    {
+        const QSize before = host->subWindow()->size();
+        QImage big(600, 450, QImage::Format_RGB32);
+        big.fill(Qt::gray);
+        r->showPicture(big, QStringLiteral("big.png"));
+        QCOMPARE(area()->size(), QSize(600, 450));
+        QCOMPARE(host->subWindow()->size(), before + QSize(200, 150));
+        QVERIFY(host->subWindow()->minimumWidth() >= 600);
+        QCOMPARE(host->subWindow()->windowTitle(), QStringLiteral("big.png"));
+    }
+
     void clicksAddPointsAndRightClickDeselects()
     {
         frame();
