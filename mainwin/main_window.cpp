@@ -346,6 +346,12 @@ QGroupBox *MainWindow::buildCalibPanel(QWidget *parent)
         if (i >= 0)
             m_r.panel.selectTab(i + 1);
     });
+    // A wheel turn or an arrow key switches the tab without a click; the mode
+    // follows too. (The view's own changes are made with signals blocked.)
+    connect(m_tabs, &QTabBar::currentChanged, this, [this](int i) {
+        if (i >= 0 && i + 1 != m_r.panel.selectedTab())
+            m_r.panel.selectTab(i + 1);
+    });
     addDropTarget(m_tabs);
 
     m_luFrame = cornerGroup(f, "LU_Frame", QStringLiteral("左上"), LU, false);

@@ -254,6 +254,37 @@ private Q_SLOTS:
         QVERIFY(e.find<QRadioButton>("Y_Log_Option")->isChecked());
     }
 
+    void tabsSwitchedByWheelOrKeysSwitchTheMode()
+    {
+        // The tab bar also switches on a wheel turn or an arrow key; the
+        // definition mode must follow, or the panel shows one mode while the
+        // conversion uses the other.
+        Env e;
+        e.w->show();
+        QVERIFY(QTest::qWaitForWindowExposed(e.w.get()));
+        auto *tabs = e.find<QTabBar>("TabStrip1");
+        QWheelEvent down(QPointF(tabs->tabRect(0).center()), QPointF(tabs->mapToGlobal(tabs->tabRect(0).center())),
+                         QPoint(), QPoint(0, -120), Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(tabs, &down);
+        QCOMPARE(tabs->currentIndex(), 1);
+        QCOMPARE(e.r.panel.selectedTab(), 2);
+        QVERIFY(e.find<QWidget>("LU_Frame")->isVisible());
+
+        e.w->activateWindow();
+        tabs->setFocus();
+        QTest::keyClick(tabs, Qt::Key_Left);
+        QCOMPARE(tabs->currentIndex(), 0);
+        QCOMPARE(e.r.panel.selectedTab(), 1);
+        QVERIFY(!e.find<QWidget>("LU_Frame")->isVisible());
+
+        // A click runs the tab's handler once.
+        int clicks = 0;
+        connect(&e.r.panel, &CalibPanel::tabClicked, [&] { ++clicks; });
+        QTest::mouseClick(tabs, Qt::LeftButton, {}, tabs->tabRect(1).center());
+        QCOMPARE(clicks, 1);
+        QCOMPARE(e.r.panel.selectedTab(), 2);
+    }
+
     void combosAndZoomView()
     {
         Env e;
