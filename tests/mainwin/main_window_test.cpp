@@ -242,6 +242,13 @@ private Q_SLOTS:
         QTRY_COMPARE(rux->selectedText(), QStringLiteral("1"));
         QTest::keyClicks(rux, QStringLiteral("250"));
         QCOMPARE(e.r.panel.val(CalibPanel::RUX_VLText), QStringLiteral("250"));
+        // Clicking into a box selects its whole text too.
+        auto *ruy = e.find<QLineEdit>("RUY_VLText");
+        QTest::mouseClick(ruy, Qt::LeftButton, {}, QPoint(3, ruy->height() / 2));
+        QTRY_VERIFY(ruy->hasFocus());
+        QTRY_COMPARE(ruy->selectedText(), QStringLiteral("1"));
+        QTest::keyClicks(ruy, QStringLiteral("40"));
+        QCOMPARE(e.r.panel.val(CalibPanel::RUY_VLText), QStringLiteral("40"));
 
         QTest::mouseClick(e.find<QRadioButton>("X_Log_Option"), Qt::LeftButton);
         QCOMPARE(e.desk.messages.size(), size_t(1));
