@@ -22,6 +22,7 @@
 #include <QMenuBar>
 #include <QMimeData>
 #include <QPainter>
+#include <QPointer>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QStatusBar>
@@ -599,8 +600,20 @@ void MainWindow::closeEvent(QCloseEvent *e)
 {
     // The close box: child windows close without their questions, then the
     // program ends.
+    // The graph window's unload clears the flag again, so it is set anew
+    // before each child closes: every question is skipped, as when all
+    // children are asked before any of them unloads.
     m_form.QueryUnload();
-    m_mdi->closeAllSubWindows();
+    QList<QPointer<QMdiSubWindow>> subs;
+    for (QMdiSubWindow *s : m_mdi->subWindowList())
+        subs << s;
+    for (const QPointer<QMdiSubWindow> &s : subs) {
+        if (!s)
+            continue;
+        m_form.QueryUnload();
+        s->close();
+    }
+    m_form.QueryUnload();
     e->accept();
     QTimer::singleShot(0, qApp, &QCoreApplication::quit);
 }

@@ -1,8 +1,10 @@
+#include "app/assembly.h"
 #include "mainwin/main_window.h"
 #include "mainwin/qt_desktop.h"
 #include "mainwin/splash_widget.h"
 #include "model/reading.h"
 #include "model/utilities.h"
+#include "tests/support/reading_fixtures.h"
 
 #include <QAction>
 #include <QApplication>
@@ -370,6 +372,30 @@ private Q_SLOTS:
         QVERIFY(e.r.Close_Confirmed);
         QVERIFY(mdi->subWindowList().isEmpty());
         QVERIFY(e.desk.questions.empty());
+    }
+
+    void closeBoxAsksNothingWithPointsInTheTables()
+    {
+        // The whole program's windows: the graph window and the tables close
+        // with the main window, whichever closes first, without a question.
+        ScriptedDesktop desk;
+        Reading r(&desk);
+        r.programFolder = QStringLiteral(ORV_SOURCE_DIR);
+        AssembledWindow a = assembleMainWindow(r);
+        a.main->show();
+        QVERIFY(QTest::qWaitForWindowExposed(a.main.get()));
+        QVERIFY(a.main->form().Open_Pic(picture(QStringLiteral("close.png"))));
+        orv::testing::setDiagonalFrame(r);
+        QVERIFY(orv::testing::addPoint(r, 1, 0.3f, 0.4f) > 0);
+        QVERIFY(orv::testing::addPoint(r, 2, 0.6f, 0.7f) > 0);
+        r.Show_GridForm(2);
+        QVERIFY(a.main->mdiArea()->subWindowList().size() >= 3);
+
+        a.main->close();
+        QVERIFY(desk.questions.empty());
+        QVERIFY(a.main->mdiArea()->subWindowList().isEmpty());
+        QVERIFY(!r.grid(1).loaded());
+        QVERIFY(!r.grid(2).loaded());
     }
 
     void messageLineBreaks()
