@@ -576,6 +576,10 @@ LoadReport applyStateFile(Reading &r, const ParsedStateFile &file, const LoadOpt
         }
         }
     }
+    // The outline follows the loaded corners; without this the previous
+    // reading's outline would stay on the picture until the next click.
+    if (r.graph.loaded())
+        r.Draw_Frame();
     report.ok = true;
     return report;
 }

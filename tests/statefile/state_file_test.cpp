@@ -231,6 +231,28 @@ TEST_F(StateFixture, DiagonalFileShowsOnlyTheTwoPlacedCorners)
     EXPECT_FALSE(r.graph.dfnt(RL).visible);
 }
 
+TEST_F(StateFixture, LoadedFrameIsOutlinedInsteadOfThePreviousOne)
+{
+    buildReading(true);
+    const QString four = path("four.orvd");
+    ASSERT_TRUE(save(four));
+    r.Reset_Reading(false);
+    r.unloadGraph();
+    buildReading(false);
+    r.Draw_Frame(); // the diagonal reading's outline is on the picture
+
+    ASSERT_EQ(Load_State(r, four), LoadResult::Loaded);
+    const std::vector<QLineF> expected = {QLineF(0.1f, 0.1f, 0.12f, 0.8f), QLineF(0.12f, 0.8f, 0.9f, 0.9f),
+                                          QLineF(0.9f, 0.9f, 0.88f, 0.2f), QLineF(0.88f, 0.2f, 0.1f, 0.1f)};
+    EXPECT_EQ(r.graph.frameLines(), expected);
+
+    // A file that cannot be loaded leaves no outline behind either.
+    writeAll(four, QByteArray(readAll(four)).replace("Graph Picture :", "Graph Picture :\\nothing"));
+    desk.answers = {true, true, true};
+    EXPECT_EQ(Load_State(r, four), LoadResult::Failed);
+    EXPECT_TRUE(r.graph.frameLines().empty());
+}
+
 TEST_F(StateFixture, LoadingOverPointsAsksFirstAndNoKeepsTheReading)
 {
     buildReading(false);
