@@ -1,6 +1,7 @@
 #include "statefile/state_file.h"
 
 #include "model/picture.h"
+#include "model/utilities.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -175,10 +176,7 @@ QString pathFileName(const QString &path)
 
 bool isStateFilePath(const QString &path)
 {
-    const QString name = pathFileName(path);
-    const qsizetype dot = name.indexOf(u'.');
-    const QString ext = dot < 0 ? name : name.mid(dot + 1);
-    return ext.toLower() == u"orvd";
+    return Get_Ext(pathFileName(path)).toLower() == u"orvd";
 }
 
 // --- Writing -------------------------------------------------------------------------

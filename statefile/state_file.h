@@ -49,8 +49,8 @@ QString resolvePicturePath(const QString &stored, const QString &programFolder);
 QString displayPicturePath(const QString &path, const QString &programFolder);
 // Last element of a path ("\" or "/" separated).
 QString pathFileName(const QString &path);
-// True for names whose extension (the text after the first "." of the file name,
-// lower-cased) is "orvd".
+// True for names whose extension (the text after the last "." of the file name,
+// lower-cased) is "orvd", as the open paths decide.
 bool isStateFilePath(const QString &path);
 
 // --- Writing ------------------------------------------------------------------------

@@ -153,7 +153,8 @@ TEST(StatePaths, OnlyPicturesInsideTheProgramFolderBecomeRelative)
     EXPECT_EQ(s(resolvePicturePath(QStringLiteral("/abs/b.jpg"), pf)), "/abs/b.jpg");
 
     EXPECT_TRUE(isStateFilePath(QStringLiteral("/x/y/Chart.ORVD")));
-    EXPECT_FALSE(isStateFilePath(QStringLiteral("/x/my.graph.orvd")));
+    EXPECT_TRUE(isStateFilePath(QStringLiteral("/x/my.graph.orvd")));
+    EXPECT_FALSE(isStateFilePath(QStringLiteral("/x/chart.orvd.bak")));
     EXPECT_FALSE(isStateFilePath(QStringLiteral("/x.orvd/chart.jpg")));
     EXPECT_EQ(s(pathFileName(QStringLiteral("C:\\a\\b\\c.jpg"))), "c.jpg");
 }
