@@ -271,6 +271,14 @@ bool Save_State(Reading &r)
         r.port().message(badCornersText() + QStringLiteral("\r座標を修正してから保存して下さい。"));
         return false;
     }
+    // The values share one comma-separated line: "1,000" would shift every
+    // later value on reading and reopen a different frame without a word.
+    for (int b = 0; b < CalibPanel::ValBoxCount; ++b) {
+        if (r.panel.val(CalibPanel::ValBox(b)).contains(u',')) {
+            r.port().message(QString::fromUtf16(statetext::kCommaInValue));
+            return false;
+        }
+    }
     const QString path = r.port().saveFileName(QString::fromUtf16(statetext::kSaveTitle),
                                                QString::fromUtf16(statetext::kSaveFilter), r.programFolder);
     if (path.isEmpty())

@@ -293,6 +293,14 @@ TEST_F(StateFixture, SavingNeedsAFrameAndACancelledDialogWritesNothing)
     EXPECT_FALSE(QFile::exists(file));
     r.panel.setPos(CalibPanel::RUY_Text, QStringLiteral("0.9"));
 
+    // A value typed with a comma would shift the values after it on reading.
+    r.panel.setVal(CalibPanel::RUX_VLText, QStringLiteral("1,000"));
+    desk.fileNames.push_back(file);
+    EXPECT_FALSE(Save_State(r));
+    EXPECT_EQ(desk.messageCount(QString::fromUtf16(statetext::kCommaInValue)), 1);
+    EXPECT_FALSE(QFile::exists(file));
+    r.panel.setVal(CalibPanel::RUX_VLText, QStringLiteral("1000"));
+
     desk.fileNames.clear();
     desk.dialogTitles.clear();
     EXPECT_FALSE(Save_State(r)); // dialog answers ""
