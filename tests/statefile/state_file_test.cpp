@@ -120,6 +120,27 @@ TEST_F(StateFixture, PointsKeepTheirIdsAndTheirRowOrder)
     EXPECT_EQ(r.Get_FreePtNo(), 2);
 }
 
+TEST_F(StateFixture, AxisModesInEffectConvertTheRestoredPoints)
+{
+    openPicture(picture);
+    diagonalFrame();
+    r.panel.setVal(CalibPanel::LLX_VLText, QStringLiteral("1"));
+    r.panel.setVal(CalibPanel::RUX_VLText, QStringLiteral("100"));
+    addPoint(1, 0.5f, 0.5f);
+    EXPECT_EQ(s(r.grid(1).cell(1, SeriesTable::ColX)), "50.500");
+    const QString file = path("modes.orvd");
+    ASSERT_TRUE(save(file));
+    EXPECT_FALSE(readAll(file).contains("Log"));
+
+    r.Reset_Reading(false);
+    r.panel.setXLog(true);
+    ASSERT_EQ(Load_State(r, file), LoadResult::Loaded);
+    EXPECT_TRUE(r.panel.xLog());
+    EXPECT_FALSE(r.panel.yLog());
+    EXPECT_EQ(s(r.grid(1).cell(1, SeriesTable::ColX)), "10.000"); // halfway between 1 and 100 on a log scale
+    EXPECT_EQ(s(r.grid(1).cell(1, SeriesTable::ColY)), "50.000");
+}
+
 TEST_F(StateFixture, RelativePictureIsFoundFromAnotherInstallation)
 {
     buildReading(false);
