@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <vector>
 
 namespace orv {
 
@@ -358,11 +359,25 @@ QString formatPattern(double v, QStringView pat)
     if (!std::isfinite(v))
         return std::isnan(v) ? QStringLiteral("NaN") : (v > 0 ? QStringLiteral("Inf") : QStringLiteral("-Inf"));
 
-    char buf[400];
+    // The usual patterns fit the stack buffer; a long typed pattern gets a
+    // buffer of its own rather than a cut-off (or overrun) text.
+    char small[400];
+    std::vector<char> large;
+    auto print = [&](const char *fmt) -> const char * {
+        int n = std::snprintf(small, sizeof small, fmt, decimals, v);
+        if (n < 0)
+            return nullptr;
+        if (n < int(sizeof small))
+            return small;
+        large.resize(size_t(n) + 1);
+        std::snprintf(large.data(), large.size(), fmt, decimals, v);
+        return large.data();
+    };
     if (!expForm) {
-        int n = std::snprintf(buf, sizeof buf, "%.*f", decimals, v);
-        if (n <= 0 || n >= int(sizeof buf))
+        const char *buf = print("%.*f");
+        if (!buf)
             return doubleText(v);
+        const int n = int(std::strlen(buf));
         // A value that rounds to zero is not negative.
         if (buf[0] == '-') {
             bool allZero = true;
@@ -374,26 +389,39 @@ QString formatPattern(double v, QStringView pat)
         }
         return QString::fromLatin1(buf, n);
     }
-    int n = std::snprintf(buf, sizeof buf, "%.*e", decimals, v);
-    if (n <= 0)
+    const char *buf = print("%.*e");
+    const char *ep = buf ? std::strchr(buf, 'e') : nullptr;
+    if (!ep)
         return doubleText(v);
-    char *ep = std::strchr(buf, 'e');
     int exp10 = std::atoi(ep + 1);
     if (v == 0)
         exp10 = 0;
-    int head = int(ep - buf);
-    char out[128];
-    std::memcpy(out, buf, head);
-    int m = head;
-    if (buf[0] == '-' && v == 0) { // -0 shows as 0
-        std::memmove(out, out + 1, --m);
+    const char *mant = buf;
+    if (buf[0] == '-' && v == 0) // -0 shows as 0
+        ++mant;
+    const int head = int(ep - mant);
+    char digits[16];
+    const int nd = std::snprintf(digits, sizeof digits, "%d", std::abs(exp10));
+    const int pad = expDigits > nd ? expDigits - nd : 0;
+    char fast[448];
+    std::vector<char> slow;
+    char *out = fast;
+    const size_t need = size_t(head) + 2 + size_t(pad) + size_t(nd);
+    if (need > sizeof fast) {
+        slow.resize(need);
+        out = slow.data();
     }
+    std::memcpy(out, mant, size_t(head));
+    int m = head;
     out[m++] = expLetter;
     if (exp10 < 0)
         out[m++] = '-';
     else if (alwaysSign)
         out[m++] = '+';
-    m += std::snprintf(out + m, sizeof out - m, "%0*d", expDigits, std::abs(exp10));
+    std::memset(out + m, '0', size_t(pad));
+    m += pad;
+    std::memcpy(out + m, digits, size_t(nd));
+    m += nd;
     return QString::fromLatin1(out, m);
 }
 

@@ -1,6 +1,7 @@
 #include "statefile/state_file.h"
 
 #include "model/picture.h"
+#include "model/utilities.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -175,10 +176,7 @@ QString pathFileName(const QString &path)
 
 bool isStateFilePath(const QString &path)
 {
-    const QString name = pathFileName(path);
-    const qsizetype dot = name.indexOf(u'.');
-    const QString ext = dot < 0 ? name : name.mid(dot + 1);
-    return ext.toLower() == u"orvd";
+    return Get_Ext(pathFileName(path)).toLower() == u"orvd";
 }
 
 // --- Writing -------------------------------------------------------------------------
@@ -272,6 +270,14 @@ bool Save_State(Reading &r)
     if (!cornersAreNumbers(r.panel)) {
         r.port().message(badCornersText() + QStringLiteral("\r座標を修正してから保存して下さい。"));
         return false;
+    }
+    // The values share one comma-separated line: "1,000" would shift every
+    // later value on reading and reopen a different frame without a word.
+    for (int b = 0; b < CalibPanel::ValBoxCount; ++b) {
+        if (r.panel.val(CalibPanel::ValBox(b)).contains(u',')) {
+            r.port().message(QString::fromUtf16(statetext::kCommaInValue));
+            return false;
+        }
     }
     const QString path = r.port().saveFileName(QString::fromUtf16(statetext::kSaveTitle),
                                                QString::fromUtf16(statetext::kSaveFilter), r.programFolder);
@@ -576,6 +582,10 @@ LoadReport applyStateFile(Reading &r, const ParsedStateFile &file, const LoadOpt
         }
         }
     }
+    // The outline follows the loaded corners; without this the previous
+    // reading's outline would stay on the picture until the next click.
+    if (r.graph.loaded())
+        r.Draw_Frame();
     report.ok = true;
     return report;
 }

@@ -22,6 +22,8 @@ namespace orv {
 namespace statetext {
 inline constexpr char16_t kOnlyAfterFrame[] = u"枠線定義以降にのみ保存可能です。";
 inline constexpr char16_t kSaved[] = u"保存しました。";
+inline constexpr char16_t kCommaInValue[] =
+    u"エラー！(No.1)(グラフの角の数値に「,」があります。)\r数値を修正してから保存して下さい。";
 inline constexpr char16_t kSaveTitle[] = u"保存先を入力";
 inline constexpr char16_t kSaveFilter[] = u"設定保存ファイル(*.orvd)|*.orvd";
 inline constexpr char16_t kOpenTitle[] = u"状態設定ファイルを開く";
@@ -49,8 +51,8 @@ QString resolvePicturePath(const QString &stored, const QString &programFolder);
 QString displayPicturePath(const QString &path, const QString &programFolder);
 // Last element of a path ("\" or "/" separated).
 QString pathFileName(const QString &path);
-// True for names whose extension (the text after the first "." of the file name,
-// lower-cased) is "orvd".
+// True for names whose extension (the text after the last "." of the file name,
+// lower-cased) is "orvd", as the open paths decide.
 bool isStateFilePath(const QString &path);
 
 // --- Writing ------------------------------------------------------------------------

@@ -179,3 +179,90 @@ TEST(ConvPt, DeterministicAndFinite)
         EXPECT_TRUE(std::isfinite(f.Y));
     }
 }
+
+namespace {
+
+// The conversion written out step by step, as plainly as possible, to hold the
+// optimised routine to the same bits.
+void referenceConv(const double c[8], float px, float py, double vllx, double vlly, double vrux, double vruy, bool xLog,
+                   bool yLog, double &X, double &Y)
+{
+    double LLx = c[0], LLy = c[1], LUx = c[2], LUy = c[3], RUx = c[4], RUy = c[5], RLx = c[6], RLy = c[7];
+    double xLeft = 0, xRight = 0;
+    for (int pass = 0; pass < 100; ++pass) {
+        double MLx = (LLx + LUx) / 2, MLy = (LLy + LUy) / 2;
+        double MRx = (RLx + RUx) / 2, MRy = (RLy + RUy) / 2;
+        double s = (MRy - MLy) / (MRx - MLx);
+        double yLine = MLy - s * MLx + s * px;
+        xLeft = MLx;
+        xRight = MRx;
+        if (float(yLine) > py) {
+            LUx = MLx, LUy = MLy, RUx = MRx, RUy = MRy;
+        } else {
+            LLx = MLx, LLy = MLy, RLx = MRx, RLy = MRy;
+        }
+    }
+    LLx = c[0], LLy = c[1], LUx = c[2], LUy = c[3], RUx = c[4], RUy = c[5], RLx = c[6], RLy = c[7];
+    double yTop = 0, yBottom = 0;
+    for (int pass = 0; pass < 1000; ++pass) {
+        double MTx = (RUx + LUx) / 2, MTy = (RUy + LUy) / 2;
+        double MBx = (RLx + LLx) / 2, MBy = (RLy + LLy) / 2;
+        double k = (MBx - MTx) / (MBy - MTy);
+        double xLine = MTx - k * MTy + k * py;
+        yTop = MTy;
+        yBottom = MBy;
+        if (float(xLine) > px) {
+            RUx = MTx, RUy = MTy, RLx = MBx, RLy = MBy;
+        } else {
+            LUx = MTx, LUy = MTy, LLx = MBx, LLy = MBy;
+        }
+    }
+    const double xa = xLog ? std::log(vllx) / std::log(10.0) : vllx, xb = xLog ? std::log(vrux) / std::log(10.0) : vrux;
+    const double ya = yLog ? std::log(vlly) / std::log(10.0) : vlly, yb = yLog ? std::log(vruy) / std::log(10.0) : vruy;
+    X = (px - xLeft) / (xRight - xLeft) * (xb - xa) + xa;
+    Y = (py - yBottom) / (yTop - yBottom) * (yb - ya) + ya;
+    if (xLog)
+        X = std::pow(10.0, X);
+    if (yLog)
+        Y = std::pow(10.0, Y);
+}
+
+} // namespace
+
+TEST(ConvPt, MatchesTheStatedStepsToTheLastBit)
+{
+    struct Case {
+        float c[8];
+        const char *v[4];
+        bool xLog, yLog;
+    };
+    const Case cases[] = {
+        {{0.1f, 0.1f, 0.1f, 0.9f, 0.9f, 0.9f, 0.9f, 0.1f}, {"0", "0", "1", "1"}, false, false},
+        {{0.12f, 0.08f, 0.15f, 0.93f, 0.88f, 0.91f, 0.86f, 0.11f}, {"1", "-3", "7", "12"}, false, false},
+        {{0.1f, 0.1f, 0.3f, 0.9f, 0.7f, 0.9f, 0.9f, 0.1f}, {"0.01", "1", "1000", "1E6"}, true, true},
+        {{0.2f, 0.15f, 0.1f, 0.85f, 0.95f, 0.7f, 0.8f, 0.05f}, {"-50", "2", "50", "2000"}, false, true},
+    };
+    for (const Case &k : cases) {
+        Frame f;
+        f.corners(k.c[0], k.c[1], k.c[2], k.c[3], k.c[4], k.c[5], k.c[6], k.c[7]);
+        f.values(k.v[0], k.v[1], k.v[2], k.v[3]);
+        f.p.setXLog(k.xLog);
+        f.p.setYLog(k.yLog);
+        double c[8];
+        for (int i = 0; i < 8; ++i)
+            c[i] = *readStrict(f.p.pos(CalibPanel::PosBox(i)));
+        const double v[4] = {*readStrict(f.p.val(CalibPanel::LLX_VLText)), *readStrict(f.p.val(CalibPanel::LLY_VLText)),
+                             *readStrict(f.p.val(CalibPanel::RUX_VLText)), *readStrict(f.p.val(CalibPanel::RUY_VLText))};
+        // Inside, on the edges and outside the frame.
+        for (int i = -2; i <= 12; ++i) {
+            for (int j = -2; j <= 12; ++j) {
+                const float px = 0.0837f * float(i) + 0.013f, py = 0.0791f * float(j) + 0.021f;
+                ASSERT_TRUE(f.conv(px, py)) << px << "," << py;
+                double X, Y;
+                referenceConv(c, px, py, v[0], v[1], v[2], v[3], k.xLog, k.yLog, X, Y);
+                ASSERT_EQ(f.X, X) << px << "," << py;
+                ASSERT_EQ(f.Y, Y) << px << "," << py;
+            }
+        }
+    }
+}

@@ -66,6 +66,27 @@ TEST(PatternFormat, ExponentShapes)
     EXPECT_EQ(s(formatPattern(123, u"0.00e-0")), "1.23e2");
 }
 
+TEST(PatternFormat, LongPatternsAreFormattedInFull)
+{
+    // A pattern is any text of the two shapes (a typed one, or --x-format on the
+    // command line), so its length has no bound.
+    for (int n : {20, 130, 400, 1000}) {
+        const QString zeros(n, u'0');
+        const QString fixed = formatPattern(-1234.5, QStringLiteral("0.") + zeros);
+        EXPECT_EQ(fixed.size(), 6 + n) << n;
+        EXPECT_TRUE(fixed.startsWith(u"-1234.5000")) << n;
+        EXPECT_EQ(s(formatPattern(1e300, QStringLiteral("0.") + zeros).left(6)), "100000") << n;
+
+        const QString e = formatPattern(-1234.5, QStringLiteral("0.") + zeros + QStringLiteral("e+0"));
+        EXPECT_EQ(e.size(), 3 + n + 3) << n;
+        EXPECT_TRUE(e.startsWith(u"-1.2345000")) << n;
+        EXPECT_TRUE(e.endsWith(u"0e+3")) << n;
+
+        const QString wideExp = formatPattern(0.00123, QStringLiteral("0.0e-") + zeros);
+        EXPECT_EQ(s(wideExp), "1.2e-" + std::string(size_t(n - 1), '0') + "3") << n;
+    }
+}
+
 TEST(PatternFormat, UnknownPatternGivesPlainText)
 {
     EXPECT_EQ(s(formatPattern(0.25, u"#,##0")), "0.25");

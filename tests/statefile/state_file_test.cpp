@@ -120,6 +120,27 @@ TEST_F(StateFixture, PointsKeepTheirIdsAndTheirRowOrder)
     EXPECT_EQ(r.Get_FreePtNo(), 2);
 }
 
+TEST_F(StateFixture, AxisModesInEffectConvertTheRestoredPoints)
+{
+    openPicture(picture);
+    diagonalFrame();
+    r.panel.setVal(CalibPanel::LLX_VLText, QStringLiteral("1"));
+    r.panel.setVal(CalibPanel::RUX_VLText, QStringLiteral("100"));
+    addPoint(1, 0.5f, 0.5f);
+    EXPECT_EQ(s(r.grid(1).cell(1, SeriesTable::ColX)), "50.500");
+    const QString file = path("modes.orvd");
+    ASSERT_TRUE(save(file));
+    EXPECT_FALSE(readAll(file).contains("Log"));
+
+    r.Reset_Reading(false);
+    r.panel.setXLog(true);
+    ASSERT_EQ(Load_State(r, file), LoadResult::Loaded);
+    EXPECT_TRUE(r.panel.xLog());
+    EXPECT_FALSE(r.panel.yLog());
+    EXPECT_EQ(s(r.grid(1).cell(1, SeriesTable::ColX)), "10.000"); // halfway between 1 and 100 on a log scale
+    EXPECT_EQ(s(r.grid(1).cell(1, SeriesTable::ColY)), "50.000");
+}
+
 TEST_F(StateFixture, RelativePictureIsFoundFromAnotherInstallation)
 {
     buildReading(false);
@@ -153,7 +174,8 @@ TEST(StatePaths, OnlyPicturesInsideTheProgramFolderBecomeRelative)
     EXPECT_EQ(s(resolvePicturePath(QStringLiteral("/abs/b.jpg"), pf)), "/abs/b.jpg");
 
     EXPECT_TRUE(isStateFilePath(QStringLiteral("/x/y/Chart.ORVD")));
-    EXPECT_FALSE(isStateFilePath(QStringLiteral("/x/my.graph.orvd")));
+    EXPECT_TRUE(isStateFilePath(QStringLiteral("/x/my.graph.orvd")));
+    EXPECT_FALSE(isStateFilePath(QStringLiteral("/x/chart.orvd.bak")));
     EXPECT_FALSE(isStateFilePath(QStringLiteral("/x.orvd/chart.jpg")));
     EXPECT_EQ(s(pathFileName(QStringLiteral("C:\\a\\b\\c.jpg"))), "c.jpg");
 }
@@ -231,6 +253,28 @@ TEST_F(StateFixture, DiagonalFileShowsOnlyTheTwoPlacedCorners)
     EXPECT_FALSE(r.graph.dfnt(RL).visible);
 }
 
+TEST_F(StateFixture, LoadedFrameIsOutlinedInsteadOfThePreviousOne)
+{
+    buildReading(true);
+    const QString four = path("four.orvd");
+    ASSERT_TRUE(save(four));
+    r.Reset_Reading(false);
+    r.unloadGraph();
+    buildReading(false);
+    r.Draw_Frame(); // the diagonal reading's outline is on the picture
+
+    ASSERT_EQ(Load_State(r, four), LoadResult::Loaded);
+    const std::vector<QLineF> expected = {QLineF(0.1f, 0.1f, 0.12f, 0.8f), QLineF(0.12f, 0.8f, 0.9f, 0.9f),
+                                          QLineF(0.9f, 0.9f, 0.88f, 0.2f), QLineF(0.88f, 0.2f, 0.1f, 0.1f)};
+    EXPECT_EQ(r.graph.frameLines(), expected);
+
+    // A file that cannot be loaded leaves no outline behind either.
+    writeAll(four, QByteArray(readAll(four)).replace("Graph Picture :", "Graph Picture :\\nothing"));
+    desk.answers = {true, true, true};
+    EXPECT_EQ(Load_State(r, four), LoadResult::Failed);
+    EXPECT_TRUE(r.graph.frameLines().empty());
+}
+
 TEST_F(StateFixture, LoadingOverPointsAsksFirstAndNoKeepsTheReading)
 {
     buildReading(false);
@@ -269,6 +313,14 @@ TEST_F(StateFixture, SavingNeedsAFrameAndACancelledDialogWritesNothing)
     EXPECT_TRUE(desk.messages.back().text.startsWith(QStringLiteral("エラー！(No.1)(枠線定義の座標が数値ではありません。)")));
     EXPECT_FALSE(QFile::exists(file));
     r.panel.setPos(CalibPanel::RUY_Text, QStringLiteral("0.9"));
+
+    // A value typed with a comma would shift the values after it on reading.
+    r.panel.setVal(CalibPanel::RUX_VLText, QStringLiteral("1,000"));
+    desk.fileNames.push_back(file);
+    EXPECT_FALSE(Save_State(r));
+    EXPECT_EQ(desk.messageCount(QString::fromUtf16(statetext::kCommaInValue)), 1);
+    EXPECT_FALSE(QFile::exists(file));
+    r.panel.setVal(CalibPanel::RUX_VLText, QStringLiteral("1000"));
 
     desk.fileNames.clear();
     desk.dialogTitles.clear();
