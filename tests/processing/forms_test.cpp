@@ -289,16 +289,31 @@ TEST_F(Forms, LogCheckAndEvaluationFailuresKeepThePreviousResult)
     EXPECT_TRUE(desk.messages.back().text.contains(u"オーバーフロー"));
 }
 
-TEST_F(Forms, ColourChooserCancelKeepsTheColour)
+TEST_F(Forms, ColourChooserStartsOnBlackAndCancelKeepsTheColour)
 {
-    auto a = result("線形近似", "y=2x+1");
-    desk.colors = {std::nullopt, QColor(0, 128, 0)};
-    a->Picture1_Click();
-    EXPECT_EQ(a->curveColor(), QColor(255, 0, 255));
-    a->Picture1_Click();
-    EXPECT_EQ(a->curveColor(), QColor(0, 128, 0));
-    a->setLineWidthIndex(4);
-    EXPECT_EQ(a->lineWidth(), 5);
+    // Records the colour each chooser opens on.
+    struct Chooser : ScriptedDesktop {
+        std::vector<QColor> initial;
+        std::optional<QColor> chooseColor(const QColor &c) override
+        {
+            initial.push_back(c);
+            return ScriptedDesktop::chooseColor(c);
+        }
+    } chooser;
+    Reading rc{&chooser};
+    rc.Init_App();
+    ApprxForm a(rc, QStringLiteral("系列1"));
+    chooser.colors = {std::nullopt, QColor(0, 128, 0), QColor(0, 0, 0)};
+    a.Picture1_Click();
+    EXPECT_EQ(a.curveColor(), QColor(255, 0, 255));
+    a.Picture1_Click();
+    EXPECT_EQ(a.curveColor(), QColor(0, 128, 0));
+    a.Picture1_Click(); // black is a colour like any other
+    EXPECT_EQ(a.curveColor(), QColor(0, 0, 0));
+    // Every time on black, not on the swatch's colour.
+    EXPECT_EQ(chooser.initial, (std::vector<QColor>(3, QColor(0, 0, 0))));
+    a.setLineWidthIndex(4);
+    EXPECT_EQ(a.lineWidth(), 5);
 }
 
 TEST_F(Forms, PlotCoordinateSystemFrameAndCurve)
