@@ -120,6 +120,18 @@ TEST_F(Forms, KindSwitchGreysTheInterceptButKeepsItAndSendsIt)
     d->setIntcptText(QStringLiteral("abc"));
     d->OK_Command_Click();
     EXPECT_EQ(s(fitter.requests[2].interceptText), "0");
+
+    // A value beyond the number range is refused, not fitted as 0.
+    for (const char *big : {"1E400", "-1E400"}) {
+        d->setIntcptText(QString::fromLatin1(big));
+        EXPECT_EQ(d->OK_Command_Click(), DataDisposalForm::Outcome::StayOpen) << big;
+    }
+    EXPECT_EQ(fitter.requests.size(), 3u);
+    EXPECT_EQ(desk.messageCount(QStringLiteral("エラー！(No.4)(エクセル起動、又は近似式作成エラー)")), 2);
+    // Unchecked, the typed value is not used and the fit goes ahead.
+    d->Intcpt_Check_Click(false);
+    EXPECT_EQ(d->OK_Command_Click(), DataDisposalForm::Outcome::ShowResult);
+    EXPECT_FALSE(fitter.requests.back().intercept);
 }
 
 TEST_F(Forms, ResultWindowIsFilledFromTheFit)
