@@ -206,8 +206,10 @@ bool DataDisposalForm::Make_Apprx()
         const double v = readPrefix(m_intcptText);
         m_intcptVal = doubleText(v);
         // A value beyond the double range ("1E400") has no number text: the
-        // fit would read its "Inf" as 0 and fix the curve at a value nobody typed.
-        if (!std::isfinite(v)) {
+        // fit would read its "Inf" as 0 and fix the curve at a value nobody
+        // typed. The log and power kinds do not use the value.
+        const auto k = FitKind(m_kind);
+        if (!std::isfinite(v) && k != FitKind::Log && k != FitKind::Power) {
             m_r.port().message(fitFailureMessage());
             return false;
         }

@@ -128,6 +128,10 @@ TEST_F(Forms, KindSwitchGreysTheInterceptButKeepsItAndSendsIt)
     }
     EXPECT_EQ(fitter.requests.size(), 3u);
     EXPECT_EQ(desk.messageCount(QStringLiteral("エラー！(No.4)(エクセル起動、又は近似式作成エラー)")), 2);
+    d->Aprx_Kind_Picture_Click(3); // the power kind ignores the value
+    EXPECT_EQ(d->OK_Command_Click(), DataDisposalForm::Outcome::ShowResult);
+    EXPECT_EQ(fitter.requests.size(), 4u);
+    d->Aprx_Kind_Picture_Click(0);
     // Unchecked, the typed value is not used and the fit goes ahead.
     d->Intcpt_Check_Click(false);
     EXPECT_EQ(d->OK_Command_Click(), DataDisposalForm::Outcome::ShowResult);
