@@ -106,7 +106,8 @@ void ApprxForm::UserCalc_Command_Click()
 
 void ApprxForm::Picture1_Click()
 {
-    auto c = m_r.port().chooseColor(m_color);
+    // The chooser opens on black, as the program's colour chooser always does.
+    auto c = m_r.port().chooseColor(QColor(0, 0, 0));
     if (!c || !c->isValid())
         return; // a cancel keeps the colour rather than turning the curve black
     m_color = QColor(c->red(), c->green(), c->blue());

@@ -3,6 +3,8 @@
 #include "model/reading.h"
 #include "processing/table_ops.h"
 
+#include <cmath>
+
 namespace orv {
 
 namespace {
@@ -200,8 +202,18 @@ bool DataDisposalForm::Make_Apprx()
     req.kindName = m_aprxKind;
     req.degree = m_jisu;
     req.intercept = m_intcptChecked;
-    if (m_intcptChecked)
-        m_intcptVal = doubleText(readPrefix(m_intcptText));
+    if (m_intcptChecked) {
+        const double v = readPrefix(m_intcptText);
+        m_intcptVal = doubleText(v);
+        // A value beyond the double range ("1E400") has no number text: the
+        // fit would read its "Inf" as 0 and fix the curve at a value nobody
+        // typed. The log and power kinds do not use the value.
+        const auto k = FitKind(m_kind);
+        if (!std::isfinite(v) && k != FitKind::Log && k != FitKind::Power) {
+            m_r.port().message(fitFailureMessage());
+            return false;
+        }
+    }
     req.interceptText = m_intcptVal;
 
     auto s = resolveSeries(seriesText());

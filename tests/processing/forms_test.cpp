@@ -120,6 +120,22 @@ TEST_F(Forms, KindSwitchGreysTheInterceptButKeepsItAndSendsIt)
     d->setIntcptText(QStringLiteral("abc"));
     d->OK_Command_Click();
     EXPECT_EQ(s(fitter.requests[2].interceptText), "0");
+
+    // A value beyond the number range is refused, not fitted as 0.
+    for (const char *big : {"1E400", "-1E400"}) {
+        d->setIntcptText(QString::fromLatin1(big));
+        EXPECT_EQ(d->OK_Command_Click(), DataDisposalForm::Outcome::StayOpen) << big;
+    }
+    EXPECT_EQ(fitter.requests.size(), 3u);
+    EXPECT_EQ(desk.messageCount(QStringLiteral("エラー！(No.4)(エクセル起動、又は近似式作成エラー)")), 2);
+    d->Aprx_Kind_Picture_Click(3); // the power kind ignores the value
+    EXPECT_EQ(d->OK_Command_Click(), DataDisposalForm::Outcome::ShowResult);
+    EXPECT_EQ(fitter.requests.size(), 4u);
+    d->Aprx_Kind_Picture_Click(0);
+    // Unchecked, the typed value is not used and the fit goes ahead.
+    d->Intcpt_Check_Click(false);
+    EXPECT_EQ(d->OK_Command_Click(), DataDisposalForm::Outcome::ShowResult);
+    EXPECT_FALSE(fitter.requests.back().intercept);
 }
 
 TEST_F(Forms, ResultWindowIsFilledFromTheFit)
@@ -289,16 +305,31 @@ TEST_F(Forms, LogCheckAndEvaluationFailuresKeepThePreviousResult)
     EXPECT_TRUE(desk.messages.back().text.contains(u"オーバーフロー"));
 }
 
-TEST_F(Forms, ColourChooserCancelKeepsTheColour)
+TEST_F(Forms, ColourChooserStartsOnBlackAndCancelKeepsTheColour)
 {
-    auto a = result("線形近似", "y=2x+1");
-    desk.colors = {std::nullopt, QColor(0, 128, 0)};
-    a->Picture1_Click();
-    EXPECT_EQ(a->curveColor(), QColor(255, 0, 255));
-    a->Picture1_Click();
-    EXPECT_EQ(a->curveColor(), QColor(0, 128, 0));
-    a->setLineWidthIndex(4);
-    EXPECT_EQ(a->lineWidth(), 5);
+    // Records the colour each chooser opens on.
+    struct Chooser : ScriptedDesktop {
+        std::vector<QColor> initial;
+        std::optional<QColor> chooseColor(const QColor &c) override
+        {
+            initial.push_back(c);
+            return ScriptedDesktop::chooseColor(c);
+        }
+    } chooser;
+    Reading rc{&chooser};
+    rc.Init_App();
+    ApprxForm a(rc, QStringLiteral("系列1"));
+    chooser.colors = {std::nullopt, QColor(0, 128, 0), QColor(0, 0, 0)};
+    a.Picture1_Click();
+    EXPECT_EQ(a.curveColor(), QColor(255, 0, 255));
+    a.Picture1_Click();
+    EXPECT_EQ(a.curveColor(), QColor(0, 128, 0));
+    a.Picture1_Click(); // black is a colour like any other
+    EXPECT_EQ(a.curveColor(), QColor(0, 0, 0));
+    // Every time on black, not on the swatch's colour.
+    EXPECT_EQ(chooser.initial, (std::vector<QColor>(3, QColor(0, 0, 0))));
+    a.setLineWidthIndex(4);
+    EXPECT_EQ(a.lineWidth(), 5);
 }
 
 TEST_F(Forms, PlotCoordinateSystemFrameAndCurve)

@@ -12,7 +12,9 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMouseEvent>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QStatusBar>
 #include <QTabBar>
 #include <QTemporaryDir>
@@ -222,6 +224,205 @@ private Q_SLOTS:
             click(d, "Cancel_Command");
         });
         QCOMPARE(openDataDisposal(*r, 1, nullptr), int(QDialog::Rejected));
+    }
+
+    void dataProcessingTextsPicturesAndControls()
+    {
+        fillSeries(1, {{1, 1}, {2, 2}});
+        whenModal<DataDisposalFormWidget>([&](DataDisposalFormWidget *d) {
+            QCOMPARE(d->windowTitle(), QStringLiteral("データ処理"));
+            QStringList labels;
+            for (QLabel *l : d->findChildren<QLabel *>())
+                labels << l->text();
+            for (const char *t : {"処理する系列　：", "次数：", "線形近似", "対数近似", "多項式近似", "累乗近似", "指数近似"})
+                QVERIFY2(labels.contains(QString::fromUtf8(t)), t);
+            for (int i = 0; i < 5; ++i)
+                QCOMPARE(child<QLabel>(d, qPrintable(QStringLiteral("Label%1").arg(i + 2)))->text(),
+                         fitKindName(FitKind(i)));
+            auto *tabs = child<QTabBar>(d, "TabStrip1");
+            QCOMPARE(tabs->count(), 3);
+            QCOMPARE(tabs->tabText(0), QStringLiteral("近似式"));
+            QCOMPARE(tabs->tabText(1), QStringLiteral("並び替え"));
+            QCOMPARE(tabs->tabText(2), QStringLiteral("CSV保存"));
+            QCOMPARE(tabs->currentIndex(), 0);
+            QCOMPARE(child<QPushButton>(d, "OK_Command")->text(), QStringLiteral("作成"));
+            QCOMPARE(child<QPushButton>(d, "Cancel_Command")->text(), QStringLiteral("閉じる"));
+            QCOMPARE(child<QPushButton>(d, "BrowsCommand")->text(), QStringLiteral("参照"));
+            QCOMPARE(child<QRadioButton>(d, "Sort_Option0")->text(), QStringLiteral("昇順"));
+            QCOMPARE(child<QRadioButton>(d, "Sort_Option1")->text(), QStringLiteral("降順"));
+            QVERIFY(child<QRadioButton>(d, "Sort_Option0")->isChecked());
+            auto *key = child<QComboBox>(d, "XY_Sort_Sel_Combo");
+            QCOMPARE(key->count(), 3);
+            QCOMPARE(key->itemText(0) + key->itemText(1) + key->itemText(2), QStringLiteral("XYZ"));
+            QCOMPARE(key->currentText(), QStringLiteral("X"));
+            QVERIFY(child<QLabel>(d, "CSV_Save_Label")->text().isEmpty());
+
+            auto *jisu = child<QComboBox>(d, "Jisu_Combo");
+            QCOMPARE(jisu->count(), 5);
+            for (int i = 0; i < 5; ++i)
+                QCOMPARE(jisu->itemText(i), QString::number(i + 2));
+            QCOMPARE(jisu->currentText(), QStringLiteral("2"));
+            auto *check = child<QCheckBox>(d, "Intcpt_Check");
+            auto *text = child<QLineEdit>(d, "Intcpt_Text");
+            QCOMPARE(check->text(), QStringLiteral("切片を指定"));
+            QVERIFY(!check->isChecked());
+            QCOMPARE(text->text(), QStringLiteral("0"));
+
+            // Per kind: the one red frame, and which of degree, intercept box and
+            // intercept text can be used (the box checked, so the text follows it).
+            QTest::mouseClick(check, Qt::LeftButton);
+            const bool jisuOn[] = {false, false, true, false, false};
+            const bool checkOn[] = {true, false, true, false, true};
+            for (int k : {0, 1, 2, 3, 4, 0}) {
+                auto *pic = d->findChild<KindPicture *>(QStringLiteral("Aprx_Kind_Picture%1").arg(k));
+                QTest::mouseClick(pic, Qt::LeftButton, {}, QPoint(40, 30));
+                QCOMPARE(d->form().Aprx_Kind(), fitKindName(FitKind(k)));
+                QCOMPARE(jisu->isEnabled(), jisuOn[k]);
+                QCOMPARE(check->isEnabled(), checkOn[k]);
+                QCOMPARE(text->isEnabled(), checkOn[k]);
+                QVERIFY(check->isChecked());
+                for (int i = 0; i < 5; ++i) {
+                    auto *p = d->findChild<KindPicture *>(QStringLiteral("Aprx_Kind_Picture%1").arg(i));
+                    const QImage img = p->grab().toImage();
+                    const bool red = QColor(img.pixel(0, 0)) == QColor(Qt::red) &&
+                                     QColor(img.pixel(2, img.height() / 2)) == QColor(Qt::red) &&
+                                     QColor(img.pixel(img.width() - 3, img.height() - 1)) == QColor(Qt::red);
+                    QCOMPARE(red, i == k);
+                    // The frame is 3 pixels wide: the fourth pixel is the picture again.
+                    QVERIFY(QColor(img.pixel(3, img.height() / 2)) != QColor(Qt::red));
+                }
+            }
+            QTest::mouseClick(check, Qt::LeftButton);
+            QVERIFY(!text->isEnabled());
+            shot(d, "data_processing_defaults");
+            click(d, "Cancel_Command");
+        });
+        QCOMPARE(openDataDisposal(*r, 1, nullptr), int(QDialog::Rejected));
+    }
+
+    void resultWindowTextsButtonsAndClipboard()
+    {
+        r->panel.setVal(CalibPanel::LLX_VLText, QStringLiteral("1.50abc"));
+        ApprxForm a(*r, QStringLiteral("系列1"));
+        a.setResult(QStringLiteral("系列1  -近似式"), QStringLiteral("線形近似"), QStringLiteral("y = 2.5x + 1.3"),
+                    QStringLiteral("0.9877"));
+        ApprxFormWidget w(a);
+        w.show();
+        QCOMPARE(w.windowTitle(), QStringLiteral("系列1  -近似式"));
+        QCOMPARE(child<QGroupBox>(&w, "Frame1")->title(), QStringLiteral("線形近似"));
+        QCOMPARE(child<QGroupBox>(&w, "Frame3")->title(), QStringLiteral("任意点の近似値"));
+        QCOMPARE(child<QGroupBox>(&w, "Frame2")->title(), QStringLiteral("グラフ描画"));
+        QStringList labels;
+        for (QLabel *l : w.findChildren<QLabel *>())
+            labels << l->text();
+        for (const char *t : {"近似式", "R^2値", "X値", "Y値(近似値)", "線幅", "描画色"})
+            QVERIFY2(labels.contains(QString::fromUtf8(t)), t);
+        QCOMPARE(child<QPushButton>(&w, "Command1")->text(), QStringLiteral("Excel用に置換"));
+        QCOMPARE(child<QPushButton>(&w, "CopyClipBoard_Command")->text(), QStringLiteral("Clipboardにコピー"));
+        QCOMPARE(child<QPushButton>(&w, "UserCalc_Command")->text(), QStringLiteral("計算"));
+        QCOMPARE(child<QPushButton>(&w, "CopyClipBoard_Command1")->text(), QStringLiteral("Clipboardにコピー"));
+        QCOMPARE(child<QPushButton>(&w, "DrawGraph_Command")->text(), QStringLiteral("グラフに描画"));
+        QCOMPARE(child<QPushButton>(&w, "Closel_Command")->text(), QStringLiteral("Close"));
+        QCOMPARE(child<QLineEdit>(&w, "Apprx_Text")->text(), QStringLiteral("y=2.5x+1.3"));
+        QCOMPARE(child<QLineEdit>(&w, "R2_Text")->text(), QStringLiteral("0.9877"));
+        QCOMPARE(child<QLineEdit>(&w, "xText")->text(), QStringLiteral("1.5"));
+        QVERIFY(child<QLineEdit>(&w, "yText_Calc")->text().isEmpty());
+        auto *width = child<QComboBox>(&w, "LineWdth_Combo");
+        QCOMPARE(width->count(), 6);
+        for (int i = 0; i < 6; ++i)
+            QCOMPARE(width->itemText(i), QString::number(i + 1));
+        QCOMPARE(width->currentText(), QStringLiteral("2"));
+        const QImage swatch = child<QLabel>(&w, "Picture1")->grab().toImage();
+        QCOMPARE(QColor(swatch.pixel(swatch.width() / 2, swatch.height() / 2)), QColor(255, 0, 255));
+
+        desk.inputs = {QStringLiteral("B2")};
+        click(&w, "Command1");
+        QCOMPARE(child<QLineEdit>(&w, "Apprx_Text")->text(), QStringLiteral("=2.5*B2+1.3"));
+        click(&w, "CopyClipBoard_Command");
+        QCOMPARE(desk.clipboardText, QStringLiteral("=2.5*B2+1.3"));
+        auto *x = child<QLineEdit>(&w, "xText");
+        x->selectAll();
+        QTest::keyClicks(x, QStringLiteral("2"));
+        click(&w, "UserCalc_Command");
+        QCOMPARE(child<QLineEdit>(&w, "yText_Calc")->text(), QStringLiteral("6.3000"));
+        click(&w, "CopyClipBoard_Command1");
+        QCOMPARE(desk.clipboardText, QStringLiteral("6.3000"));
+        shot(&w, "result_texts");
+        QVERIFY(desk.messages.empty());
+    }
+
+    void plotMarginsMarkersAndReadout()
+    {
+        // LLX 0, RUX 10, LLY 0, RUY 110 on a 480 x 400 picture: the plot spans
+        // X -1 .. 11 and Y -11 .. 121, 40 pixels per X unit, 400/132 per Y unit.
+        fillSeries(1, {{4, 20}, {8, 90}});
+        ApprxForm a(*r, QStringLiteral("系列1"));
+        a.setResult(QStringLiteral("系列1  -近似式"), QStringLiteral("線形近似"), QStringLiteral("y=10x+5"),
+                    QStringLiteral("1.0000"));
+        ApprxFormWidget w(a);
+        w.show();
+        child<QComboBox>(&w, "LineWdth_Combo")->setCurrentIndex(3);
+        Q_EMIT child<QComboBox>(&w, "LineWdth_Combo")->activated(3);
+        bool seen = false;
+        whenModal<ApprxGraphFormWidget>([&](ApprxGraphFormWidget *g) {
+            seen = true;
+            auto *pic = g->picture();
+            QCOMPARE(pic->size(), QSize(480, 400));
+            const QImage img = pic->drawing().toImage();
+            auto isRed = [&](int x, int y) { return QColor(img.pixel(x, y)) == QColor(255, 0, 0); };
+            const QColor grey(64, 64, 64);
+            // The frame's four sides at the tenth margins.
+            for (int y : {60, 200, 340}) {
+                QVERIFY2(isRed(40, y), qPrintable(QString::number(y)));
+                QVERIFY(isRed(440, y) || isRed(439, y));
+                QCOMPARE(QColor(img.pixel(20, y)), grey);
+                QCOMPARE(QColor(img.pixel(460, y)), grey);
+            }
+            for (int x : {100, 200, 300, 400}) {
+                QVERIFY(isRed(x, 366) || isRed(x, 367));
+                QVERIFY(isRed(x, 33) || isRed(x, 34));
+                QCOMPARE(QColor(img.pixel(x, 15)), grey);
+                QCOMPARE(QColor(img.pixel(x, 385)), grey);
+            }
+            // The curve y = 10x + 5 passes through X 5, Y 55: pixel (240, 200), in magenta.
+            bool magenta = false;
+            for (int dy = -1; dy <= 1; ++dy)
+                for (int dx = -1; dx <= 1; ++dx)
+                    magenta = magenta || QColor(img.pixel(240 + dx, 200 + dy)) == QColor(255, 0, 255);
+            QVERIFY(magenta);
+            QCOMPARE(QColor(img.pixel(100, 100)), grey);
+
+            const auto markers = pic->findChildren<QLabel *>(QStringLiteral("Pick_Image"));
+            QCOMPARE(markers.size(), 2);
+            const QPointF centres[] = {{200, (121 - 20) * 400 / 132.0}, {360, (121 - 90) * 400 / 132.0}};
+            const char *tips[] = {"系列1：ID=1,X=4.0000,Y=20.000,Z=0", "系列1：ID=2,X=8.0000,Y=90.000,Z=0"};
+            for (int i = 0; i < 2; ++i) {
+                QCOMPARE(markers[i]->toolTip(), QString::fromUtf8(tips[i]));
+                QCOMPARE(markers[i]->size(), QSize(9, 9));
+                const QPointF c = QRectF(markers[i]->geometry()).center();
+                QVERIFY2(std::abs(c.x() - centres[i].x()) <= 1 && std::abs(c.y() - centres[i].y()) <= 1,
+                         qPrintable(QStringLiteral("%1,%2").arg(c.x()).arg(c.y())));
+            }
+
+            QVERIFY(g->statusBar()->currentMessage().isEmpty());
+            // Pointer moves as the window system delivers them (QTest's own move
+            // only reaches the widget once under the offscreen platform).
+            auto moveTo = [pic](QPoint p) {
+                QMouseEvent e(QEvent::MouseMove, QPointF(p), pic->mapToGlobal(QPointF(p)), Qt::NoButton, Qt::NoButton,
+                              Qt::NoModifier);
+                QCoreApplication::sendEvent(pic, &e);
+            };
+            moveTo(QPoint(240, 200));
+            QCOMPARE(g->statusBar()->currentMessage(), QStringLiteral("X=5.0000 , Y=55.000"));
+            moveTo(QPoint(80, 300));
+            QCOMPARE(g->statusBar()->currentMessage(), QStringLiteral("X=1.0000 , Y=22.000"));
+            shot(g, "plot_margins");
+            QTest::mouseClick(pic, Qt::LeftButton, {}, QPoint(100, 100));
+        });
+        click(&w, "DrawGraph_Command");
+        QVERIFY(seen);
+        QVERIFY(!r->Is_FormOpen(QStringLiteral("Apprx_Graph_Form")));
+        QVERIFY(desk.messages.empty());
     }
 
     void failedPlotShowsTheMessageAndNoWindow()
