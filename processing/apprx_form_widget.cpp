@@ -164,6 +164,19 @@ void ApprxFormWidget::drawGraph()
     w.exec();
 }
 
+namespace {
+// A point marker takes its own clicks: only a click on the plot itself closes
+// the window, not one aimed at a point to read its tool tip.
+class PlotMarkerLabel : public QLabel {
+public:
+    using QLabel::QLabel;
+
+protected:
+    void mousePressEvent(QMouseEvent *e) override { e->accept(); }
+    void mouseReleaseEvent(QMouseEvent *e) override { e->accept(); }
+};
+} // namespace
+
 ApprxPlotPicture::ApprxPlotPicture(const ApprxPlot &plot, QWidget *parent) : QWidget(parent)
 {
     setObjectName(QStringLiteral("Picture1"));
@@ -178,7 +191,7 @@ ApprxPlotPicture::ApprxPlotPicture(const ApprxPlot &plot, QWidget *parent) : QWi
         const QPointF c = plot.toPixel({m.x, m.y}, QSizeF(size));
         if (!std::isfinite(c.x()) || !std::isfinite(c.y()))
             continue;
-        auto *l = new QLabel(this);
+        auto *l = new PlotMarkerLabel(this);
         l->setObjectName(QStringLiteral("Pick_Image"));
         l->setPixmap(icon);
         l->setFixedSize(icon.size());

@@ -417,6 +417,9 @@ private Q_SLOTS:
             moveTo(QPoint(80, 300));
             QCOMPARE(g->statusBar()->currentMessage(), QStringLiteral("X=1.0000 , Y=22.000"));
             shot(g, "plot_margins");
+            // A click on a point marker is the marker's: the plot stays open.
+            QTest::mouseClick(markers[0], Qt::LeftButton, {}, QPoint(4, 4));
+            QVERIFY(g->isVisible());
             QTest::mouseClick(pic, Qt::LeftButton, {}, QPoint(100, 100));
         });
         click(&w, "DrawGraph_Command");
