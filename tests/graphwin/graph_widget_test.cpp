@@ -1,4 +1,7 @@
+#include "app/assembly.h"
 #include "graphwin/graph_form_widget.h"
+#include "mainwin/main_window.h"
+#include "table/grid_form_widget.h"
 #include "tests/support/reading_fixtures.h"
 
 #include <QLabel>
@@ -143,6 +146,27 @@ private Q_SLOTS:
         r->unloadGraph();
         QTRY_VERIFY(!host->subWindow());
         QCOMPARE(int(desk.questions.size()), 0);
+    }
+
+    void closingTheMainWindowAsksNothing()
+    {
+        // The real main window with the graph window opened first, so that it
+        // closes before the tables.
+        ScriptedDesktop d;
+        Reading rd(&d);
+        AssembledWindow a = assembleMainWindow(rd);
+        a.main->form().MDIForm_Load();
+        a.main->show();
+        QVERIFY(QTest::qWaitForWindowExposed(a.main.get()));
+        rd.showPicture(QImage(200, 150, QImage::Format_RGB32), QStringLiteral("c.png"));
+        orv::testing::setDiagonalFrame(rd);
+        QVERIFY(orv::testing::addPoint(rd, 1, 0.5f, 0.5f) > 0);
+        QVERIFY(orv::testing::addPoint(rd, 2, 0.4f, 0.4f) > 0);
+        QVERIFY(a.graphs->subWindow() && a.grids->subWindow(1) && a.grids->subWindow(2));
+        d.answers = {false, false, false};
+        a.main->close();
+        QCOMPARE(int(d.questions.size()), 0);
+        QVERIFY(a.main->mdiArea()->subWindowList().isEmpty());
     }
 
     void markersLookAsDrawn()
