@@ -9,8 +9,10 @@
 #include <QLineEdit>
 #include <QMdiArea>
 #include <QMenu>
+#include <QPainter>
 #include <QPushButton>
 #include <QScrollBar>
+#include <QStyleOptionHeader>
 #include <QTableView>
 
 namespace orv {
@@ -116,8 +118,10 @@ GridFormWidget::GridFormWidget(Reading &reading, int series, QWidget *parent)
     m_grid->setWordWrap(false);
     m_grid->installEventFilter(this);
     m_grid->viewport()->installEventFilter(this);
-    // "No." above the row numbers.
+    // "No." above the row numbers. The table's corner button paints a bare
+    // header section; the filter below paints it with its text.
     if (auto *corner = m_grid->findChild<QAbstractButton *>()) {
+        m_corner = corner;
         corner->setText(QStringLiteral("No."));
         corner->installEventFilter(this);
     }
@@ -260,6 +264,21 @@ void GridFormWidget::resizeEvent(QResizeEvent *)
 
 bool GridFormWidget::eventFilter(QObject *watched, QEvent *e)
 {
+    if (watched == m_corner && e->type() == QEvent::Paint) {
+        QPainter p(m_corner);
+        QStyleOptionHeader opt;
+        opt.initFrom(m_corner);
+        // Drawn like the other headers, though the button itself is disabled.
+        opt.state |= QStyle::State_Enabled | QStyle::State_Raised;
+        opt.palette.setCurrentColorGroup(QPalette::Active);
+        opt.rect = m_corner->rect();
+        opt.position = QStyleOptionHeader::OnlyOneSection;
+        opt.orientation = Qt::Horizontal;
+        opt.text = m_corner->text();
+        opt.textAlignment = Qt::AlignCenter;
+        m_corner->style()->drawControl(QStyle::CE_Header, &opt, &p, m_corner);
+        return true;
+    }
     if (watched == m_editor && e->type() == QEvent::KeyPress) {
         auto *ke = static_cast<QKeyEvent *>(e);
         if (ke->key() == Qt::Key_Return || ke->key() == Qt::Key_Enter) {

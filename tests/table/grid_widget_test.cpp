@@ -1,6 +1,7 @@
 #include "table/grid_form_widget.h"
 #include "tests/support/reading_fixtures.h"
 
+#include <QAbstractButton>
 #include <QHeaderView>
 #include <QLineEdit>
 #include <QMdiArea>
@@ -58,6 +59,29 @@ private Q_SLOTS:
         // Column widths at the minimum window width of 4500 twips.
         QCOMPARE(w->grid()->horizontalHeader()->sectionSize(1), 1100 / 15);
         QCOMPARE(w->grid()->horizontalHeader()->sectionSize(3), 800 / 15);
+    }
+
+    void headerRowAndNumberColumnAreLabelled()
+    {
+        add(1, 0.5f, 0.5f);
+        QTableView *v = host->widget(1)->grid();
+        // The corner above the row numbers shows "No." like the other headers:
+        // it has text-dark pixels, as the "ID" header has.
+        auto darkPixels = [](const QImage &img) {
+            int n = 0;
+            for (int y = 0; y < img.height(); ++y)
+                for (int x = 0; x < img.width(); ++x)
+                    n += qGray(img.pixel(x, y)) < 80;
+            return n;
+        };
+        auto *corner = v->findChild<QAbstractButton *>();
+        QVERIFY(corner);
+        QCOMPARE(corner->geometry().width(), v->verticalHeader()->width());
+        const QImage cornerShot = corner->grab().toImage();
+        QHeaderView *h = v->horizontalHeader();
+        const QImage idShot = h->grab(QRect(h->sectionViewportPosition(0), 0, h->sectionSize(0), h->height())).toImage();
+        QVERIFY(darkPixels(idShot) > 5);
+        QVERIFY2(darkPixels(cornerShot) > 5, "the corner header shows no text");
     }
 
     void typingInTheZEditor()
