@@ -360,8 +360,9 @@ void GridWindowsHost::open(int s)
     sub->show();
     // The window's design size is that of its contents, plus the frame.
     sub->resize(sub->sizeHint());
-    // The minimum width of the window's layout (4500 twips) plus the frame.
-    sub->setMinimumWidth(sub->width());
+    // The minimum size of the window's layout (4500 x 2000 twips) plus the
+    // frame: the window springs back to it in the normal state.
+    sub->setMinimumSize(sub->width(), sub->height() - w->height() + int(std::ceil(2000 / kTwips)));
 }
 
 void GridWindowsHost::close(int s)

@@ -59,6 +59,13 @@ private Q_SLOTS:
         // Column widths at the minimum window width of 4500 twips.
         QCOMPARE(w->grid()->horizontalHeader()->sectionSize(1), 1100 / 15);
         QCOMPARE(w->grid()->horizontalHeader()->sectionSize(3), 800 / 15);
+
+        // Dragged smaller, the window keeps 4500 x 2000 twips, and the
+        // layout is that of the window's real size.
+        host->subWindow(1)->resize(120, 60);
+        QCOMPARE(w->size(), QSize(4500 / 15, 134));
+        QCOMPARE(r->grid(1).heightTwips, w->height() * 15);
+        QVERIFY(w->dataDisposalButton()->geometry().bottom() < w->height());
     }
 
     void headerRowAndNumberColumnAreLabelled()
