@@ -137,6 +137,15 @@ GridFormWidget::GridFormWidget(Reading &reading, int series, QWidget *parent)
         if (top >= 1)
             m_grid->verticalScrollBar()->setValue(top - 1);
     });
+    // The table's first visible row follows the user's scrolling, so that a
+    // later change of a row scrolls it into place again even when the row
+    // asks for the same first row as before.
+    connect(&m_model, &QAbstractItemModel::modelAboutToBeReset, this, [this] { m_resetting = true; });
+    connect(&m_model, &QAbstractItemModel::modelReset, this, [this] { m_resetting = false; });
+    connect(m_grid->verticalScrollBar(), &QScrollBar::valueChanged, this, [this](int value) {
+        if (!m_syncing && !m_resetting)
+            m_form.table().setTopRow(value + 1);
+    });
     connect(&t, &SeriesTable::editorChanged, this, [this] {
         const SeriesTable &tb = m_form.table();
         if (!tb.editorVisible()) {

@@ -77,6 +77,7 @@ private:
     QPointer<QMenu> m_editMenu;
     QPointer<QAbstractButton> m_corner;
     bool m_syncing = false;
+    bool m_resetting = false;
 };
 
 class GridWindowsHost : public QObject {

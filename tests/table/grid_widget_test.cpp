@@ -7,6 +7,7 @@
 #include <QMdiArea>
 #include <QMenu>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QTableView>
 #include <QTest>
 
@@ -89,6 +90,24 @@ private Q_SLOTS:
         const QImage idShot = h->grab(QRect(h->sectionViewportPosition(0), 0, h->sectionSize(0), h->height())).toImage();
         QVERIFY(darkPixels(idShot) > 5);
         QVERIFY2(darkPixels(cornerShot) > 5, "the corner header shows no text");
+    }
+
+    void addingAndChangingRowsScrollsThemIntoView()
+    {
+        add(1, 0.2f, 0.5f);
+        host->subWindow(1)->resize(10, 10); // a low window: only a few rows show
+        for (int i = 1; i < 12; ++i)
+            add(1, 0.2f + 0.05f * i, 0.5f);
+        QTableView *v = host->widget(1)->grid();
+        // The twelfth row makes row 4 the first visible data row.
+        QTRY_COMPARE(v->rowAt(0), 3);
+        // The user scrolls back to the top; re-reading point 12 (a drag or a
+        // key does) scrolls row 4 to the top again.
+        v->verticalScrollBar()->setValue(0);
+        QCOMPARE(v->rowAt(0), 0);
+        QVERIFY(r->Conv_Pt(0.7f, 0.6f));
+        r->Set_GridPt(1, QStringLiteral("Change"), 12);
+        QTRY_COMPARE(v->rowAt(0), 3);
     }
 
     void typingInTheZEditor()
