@@ -4,7 +4,10 @@
 #include "table/grid_form_widget.h"
 #include "tests/support/reading_fixtures.h"
 
+#include <QApplication>
+#include <QHelpEvent>
 #include <QLabel>
+#include <QToolTip>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QTest>
@@ -183,6 +186,18 @@ private Q_SLOTS:
         QCOMPARE(shot.pixelColor(c), QColor(0, 128, 192));
         // The red outline runs along the frame's left edge.
         QCOMPARE(shot.pixelColor(at(0.1f, 0.5f)), QColor(255, 0, 0));
+        QCOMPARE(area()->pickRect(1).size(), QSize(9, 9));
+
+        // Selected, the point gets a blue ring of 250 twips (about 17 pixels)
+        // around it: blue on the ring, the picture just outside it.
+        QTest::mousePress(area(), Qt::LeftButton, {}, c);
+        QTest::mouseRelease(area(), Qt::LeftButton, {}, c);
+        const QImage ringed = area()->grab().toImage();
+        for (QPoint d : {QPoint(7, 0), QPoint(-7, 0), QPoint(0, 7), QPoint(0, -7)}) {
+            const QColor on = ringed.pixelColor(c + d);
+            QVERIFY2(on.blue() > 200 && on.red() < 150, qPrintable(on.name()));
+            QCOMPARE(ringed.pixelColor(c + d * 10 / 7), QColor(Qt::white));
+        }
     }
 };
 
