@@ -7,10 +7,10 @@
 #include <QApplication>
 #include <QHelpEvent>
 #include <QLabel>
-#include <QToolTip>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QTest>
+#include <QToolTip>
 
 using namespace orv;
 
@@ -198,6 +198,20 @@ private Q_SLOTS:
             QVERIFY2(on.blue() > 200 && on.red() < 150, qPrintable(on.name()));
             QCOMPARE(ringed.pixelColor(c + d * 10 / 7), QColor(Qt::white));
         }
+    }
+
+    void pointMarkersShowTheirToolTip()
+    {
+        frame();
+        QTest::mouseClick(area(), Qt::LeftButton, {}, at(0.5f, 0.5f));
+        auto hover = [this](QPoint p) {
+            QHelpEvent e(QEvent::ToolTip, p, area()->mapToGlobal(p));
+            QApplication::sendEvent(area(), &e);
+        };
+        hover(at(0.5f, 0.5f) + QPoint(3, -2)); // anywhere on the 9 x 9 marker
+        QTRY_COMPARE(QToolTip::text(), QStringLiteral("系列1：ID=1,X=5.0000,Y=50.000,Z=0"));
+        hover(at(0.3f, 0.3f)); // bare picture: no tip
+        QTRY_VERIFY(!QToolTip::isVisible());
     }
 };
 
