@@ -135,6 +135,44 @@ private Q_SLOTS:
         QVERIFY(!w->editor()->isVisible());
     }
 
+    void zEditorKeysAndLeavingWithoutEnter()
+    {
+        add(1, 0.3f, 0.3f);
+        add(1, 0.5f, 0.5f);
+        GridFormWidget *w = host->widget(1);
+        QTableView *v = w->grid();
+        QTest::mouseClick(v->viewport(), Qt::LeftButton, {}, cellCentre(v, 1, 3));
+        QTRY_VERIFY(w->editor()->hasFocus());
+        // Over the clicked cell, light blue.
+        QCOMPARE(w->editor()->geometry().topLeft(), v->visualRect(v->model()->index(1, 3)).topLeft());
+        QCOMPARE(w->editor()->width(), v->visualRect(v->model()->index(1, 3)).width());
+        QCOMPARE(w->editor()->grab().toImage().pixelColor(w->editor()->width() - 3, w->editor()->height() / 2),
+                 QColor(192, 192, 255));
+        QTest::keyClicks(w->editor(), QStringLiteral("3-"));
+        QCOMPARE(w->editor()->text(), QStringLiteral("3"));
+        QTest::keyClick(w->editor(), Qt::Key_Backspace);
+        QTest::keyClicks(w->editor(), QStringLiteral("-3"));
+        QCOMPARE(w->editor()->text(), QStringLiteral("-3"));
+        QCOMPARE(desk.beeps, 1);
+        // Clicking another cell leaves the editor without committing.
+        QTest::mouseClick(v->viewport(), Qt::LeftButton, {}, cellCentre(v, 0, 1));
+        QTRY_VERIFY(!w->editor()->isVisible());
+        QCOMPARE(r->grid(1).cell(2, 4), QString());
+        QCOMPARE(r->Pt_Array[2], QStringLiteral("TRUE,1,0.5,0.5,0"));
+        // After Enter the row still rings its point, where it was.
+        QTest::mouseClick(v->viewport(), Qt::LeftButton, {}, cellCentre(v, 1, 3));
+        QTRY_VERIFY(w->editor()->isVisible());
+        QTest::keyClicks(w->editor(), QStringLiteral("4.5"));
+        QTest::keyClick(w->editor(), Qt::Key_Enter);
+        QCOMPARE(r->Pt_Array[2], QStringLiteral("TRUE,1,0.5,0.5,4.5"));
+        QCOMPARE(r->graph.pick(2)->toolTip, QStringLiteral("系列1：ID=2,X=5.0000,Y=50.000,Z=4.5"));
+        QTest::mouseClick(v->viewport(), Qt::LeftButton, {}, cellCentre(v, 0, 0));
+        QTest::mouseClick(v->viewport(), Qt::LeftButton, {}, cellCentre(v, 1, 0));
+        QCOMPARE(r->Sel_PtNo, 2);
+        QVERIFY(r->graph.selShapePt().visible);
+        QCOMPARE(r->graph.selShapePt().left + r->graph.ringWidth / 2, 0.5f);
+    }
+
     void selectingARowRingsThePointAndCopyTakesTheBlock()
     {
         add(1, 0.3f, 0.3f);
