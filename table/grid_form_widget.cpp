@@ -118,6 +118,8 @@ GridFormWidget::GridFormWidget(Reading &reading, int series, QWidget *parent)
     m_grid->setWordWrap(false);
     m_grid->installEventFilter(this);
     m_grid->viewport()->installEventFilter(this);
+    m_grid->horizontalHeader()->viewport()->installEventFilter(this);
+    m_grid->verticalHeader()->viewport()->installEventFilter(this);
     // "No." above the row numbers. The table's corner button paints a bare
     // header section; the filter below paints it with its text.
     if (auto *corner = m_grid->findChild<QAbstractButton *>()) {
@@ -310,6 +312,20 @@ bool GridFormWidget::eventFilter(QObject *watched, QEvent *e)
         auto *ke = static_cast<QKeyEvent *>(e);
         if (ke->key() == Qt::Key_Escape && !ke->isAutoRepeat())
             m_form.gridEscapeReleased();
+    }
+    if (e->type() == QEvent::MouseButtonPress) {
+        // A click on the grid outside its data cells (a header, the space
+        // below the rows) is a click on the grid too: it names this table for
+        // the Copy command and leaves the Z editor. Data cells arrive by
+        // the view's pressed signal.
+        const auto *me = static_cast<QMouseEvent *>(e);
+        const QPoint p = me->position().toPoint();
+        if (watched == m_grid->horizontalHeader()->viewport())
+            m_form.gridClick(0, m_grid->horizontalHeader()->logicalIndexAt(p) + 1);
+        else if (watched == m_grid->verticalHeader()->viewport())
+            m_form.gridClick(m_grid->verticalHeader()->logicalIndexAt(p) + 1, 0);
+        else if (watched == m_grid->viewport() && !m_grid->indexAt(p).isValid())
+            m_form.gridClick(0, 0);
     }
     if (watched == m_grid->viewport() && e->type() == QEvent::MouseButtonRelease) {
         auto *me = static_cast<QMouseEvent *>(e);

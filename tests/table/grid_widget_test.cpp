@@ -190,6 +190,24 @@ private Q_SLOTS:
         QVERIFY(!r->graph.selShapePt().visible);
     }
 
+    void aClickOnTheHeadersNamesTheTableForCopy()
+    {
+        add(1, 0.3f, 0.3f);
+        add(2, 0.6f, 0.6f);
+        QTableView *v1 = host->widget(1)->grid(), *v2 = host->widget(2)->grid();
+        QTest::mouseClick(v2->viewport(), Qt::LeftButton, {}, cellCentre(v2, 0, 3));
+        QTRY_VERIFY(host->widget(2)->editor()->isVisible());
+        QCOMPARE(r->Cur_Keiretsu, 2);
+        QTest::mouseClick(v1->horizontalHeader()->viewport(), Qt::LeftButton, {}, QPoint(5, 5));
+        QCOMPARE(r->Cur_Keiretsu, 1);
+        QTest::mouseClick(v2->verticalHeader()->viewport(), Qt::LeftButton, {}, QPoint(5, 5));
+        QCOMPARE(r->Cur_Keiretsu, 2);
+        QVERIFY(!host->widget(2)->editor()->isVisible());
+        // Below the last row.
+        QTest::mouseClick(v1->viewport(), Qt::LeftButton, {}, QPoint(5, v1->viewport()->height() - 3));
+        QCOMPARE(r->Cur_Keiretsu, 1);
+    }
+
     void buttonsDeleteAndDisable()
     {
         add(1, 0.3f, 0.3f);
