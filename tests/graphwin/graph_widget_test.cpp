@@ -114,6 +114,16 @@ private Q_SLOTS:
         QCOMPARE(r->Sel_PtNo, 0);
         QTest::keyClick(area(), Qt::Key_Delete);
         QCOMPARE(r->graph.pickCount(), 2);
+        // Selected again, Delete removes the point and its row.
+        QTest::mousePress(area(), Qt::LeftButton, {}, at(0.3f, 0.3f));
+        QTest::mouseRelease(area(), Qt::LeftButton, {}, at(0.3f, 0.3f));
+        QCOMPARE(r->Sel_PtNo, 1);
+        QTest::keyClick(area(), Qt::Key_Delete);
+        QCOMPARE(r->graph.pickCount(), 1);
+        QVERIFY(!r->graph.hasPick(1));
+        QCOMPARE(r->grid(1).rowCount(), 2);
+        QCOMPARE(r->grid(1).cell(1, 1), QStringLiteral("2"));
+        QCOMPARE(r->Sel_PtNo, -1);
     }
 
     void shiftRightMovesExactlyOneHundredth()
