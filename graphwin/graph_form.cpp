@@ -284,9 +284,9 @@ void Graph_Form::keyUp(int key, int modifiers)
     // The selected point.
     const int n = r.Sel_PtNo;
     if (r.graph.selShapePt().visible && r.graph.hasPick(n)) {
+        Marker m = *r.graph.pick(n);
+        Ring ring = r.graph.selShapePt();
         if (arrow) {
-            Marker m = *r.graph.pick(n);
-            Ring ring = r.graph.selShapePt();
             const float d = float(step * dir);
             if (vertical) {
                 m.top += d;
@@ -295,12 +295,23 @@ void Graph_Form::keyUp(int key, int modifiers)
                 m.left += d;
                 ring.left += d;
             }
-            r.graph.movePick(n, m.left, m.top);
-            r.graph.setSelShapePt(ring);
         }
-        rereadSelectedPoint();
-        const Ring &ring = r.graph.selShapePt();
-        r.zoomFollow(ring.left + r.graph.ringWidth / 2, ring.top - r.graph.ringHeight / 2);
+        // Read again at the marker's (new) centre. A frame that cannot convert
+        // leaves the point where it was, so that its marker, record and row
+        // stay in step.
+        const float cx = m.left + r.graph.markerWidth / 2;
+        const float cy = m.top - r.graph.markerHeight / 2;
+        if (auto ok = r.Conv_Pt(cx, cy); !ok) {
+            r.port().message(convFailedMessage(ok.error()));
+        } else {
+            if (arrow) {
+                r.graph.movePick(n, m.left, m.top);
+                r.graph.setSelShapePt(ring);
+            }
+            rereadSelectedPoint(cx, cy);
+        }
+        const Ring &blue = r.graph.selShapePt();
+        r.zoomFollow(blue.left + r.graph.ringWidth / 2, blue.top - r.graph.ringHeight / 2);
     }
 
     if (key == KeyEscape) {
@@ -313,14 +324,9 @@ void Graph_Form::keyUp(int key, int modifiers)
     }
 }
 
-void Graph_Form::rereadSelectedPoint()
+void Graph_Form::rereadSelectedPoint(float cx, float cy)
 {
     const int n = r.Sel_PtNo;
-    const Marker &m = *r.graph.pick(n);
-    const float cx = m.left + r.graph.markerWidth / 2;
-    const float cy = m.top - r.graph.markerHeight / 2;
-    if (!r.Conv_Pt(cx, cy))
-        return; // the frame cannot convert now; the point keeps its values
     const QString sep = QStringLiteral(",");
     const QString &rec = r.Pt_Array[size_t(n)];
     const QString s = Reading::Get_Field(rec, sep, 1), z = Reading::Get_Field(rec, sep, 4);

@@ -68,7 +68,8 @@ private:
     void placeCorner(float x, float y);
     void deselect();
     void writeCornerBoxes(int corner, float x, float y);
-    void rereadSelectedPoint();
+    // Stores the selected point at (cx, cy), converted into Conv_X, Conv_Y.
+    void rereadSelectedPoint(float cx, float cy);
     void setStatus(const QString &text);
 
     Reading &r;

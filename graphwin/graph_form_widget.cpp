@@ -74,12 +74,18 @@ QRect GraphPictureArea::markerRect(float left, float top) const
     return QRect(int(std::floor(tl.x() + 0.5)), int(std::floor(tl.y() + 0.5)), kMarkerPx, kMarkerPx);
 }
 
-QRect GraphPictureArea::ringRect(const Ring &ring) const
+QRectF GraphPictureArea::ringOutline(const Ring &ring) const
 {
-    const QPointF tl = toPixels(ring.left, ring.top);
-    const QPointF br = toPixels(ring.left + r.graph.ringWidth, ring.top - r.graph.ringHeight);
-    return QRectF(tl, br).toAlignedRect();
+    // Centred where a marker on the same point has its middle pixel, so the
+    // ring sits evenly around the marker; 250 twips across.
+    const QPointF c = toPixels(ring.left + r.graph.ringWidth / 2, ring.top - r.graph.ringHeight / 2);
+    const double half = kMarkerPx / 2.0;
+    const QPointF mid(std::floor(c.x() - half + 0.5) + half, std::floor(c.y() - half + 0.5) + half);
+    const double d = 250.0 / kTwips;
+    return QRectF(mid.x() - d / 2, mid.y() - d / 2, d, d);
 }
+
+QRect GraphPictureArea::ringRect(const Ring &ring) const { return ringOutline(ring).toAlignedRect(); }
 
 QRect GraphPictureArea::pickRect(int id) const
 {
@@ -172,11 +178,11 @@ void GraphPictureArea::paintEvent(QPaintEvent *e)
     p.setBrush(Qt::NoBrush);
     if (r.graph.selShape().visible) {
         p.setPen(QPen(QColor(255, 0, 0), 2));
-        p.drawEllipse(QRectF(ringRect(r.graph.selShape())).adjusted(1, 1, -1, -1));
+        p.drawEllipse(ringOutline(r.graph.selShape()).adjusted(1, 1, -1, -1));
     }
     if (r.graph.selShapePt().visible) {
         p.setPen(QPen(QColor(0, 0, 255), 2));
-        p.drawEllipse(QRectF(ringRect(r.graph.selShapePt())).adjusted(1, 1, -1, -1));
+        p.drawEllipse(ringOutline(r.graph.selShapePt()).adjusted(1, 1, -1, -1));
     }
     if (m_dragKind && !m_outline.isNull()) {
         p.setRenderHint(QPainter::Antialiasing, false);
@@ -431,6 +437,8 @@ bool GraphWindowHost::eventFilter(QObject *watched, QEvent *e)
     if (watched == m_sub && e->type() == QEvent::Close) {
         if (m_closing) // the reading unloaded its graph already
             return false;
+        // Already confirmed: the main window is closing all its windows.
+        const bool mainClosing = r.Close_Confirmed;
         if (!m_widget || !m_widget->form().queryUnload()) {
             e->ignore();
             return true;
@@ -438,6 +446,11 @@ bool GraphWindowHost::eventFilter(QObject *watched, QEvent *e)
         m_closing = true; // the unload below unloads the graph: no second close
         m_widget->form().unload();
         m_closing = false;
+        // Every window is asked before any unloads, so the unload's clearing
+        // of the flag must not reach the tables that close after this one:
+        // they would ask their questions on the way out.
+        if (mainClosing)
+            r.Close_Confirmed = true;
         return false;
     }
     return QObject::eventFilter(watched, e);

@@ -45,6 +45,8 @@ protected:
 
 private:
     QRect markerRect(float left, float top) const;
+    // The outer edge of a ring's 2-pixel line, in pixels.
+    QRectF ringOutline(const Ring &ring) const;
     QRect ringRect(const Ring &ring) const;
     void updatePick(int id);
     void updateDfnt(int index);

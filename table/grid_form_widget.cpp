@@ -9,8 +9,10 @@
 #include <QLineEdit>
 #include <QMdiArea>
 #include <QMenu>
+#include <QPainter>
 #include <QPushButton>
 #include <QScrollBar>
+#include <QStyleOptionHeader>
 #include <QTableView>
 
 namespace orv {
@@ -116,8 +118,12 @@ GridFormWidget::GridFormWidget(Reading &reading, int series, QWidget *parent)
     m_grid->setWordWrap(false);
     m_grid->installEventFilter(this);
     m_grid->viewport()->installEventFilter(this);
-    // "No." above the row numbers.
+    m_grid->horizontalHeader()->viewport()->installEventFilter(this);
+    m_grid->verticalHeader()->viewport()->installEventFilter(this);
+    // "No." above the row numbers. The table's corner button paints a bare
+    // header section; the filter below paints it with its text.
     if (auto *corner = m_grid->findChild<QAbstractButton *>()) {
+        m_corner = corner;
         corner->setText(QStringLiteral("No."));
         corner->installEventFilter(this);
     }
@@ -132,6 +138,15 @@ GridFormWidget::GridFormWidget(Reading &reading, int series, QWidget *parent)
     connect(&t, &SeriesTable::topRowChanged, this, [this](int top) {
         if (top >= 1)
             m_grid->verticalScrollBar()->setValue(top - 1);
+    });
+    // The table's first visible row follows the user's scrolling, so that a
+    // later change of a row scrolls it into place again even when the row
+    // asks for the same first row as before.
+    connect(&m_model, &QAbstractItemModel::modelAboutToBeReset, this, [this] { m_resetting = true; });
+    connect(&m_model, &QAbstractItemModel::modelReset, this, [this] { m_resetting = false; });
+    connect(m_grid->verticalScrollBar(), &QScrollBar::valueChanged, this, [this](int value) {
+        if (!m_syncing && !m_resetting)
+            m_form.table().setTopRow(value + 1);
     });
     connect(&t, &SeriesTable::editorChanged, this, [this] {
         const SeriesTable &tb = m_form.table();
@@ -260,6 +275,21 @@ void GridFormWidget::resizeEvent(QResizeEvent *)
 
 bool GridFormWidget::eventFilter(QObject *watched, QEvent *e)
 {
+    if (watched == m_corner && e->type() == QEvent::Paint) {
+        QPainter p(m_corner);
+        QStyleOptionHeader opt;
+        opt.initFrom(m_corner);
+        // Drawn like the other headers, though the button itself is disabled.
+        opt.state |= QStyle::State_Enabled | QStyle::State_Raised;
+        opt.palette.setCurrentColorGroup(QPalette::Active);
+        opt.rect = m_corner->rect();
+        opt.position = QStyleOptionHeader::OnlyOneSection;
+        opt.orientation = Qt::Horizontal;
+        opt.text = m_corner->text();
+        opt.textAlignment = Qt::AlignCenter;
+        m_corner->style()->drawControl(QStyle::CE_Header, &opt, &p, m_corner);
+        return true;
+    }
     if (watched == m_editor && e->type() == QEvent::KeyPress) {
         auto *ke = static_cast<QKeyEvent *>(e);
         if (ke->key() == Qt::Key_Return || ke->key() == Qt::Key_Enter) {
@@ -282,6 +312,20 @@ bool GridFormWidget::eventFilter(QObject *watched, QEvent *e)
         auto *ke = static_cast<QKeyEvent *>(e);
         if (ke->key() == Qt::Key_Escape && !ke->isAutoRepeat())
             m_form.gridEscapeReleased();
+    }
+    if (e->type() == QEvent::MouseButtonPress) {
+        // A click on the grid outside its data cells (a header, the space
+        // below the rows) is a click on the grid too: it names this table for
+        // the Copy command and leaves the Z editor. Data cells arrive by
+        // the view's pressed signal.
+        const auto *me = static_cast<QMouseEvent *>(e);
+        const QPoint p = me->position().toPoint();
+        if (watched == m_grid->horizontalHeader()->viewport())
+            m_form.gridClick(0, m_grid->horizontalHeader()->logicalIndexAt(p) + 1);
+        else if (watched == m_grid->verticalHeader()->viewport())
+            m_form.gridClick(m_grid->verticalHeader()->logicalIndexAt(p) + 1, 0);
+        else if (watched == m_grid->viewport() && !m_grid->indexAt(p).isValid())
+            m_form.gridClick(0, 0);
     }
     if (watched == m_grid->viewport() && e->type() == QEvent::MouseButtonRelease) {
         auto *me = static_cast<QMouseEvent *>(e);
@@ -341,8 +385,9 @@ void GridWindowsHost::open(int s)
     sub->show();
     // The window's design size is that of its contents, plus the frame.
     sub->resize(sub->sizeHint());
-    // The minimum width of the window's layout (4500 twips) plus the frame.
-    sub->setMinimumWidth(sub->width());
+    // The minimum size of the window's layout (4500 x 2000 twips) plus the
+    // frame: the window springs back to it in the normal state.
+    sub->setMinimumSize(sub->width(), sub->height() - w->height() + int(std::ceil(2000 / kTwips)));
 }
 
 void GridWindowsHost::close(int s)

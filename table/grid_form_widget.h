@@ -12,6 +12,7 @@
 #include <QWidget>
 #include <array>
 
+class QAbstractButton;
 class QGroupBox;
 class QLineEdit;
 class QMdiArea;
@@ -74,7 +75,9 @@ private:
     QPushButton *m_allClear, *m_deleteRow, *m_reread, *m_dataDisposal;
     QLineEdit *m_editor;
     QPointer<QMenu> m_editMenu;
+    QPointer<QAbstractButton> m_corner;
     bool m_syncing = false;
+    bool m_resetting = false;
 };
 
 class GridWindowsHost : public QObject {

@@ -185,6 +185,31 @@ TEST_F(GraphFixture, ArrowKeysNudgeTheSelectedCornerAndPoint)
     EXPECT_NEAR(r.graph.selShapePt().left + r.graph.ringWidth / 2, 0.51f, 1e-6);
 }
 
+TEST_F(GraphFixture, ANudgeTheFrameCannotConvertLeavesThePointInStep)
+{
+    frame();
+    click(0.5f, 0.5f);
+    g.pickMouseDown(1);
+    const Marker before = *r.graph.pick(1);
+    const Ring ringBefore = r.graph.selShapePt();
+    r.panel.setVal(CalibPanel::RUX_VLText, QStringLiteral("abc"));
+    g.keyUp(Graph_Form::KeyRight, Graph_Form::Shift);
+    ASSERT_EQ(desk.messages.size(), 1u);
+    EXPECT_TRUE(desk.messages[0].text.startsWith(QStringLiteral("エラー！(No.2)(座標変換")));
+    // Marker, ring, record and row all stay where they were.
+    EXPECT_EQ(r.graph.pick(1)->left, before.left);
+    EXPECT_EQ(r.graph.selShapePt().left, ringBefore.left);
+    EXPECT_EQ(s(r.Pt_Array[1]), "TRUE,1,0.5,0.5,0");
+    EXPECT_EQ(s(r.grid(1).cell(1, 2)), "5.0000");
+    // With the frame mended the same key moves all of them together.
+    r.panel.setVal(CalibPanel::RUX_VLText, QStringLiteral("10"));
+    g.keyUp(Graph_Form::KeyRight, Graph_Form::Shift);
+    EXPECT_EQ(desk.messages.size(), 1u);
+    EXPECT_FLOAT_EQ(r.graph.pick(1)->left, before.left + 0.01f);
+    EXPECT_EQ(s(r.Pt_Array[1]), "TRUE,1,0.51,0.5,0");
+    EXPECT_EQ(s(r.grid(1).cell(1, 2)), "5.1250");
+}
+
 TEST_F(GraphFixture, EscapeThenDeleteDoesNothingDeleteRemovesTheRow)
 {
     frame();

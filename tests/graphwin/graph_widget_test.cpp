@@ -1,10 +1,16 @@
+#include "app/assembly.h"
 #include "graphwin/graph_form_widget.h"
+#include "mainwin/main_window.h"
+#include "table/grid_form_widget.h"
 #include "tests/support/reading_fixtures.h"
 
+#include <QApplication>
+#include <QHelpEvent>
 #include <QLabel>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QTest>
+#include <QToolTip>
 
 using namespace orv;
 
@@ -108,6 +114,16 @@ private Q_SLOTS:
         QCOMPARE(r->Sel_PtNo, 0);
         QTest::keyClick(area(), Qt::Key_Delete);
         QCOMPARE(r->graph.pickCount(), 2);
+        // Selected again, Delete removes the point and its row.
+        QTest::mousePress(area(), Qt::LeftButton, {}, at(0.3f, 0.3f));
+        QTest::mouseRelease(area(), Qt::LeftButton, {}, at(0.3f, 0.3f));
+        QCOMPARE(r->Sel_PtNo, 1);
+        QTest::keyClick(area(), Qt::Key_Delete);
+        QCOMPARE(r->graph.pickCount(), 1);
+        QVERIFY(!r->graph.hasPick(1));
+        QCOMPARE(r->grid(1).rowCount(), 2);
+        QCOMPARE(r->grid(1).cell(1, 1), QStringLiteral("2"));
+        QCOMPARE(r->Sel_PtNo, -1);
     }
 
     void shiftRightMovesExactlyOneHundredth()
@@ -145,6 +161,27 @@ private Q_SLOTS:
         QCOMPARE(int(desk.questions.size()), 0);
     }
 
+    void closingTheMainWindowAsksNothing()
+    {
+        // The real main window with the graph window opened first, so that it
+        // closes before the tables.
+        ScriptedDesktop d;
+        Reading rd(&d);
+        AssembledWindow a = assembleMainWindow(rd);
+        a.main->form().MDIForm_Load();
+        a.main->show();
+        QVERIFY(QTest::qWaitForWindowExposed(a.main.get()));
+        rd.showPicture(QImage(200, 150, QImage::Format_RGB32), QStringLiteral("c.png"));
+        orv::testing::setDiagonalFrame(rd);
+        QVERIFY(orv::testing::addPoint(rd, 1, 0.5f, 0.5f) > 0);
+        QVERIFY(orv::testing::addPoint(rd, 2, 0.4f, 0.4f) > 0);
+        QVERIFY(a.graphs->subWindow() && a.grids->subWindow(1) && a.grids->subWindow(2));
+        d.answers = {false, false, false};
+        a.main->close();
+        QCOMPARE(int(d.questions.size()), 0);
+        QVERIFY(a.main->mdiArea()->subWindowList().isEmpty());
+    }
+
     void markersLookAsDrawn()
     {
         const QImage icon = GraphPictureArea::markerIcon(QColor(0, 0, 255), QColor(0, 128, 192));
@@ -159,6 +196,32 @@ private Q_SLOTS:
         QCOMPARE(shot.pixelColor(c), QColor(0, 128, 192));
         // The red outline runs along the frame's left edge.
         QCOMPARE(shot.pixelColor(at(0.1f, 0.5f)), QColor(255, 0, 0));
+        QCOMPARE(area()->pickRect(1).size(), QSize(9, 9));
+
+        // Selected, the point gets a blue ring of 250 twips (about 17 pixels)
+        // around it: blue on the ring, the picture just outside it.
+        QTest::mousePress(area(), Qt::LeftButton, {}, c);
+        QTest::mouseRelease(area(), Qt::LeftButton, {}, c);
+        const QImage ringed = area()->grab().toImage();
+        for (QPoint d : {QPoint(7, 0), QPoint(-7, 0), QPoint(0, 7), QPoint(0, -7)}) {
+            const QColor on = ringed.pixelColor(c + d);
+            QVERIFY2(on.blue() > 200 && on.red() < 150, qPrintable(on.name()));
+            QCOMPARE(ringed.pixelColor(c + d * 10 / 7), QColor(Qt::white));
+        }
+    }
+
+    void pointMarkersShowTheirToolTip()
+    {
+        frame();
+        QTest::mouseClick(area(), Qt::LeftButton, {}, at(0.5f, 0.5f));
+        auto hover = [this](QPoint p) {
+            QHelpEvent e(QEvent::ToolTip, p, area()->mapToGlobal(p));
+            QApplication::sendEvent(area(), &e);
+        };
+        hover(at(0.5f, 0.5f) + QPoint(3, -2)); // anywhere on the 9 x 9 marker
+        QTRY_COMPARE(QToolTip::text(), QStringLiteral("系列1：ID=1,X=5.0000,Y=50.000,Z=0"));
+        hover(at(0.3f, 0.3f)); // bare picture: no tip
+        QTRY_VERIFY(!QToolTip::isVisible());
     }
 };
 
