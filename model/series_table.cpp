@@ -167,6 +167,7 @@ void SeriesTable::load(const QString &caption)
         m_caption = caption;
         Q_EMIT captionChanged(caption);
     }
+    Q_EMIT shown();
 }
 
 void SeriesTable::unload()

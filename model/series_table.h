@@ -76,6 +76,8 @@ public:
 
 Q_SIGNALS:
     void loadedChanged(bool loaded);
+    // Asked to show (again): a window already open comes to the front.
+    void shown();
     void captionChanged(const QString &caption);
     // Rows added, removed or many cells changed: the view rereads everything.
     void reset();

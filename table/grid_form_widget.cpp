@@ -347,6 +347,12 @@ GridWindowsHost::GridWindowsHost(Reading &reading, QMdiArea *area, QObject *pare
         connect(&r.grid(s), &SeriesTable::loadedChanged, this, [this, s](bool loaded) {
             loaded ? open(s) : close(s);
         });
+        connect(&r.grid(s), &SeriesTable::shown, this, [this, s] {
+            if (QMdiSubWindow *sub = m_subs[size_t(s)]) {
+                sub->show();
+                m_area->setActiveSubWindow(sub);
+            }
+        });
         connect(&r.grid(s), &SeriesTable::captionChanged, this, [this, s](const QString &c) {
             if (m_subs[size_t(s)])
                 m_subs[size_t(s)]->setWindowTitle(c);

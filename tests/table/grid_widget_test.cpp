@@ -110,6 +110,15 @@ private Q_SLOTS:
         QTRY_COMPARE(v->rowAt(0), 3);
     }
 
+    void choosingAnOpenSeriesBringsItsWindowToTheFront()
+    {
+        add(1, 0.5f, 0.5f);
+        add(2, 0.5f, 0.5f);
+        QTRY_COMPARE(mdi->activeSubWindow(), host->subWindow(2));
+        r->Show_GridForm(1);
+        QCOMPARE(mdi->activeSubWindow(), host->subWindow(1));
+    }
+
     void typingInTheZEditor()
     {
         add(1, 0.5f, 0.5f);
