@@ -156,13 +156,9 @@ void Graph_Form::pickMouseDown(int id)
 {
     if (!r.graph.hasPick(id))
         return;
-    const Marker &m = *r.graph.pick(id);
-    const float cx = m.left + r.graph.markerWidth / 2, cy = m.top - r.graph.markerHeight / 2;
-    r.graph.setSelShapePt(r.graph.ringAt(cx, cy));
+    r.graph.setSelShapePt(r.graph.ringAround(*r.graph.pick(id)));
     r.Sel_PtNo = id;
-    Ring red = r.graph.selShape();
-    red.visible = false;
-    r.graph.setSelShape(red);
+    r.graph.hideSelShape();
     r.Sel_DfntNo = -1;
     r.Drag_PtNo = id;
 }
@@ -171,13 +167,9 @@ void Graph_Form::dfntMouseDown(int index)
 {
     if (index < 0 || index > 3)
         return;
-    const Marker &m = r.graph.dfnt(index);
-    const float cx = m.left + r.graph.markerWidth / 2, cy = m.top - r.graph.markerHeight / 2;
-    r.graph.setSelShape(r.graph.ringAt(cx, cy));
+    r.graph.setSelShape(r.graph.ringAround(r.graph.dfnt(index)));
     r.Sel_DfntNo = index;
-    Ring blue = r.graph.selShapePt();
-    blue.visible = false;
-    r.graph.setSelShapePt(blue);
+    r.graph.hideSelShapePt();
     r.Sel_PtNo = -1;
     r.Drag_DfntNo = index;
 }
@@ -316,11 +308,7 @@ void Graph_Form::keyUp(int key, int modifiers)
 
     if (key == KeyEscape) {
         r.Sel_PtNo = 0;
-        Ring blue = r.graph.selShapePt();
-        if (blue.visible) {
-            blue.visible = false;
-            r.graph.setSelShapePt(blue);
-        }
+        r.graph.hideSelShapePt();
     }
 }
 

@@ -104,6 +104,22 @@ void GraphModel::hideRings()
     Q_EMIT ringsChanged();
 }
 
+void GraphModel::hideSelShape()
+{
+    if (!m_selShape.visible)
+        return;
+    m_selShape.visible = false;
+    Q_EMIT ringsChanged();
+}
+
+void GraphModel::hideSelShapePt()
+{
+    if (!m_selShapePt.visible)
+        return;
+    m_selShapePt.visible = false;
+    Q_EMIT ringsChanged();
+}
+
 void GraphModel::setFrameLines(std::vector<QLineF> lines)
 {
     m_frame = std::move(lines);

@@ -71,8 +71,12 @@ public:
     void setSelShape(const Ring &r);
     void setSelShapePt(const Ring &r);
     void hideRings();
+    void hideSelShape();
+    void hideSelShapePt();
     // Centres a ring on (x, y).
     Ring ringAt(float x, float y) const { return Ring{x - ringWidth / 2, y + ringHeight / 2, true}; }
+    // Centres a ring on a marker's centre.
+    Ring ringAround(const Marker &m) const { return ringAt(m.left + markerWidth / 2, m.top - markerHeight / 2); }
 
     const std::vector<QLineF> &frameLines() const { return m_frame; }
     void setFrameLines(std::vector<QLineF> lines);

@@ -1,6 +1,7 @@
 #include "processing/apprx_form_widget.h"
 
 #include "model/reading.h"
+#include "processing/click_label.h"
 
 #include <QComboBox>
 #include <QGridLayout>
@@ -20,19 +21,6 @@
 namespace orv {
 
 namespace {
-
-class Swatch : public QLabel {
-public:
-    using QLabel::QLabel;
-    std::function<void()> onClick;
-
-protected:
-    void mouseReleaseEvent(QMouseEvent *e) override
-    {
-        if (e->button() == Qt::LeftButton && onClick)
-            onClick();
-    }
-};
 
 QPushButton *button(const QString &text, const char *name, QWidget *parent)
 {
@@ -99,7 +87,7 @@ ApprxFormWidget::ApprxFormWidget(ApprxForm &form, QWidget *parent) : QDialog(par
     m_lineWidth = new QComboBox(frame2);
     m_lineWidth->setObjectName(QStringLiteral("LineWdth_Combo"));
     m_lineWidth->addItems(ApprxForm::lineWidthItems());
-    auto *swatch = new Swatch(frame2);
+    auto *swatch = new ClickLabel(frame2);
     m_swatch = swatch;
     m_swatch->setObjectName(QStringLiteral("Picture1"));
     m_swatch->setFixedSize(40, 22);

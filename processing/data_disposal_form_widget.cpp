@@ -1,5 +1,7 @@
 #include "processing/data_disposal_form_widget.h"
 
+#include "processing/click_label.h"
+
 #include "model/reading.h"
 #include "processing/apprx_form_widget.h"
 
@@ -22,25 +24,6 @@
 #include <cmath>
 
 namespace orv {
-
-namespace {
-
-// A label that reports clicks (the CSV path label shows its path as tool tip).
-class ClickLabel : public QLabel {
-public:
-    using QLabel::QLabel;
-    std::function<void()> onClick;
-
-protected:
-    void mouseReleaseEvent(QMouseEvent *e) override
-    {
-        if (e->button() == Qt::LeftButton && onClick)
-            onClick();
-        QLabel::mouseReleaseEvent(e);
-    }
-};
-
-} // namespace
 
 KindPicture::KindPicture(FitKind kind, QWidget *parent) : QWidget(parent), m_kind(kind)
 {

@@ -104,11 +104,7 @@ void Grid_Form::selectionChanged(int row)
 void Grid_Form::gridEscapeReleased()
 {
     r.Sel_PtNo = 0;
-    Ring blue = r.graph.selShapePt();
-    if (blue.visible) {
-        blue.visible = false;
-        r.graph.setSelShapePt(blue);
-    }
+    r.graph.hideSelShapePt();
 }
 
 void Grid_Form::reread()
