@@ -28,24 +28,6 @@ QString Graph_Form::pointLimitMessage()
     return QStringLiteral("エラー！(No.2)(読み出しポイントは250点までです。不要なポイントを削除して下さい。)");
 }
 
-Graph_Form::Layout Graph_Form::layoutForPicture(int pictureWidth, int pictureHeight)
-{
-    return layoutForResize(pictureWidth + 135, pictureHeight + 1050, pictureWidth, pictureHeight, true);
-}
-
-Graph_Form::Layout Graph_Form::layoutForResize(int windowWidth, int windowHeight, int pictureWidth, int pictureHeight,
-                                               bool normalState)
-{
-    Layout l{windowWidth, windowHeight, 0, 0};
-    if (normalState) {
-        l.windowHeight = std::max(windowHeight, pictureHeight + 540);
-        l.windowWidth = std::max(windowWidth, pictureWidth + 135);
-    }
-    l.pictureTop = (l.windowHeight - pictureHeight) / 2.0 - 270 - 150;
-    l.pictureLeft = (l.windowWidth - pictureWidth) / 2.0 - 67.5;
-    return l;
-}
-
 void Graph_Form::setPictureSize(int widthPx, int heightPx)
 {
     if (widthPx <= 0 || heightPx <= 0)

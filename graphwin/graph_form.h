@@ -26,16 +26,7 @@ public:
     // The window's own status bar (the pointer readout).
     const QString &statusText() const { return m_status; }
 
-    // --- Sizes (twips) ---------------------------------------------------
-    struct Layout {
-        int windowWidth, windowHeight;
-        double pictureLeft, pictureTop;
-    };
-    // After a picture of w x h twips is loaded: the window fits it.
-    static Layout layoutForPicture(int pictureWidth, int pictureHeight);
-    // On every resize: minimum in the normal state, picture centred always.
-    static Layout layoutForResize(int windowWidth, int windowHeight, int pictureWidth, int pictureHeight,
-                                  bool normalState);
+    // --- Sizes ---------------------------------------------------------------
     // Marker and ring sizes in normalised units for a picture of w x h pixels.
     void setPictureSize(int widthPx, int heightPx);
 

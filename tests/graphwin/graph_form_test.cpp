@@ -259,18 +259,3 @@ TEST_F(GraphFixture, ClosingAsksAndNoKeepsEverything)
     EXPECT_FALSE(r.graph.loaded());
     EXPECT_FALSE(r.Close_Confirmed);
 }
-
-TEST(GraphLayout, WindowFitsThePictureAndKeepsItCentred)
-{
-    auto l = Graph_Form::layoutForPicture(7200, 5400);
-    EXPECT_EQ(l.windowWidth, 7335);
-    EXPECT_EQ(l.windowHeight, 6450);
-    EXPECT_EQ(l.pictureLeft, 0);
-    EXPECT_EQ(l.pictureTop, 105);
-    l = Graph_Form::layoutForResize(100, 100, 7200, 5400, true);
-    EXPECT_EQ(l.windowWidth, 7335);
-    EXPECT_EQ(l.windowHeight, 5940);
-    l = Graph_Form::layoutForResize(100, 100, 7200, 5400, false); // maximised: not adjusted
-    EXPECT_EQ(l.windowWidth, 100);
-    EXPECT_EQ(l.pictureLeft, (100 - 7200) / 2.0 - 67.5);
-}
