@@ -62,66 +62,48 @@ private:
         return false;
     }
 
+    // Applies a binary operator to the left value and a parsed right operand;
+    // a failed operand or result ends the expression.
+    template <class Op>
+    static R combine(double left, R right, Op op)
+    {
+        if (!right)
+            return right;
+        return op(left, *right);
+    }
+
     // expr := term (('+' | '-') term)*
     R expr()
     {
-        auto a = term();
-        if (!a)
-            return a;
-        double v = *a;
-        for (;;) {
-            if (eat(u'+')) {
-                auto b = term();
-                if (!b)
-                    return b;
-                auto r = checked(v + *b);
-                if (!r)
-                    return r;
-                v = *r;
-            } else if (eat(u'-')) {
-                auto b = term();
-                if (!b)
-                    return b;
-                auto r = checked(v - *b);
-                if (!r)
-                    return r;
-                v = *r;
-            } else {
-                return v;
-            }
+        R v = term();
+        while (v) {
+            if (eat(u'+'))
+                v = combine(*v, term(), [](double a, double b) { return checked(a + b); });
+            else if (eat(u'-'))
+                v = combine(*v, term(), [](double a, double b) { return checked(a - b); });
+            else
+                break;
         }
+        return v;
     }
 
     // term := unary (('*' | '/') unary)*
     R term()
     {
-        auto a = unary();
-        if (!a)
-            return a;
-        double v = *a;
-        for (;;) {
-            if (eat(u'*')) {
-                auto b = unary();
-                if (!b)
-                    return b;
-                auto r = checked(v * *b);
-                if (!r)
-                    return r;
-                v = *r;
-            } else if (eat(u'/')) {
-                auto b = unary();
-                if (!b)
-                    return b;
-                if (*b == 0)
-                    return std::unexpected(EvalError::DivisionByZero);
-                auto r = checked(v / *b);
-                if (!r)
-                    return r;
-                v = *r;
-            } else {
-                return v;
-            }
+        R v = unary();
+        while (v) {
+            if (eat(u'*'))
+                v = combine(*v, unary(), [](double a, double b) { return checked(a * b); });
+            else if (eat(u'/'))
+                v = combine(*v, unary(), [](double a, double b) -> R {
+                    if (b == 0)
+                        return std::unexpected(EvalError::DivisionByZero);
+                    return checked(a / b);
+                });
+            else
+                break;
         }
+        return v;
     }
 
     // unary := ('-' | '+') unary | power
