@@ -194,20 +194,17 @@ QByteArray stateFileBytes(const Reading &r)
     line(QStringLiteral("Picture Size  :") + plainNumText(r.graph.picAreaHeightTwips) + u',' +
          plainNumText(r.graph.picAreaWidthTwips));
     line(QStringLiteral("Defnt.Style   :") + r.panel.tabCaption());
-    QString pts = QStringLiteral("Defnt.Point   :");
-    for (int b = 0; b < CalibPanel::PosBoxCount; ++b) {
-        if (b)
-            pts += u',';
-        pts += lineSafe(r.panel.pos(CalibPanel::PosBox(b)));
-    }
-    line(pts);
-    QString vals = QStringLiteral("Defnt.Pt.Val  :");
-    for (int b = 0; b < CalibPanel::ValBoxCount; ++b) {
-        if (b)
-            vals += u',';
-        vals += lineSafe(r.panel.val(CalibPanel::ValBox(b)));
-    }
-    line(vals);
+    // The box texts of one line, joined by commas.
+    auto boxes = [&](int count, auto text) {
+        QStringList parts;
+        for (int b = 0; b < count; ++b)
+            parts << lineSafe(text(b));
+        return parts.join(u',');
+    };
+    line(QStringLiteral("Defnt.Point   :") +
+         boxes(CalibPanel::PosBoxCount, [&](int b) { return r.panel.pos(CalibPanel::PosBox(b)); }));
+    line(QStringLiteral("Defnt.Pt.Val  :") +
+         boxes(CalibPanel::ValBoxCount, [&](int b) { return r.panel.val(CalibPanel::ValBox(b)); }));
     line(QStringLiteral("ReadPtCood.   :") + QString(44, u'*'));
     for (int id = 1; id <= Reading::kMaxId; ++id)
         line(QStringLiteral(" Array Data   :") + lineSafe(r.Pt_Array[size_t(id)]));
