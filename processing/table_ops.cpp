@@ -1,8 +1,9 @@
 #include "processing/table_ops.h"
 
+#include "model/file_io.h"
+
 #include "model/numtext.h"
 
-#include <QSaveFile>
 #include <QStringEncoder>
 #include <algorithm>
 #include <cmath>
@@ -65,18 +66,9 @@ std::optional<QByteArray> csvBytes(const QString &seriesName, const SeriesTable 
 
 std::expected<void, QString> writeFileAtomically(const QString &path, const QByteArray &bytes)
 {
-    QSaveFile f(path);
-    // Unbuffered: with Qt's buffer a short write at commit time (disk full,
-    // file size limit) goes unnoticed and the truncated file replaces the old one.
-    if (!f.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
-        return std::unexpected(f.errorString());
-    if (f.write(bytes) != bytes.size()) {
-        QString e = f.errorString();
-        f.cancelWriting();
-        return std::unexpected(e);
-    }
-    if (!f.commit())
-        return std::unexpected(f.errorString());
+    auto written = writeFileSafely(path, bytes);
+    if (!written)
+        return std::unexpected(writeFailureReason(written.error()));
     return {};
 }
 

@@ -1,11 +1,12 @@
 #include "statefile/state_file.h"
 
+#include "model/file_io.h"
+
 #include "model/picture.h"
 #include "model/utilities.h"
 
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QStringDecoder>
 #include <QStringEncoder>
 #include <algorithm>
@@ -222,27 +223,10 @@ QByteArray stateFileBytes(const Reading &r)
 
 std::expected<void, QString> writeStateFile(const QString &path, const QByteArray &bytes)
 {
-    const QString head = QStringLiteral("エラー！(No.3)(ファイルを保存できませんでした。");
-    const QString tail = QStringLiteral(")\r") + path;
-    if (path.isEmpty())
-        return std::unexpected(head + QStringLiteral("保存先がありません。") + tail);
-    if (QFileInfo(path).isDir())
-        return std::unexpected(head + QStringLiteral("保存先がフォルダーです。") + tail);
-    QSaveFile f(path);
-    // Unbuffered: with Qt's buffer a short write at commit time (disk full,
-    // file size limit) goes unnoticed and the truncated file replaces the old one.
-    if (!f.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
-        return std::unexpected(head + QStringLiteral("保存先のフォルダーがないか、書き込みが許可されていません。") +
-                               tail);
-    if (f.write(bytes) != bytes.size()) {
-        f.cancelWriting();
-        f.commit();
-        return std::unexpected(head + QStringLiteral("書き込み中にエラーが発生しました。ディスクの空き容量を確認して下さい。") +
-                               tail);
-    }
-    if (!f.commit())
-        return std::unexpected(head + QStringLiteral("書き込み中にエラーが発生しました。ディスクの空き容量を確認して下さい。") +
-                               tail);
+    auto written = writeFileSafely(path, bytes);
+    if (!written)
+        return std::unexpected(QStringLiteral("エラー！(No.3)(ファイルを保存できませんでした。") +
+                               writeFailureReason(written.error()) + QStringLiteral(")\r") + path);
     return {};
 }
 
