@@ -107,6 +107,14 @@ void Grid_Form::gridEscapeReleased()
     r.graph.hideSelShapePt();
 }
 
+bool Grid_Form::rightButtonReleased()
+{
+    if (table().isEmpty())
+        return false;
+    r.Cur_Keiretsu = series();
+    return true;
+}
+
 void Grid_Form::reread()
 {
     SeriesTable &t = table();

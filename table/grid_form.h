@@ -31,8 +31,9 @@ public:
     void editorEscape();
     void selectionChanged(int row);
     void gridEscapeReleased();
-    // Right button released over the grid: true when the Edit popup is to show.
-    bool rightButtonReleased() const { return !table().isEmpty(); }
+    // Right button released over the grid: true when the Edit popup is to show
+    // (the grid has rows); this table is then the one Copy copies from.
+    bool rightButtonReleased();
 
     void reread();
     void deleteSelectedRow();

@@ -329,8 +329,7 @@ bool GridFormWidget::eventFilter(QObject *watched, QEvent *e)
     }
     if (watched == m_grid->viewport() && e->type() == QEvent::MouseButtonRelease) {
         auto *me = static_cast<QMouseEvent *>(e);
-        if (me->button() == Qt::RightButton && m_form.rightButtonReleased() && m_editMenu) {
-            m_form.reading().Cur_Keiretsu = m_form.series();
+        if (me->button() == Qt::RightButton && m_editMenu && m_form.rightButtonReleased()) {
             m_editMenu->popup(me->globalPosition().toPoint());
             return true;
         }
