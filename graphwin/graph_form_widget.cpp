@@ -437,8 +437,6 @@ bool GraphWindowHost::eventFilter(QObject *watched, QEvent *e)
     if (watched == m_sub && e->type() == QEvent::Close) {
         if (m_closing) // the reading unloaded its graph already
             return false;
-        // Already confirmed: the main window is closing all its windows.
-        const bool mainClosing = r.Close_Confirmed;
         if (!m_widget || !m_widget->form().queryUnload()) {
             e->ignore();
             return true;
@@ -446,11 +444,6 @@ bool GraphWindowHost::eventFilter(QObject *watched, QEvent *e)
         m_closing = true; // the unload below unloads the graph: no second close
         m_widget->form().unload();
         m_closing = false;
-        // Every window is asked before any unloads, so the unload's clearing
-        // of the flag must not reach the tables that close after this one:
-        // they would ask their questions on the way out.
-        if (mainClosing)
-            r.Close_Confirmed = true;
         return false;
     }
     return QObject::eventFilter(watched, e);
