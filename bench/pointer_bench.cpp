@@ -1,8 +1,8 @@
 // The pointer-move path as the user feels it: a move over a 6000 x 4000
 // picture with the frame complete and the zoom view at factor 20 converts the
 // position, writes the readout and repaints the zoom view. Measured with the
-// real assembled window (offscreen): per-move median and 95th percentile, and
-// the resident memory growth when the zoom factor goes from 1 to 20.
+// real assembled window (offscreen): per-move median and 95th percentile. The
+// memory growth of a zoom factor switch is measured in mainwin_bench.
 #include "app/assembly.h"
 #include "graphwin/graph_form_widget.h"
 #include "mainwin/main_window.h"
@@ -10,7 +10,6 @@
 
 #include <QApplication>
 #include <QElapsedTimer>
-#include <QFile>
 #include <QLabel>
 #include <QMouseEvent>
 #include <algorithm>
@@ -19,17 +18,6 @@
 using namespace orv;
 
 namespace {
-
-long residentKb()
-{
-    QFile f(QStringLiteral("/proc/self/status"));
-    if (!f.open(QIODevice::ReadOnly))
-        return 0;
-    for (const QByteArray &line : f.readAll().split('\n'))
-        if (line.startsWith("VmRSS:"))
-            return line.mid(6).trimmed().split(' ').value(0).toLong();
-    return 0;
-}
 
 struct Photo {
     ScriptedDesktop desk;
@@ -89,24 +77,6 @@ void BM_PointerMoveAtZoom20(benchmark::State &state)
         state.SkipWithError("no readout");
 }
 BENCHMARK(BM_PointerMoveAtZoom20)->Iterations(1)->Unit(benchmark::kMillisecond);
-
-void BM_ZoomFactor1To20Memory(benchmark::State &state)
-{
-    Photo p;
-    p.r.settings.zoom.setIndex(0); // "1"
-    p.r.zoomFollow(0.5f, 0.5f);
-    QApplication::processEvents();
-    const long before = residentKb();
-    for (auto _ : state) {
-        p.r.settings.zoom.setIndex(11); // "20"
-        for (int i = 0; i < 50; ++i) {
-            p.r.zoomFollow(0.01f * float(i) + 0.2f, 0.5f);
-            QApplication::processEvents();
-        }
-    }
-    state.counters["rss_growth_mb"] = double(residentKb() - before) / 1024.0;
-}
-BENCHMARK(BM_ZoomFactor1To20Memory)->Iterations(1)->Unit(benchmark::kMillisecond);
 
 } // namespace
 
