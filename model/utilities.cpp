@@ -11,12 +11,10 @@ namespace orv {
 
 void Hilight_DfntBox(CalibPanel &panel, CalibPanel::PosBox a, CalibPanel::PosBox b, bool flag)
 {
+    // Each box gets its final colour once, and only a change is announced:
+    // on every pointer move the highlighted pair is not repainted again.
     for (int i = 0; i < CalibPanel::PosBoxCount; ++i)
-        panel.setHighlighted(CalibPanel::PosBox(i), false);
-    if (flag) {
-        panel.setHighlighted(a, true);
-        panel.setHighlighted(b, true);
-    }
+        panel.setHighlighted(CalibPanel::PosBox(i), flag && (i == a || i == b));
 }
 
 QString Get_FileName(Reading &reading, const QString &title, const QString &filter)
