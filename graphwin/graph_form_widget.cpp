@@ -428,8 +428,14 @@ void GraphWindowHost::close()
     if (!m_sub)
         return;
     m_closing = true;
-    m_sub->close();
+    const bool closed = m_sub->close();
     m_closing = false;
+    // A closed window is deleted later (WA_DeleteOnClose): a picture shown
+    // before then must get a new window, never this one.
+    if (closed) {
+        m_sub = nullptr;
+        m_widget = nullptr;
+    }
 }
 
 bool GraphWindowHost::eventFilter(QObject *watched, QEvent *e)

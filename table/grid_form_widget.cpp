@@ -400,8 +400,14 @@ void GridWindowsHost::close(int s)
     if (!m_subs[size_t(s)])
         return;
     m_closing[size_t(s)] = true;
-    m_subs[size_t(s)]->close();
+    const bool closed = m_subs[size_t(s)]->close();
     m_closing[size_t(s)] = false;
+    // A closed window is deleted later (WA_DeleteOnClose): a table reopened
+    // before then must get a new window, never this one.
+    if (closed) {
+        m_subs[size_t(s)] = nullptr;
+        m_widgets[size_t(s)] = nullptr;
+    }
 }
 
 bool GridWindowsHost::eventFilter(QObject *watched, QEvent *e)

@@ -14,6 +14,7 @@
 #include "tools/sample_chart.h"
 
 #include <QApplication>
+#include <QClipboard>
 #include <QComboBox>
 #include <QDir>
 #include <QFileInfo>
@@ -450,6 +451,89 @@ private Q_SLOTS:
         QVERIFY(!app.r->graph.hasPick(5));
         QVERIFY(app.r->Pt_Array[5].startsWith(u"FALSE"));
         QVERIFY2(m_drv->ok(), qPrintable(m_drv->report()));
+    }
+
+    // Opening over open tables (a reading, a second picture, a paste): every
+    // table the reading has open is a window on the screen, and clicks land
+    // in it. A closed window is deleted only later; it must never be the one
+    // shown again.
+    void secondOpenOverOpenTablesShowsTheirWindows()
+    {
+        App app;
+        QVERIFY(QTest::qWaitForWindowExposed(&app.main()));
+        QTRY_VERIFY(app.main().isActiveWindow());
+        const QString chart = QStringLiteral(ORV_SOURCE_DIR "/sample/chart.png");
+        const QString reading = QStringLiteral(ORV_SOURCE_DIR "/sample/chart.orvd");
+        // Every loaded table has a live, visible window of its own.
+        auto tablesShown = [&app](std::initializer_list<int> series) {
+            QTest::qWait(50); // deferred deletions run
+            for (int s = 1; s <= Reading::kSeriesCount; ++s) {
+                const bool want = std::find(series.begin(), series.end(), s) != series.end();
+                if (app.r->grid(s).loaded() != want)
+                    return false;
+                if (want && !(app.table(s) && exposed(app.table(s)) &&
+                              app.main().mdiArea()->subWindowList().contains(app.w.grids->subWindow(s))))
+                    return false;
+            }
+            return true;
+        };
+
+        m_drv->answerFileDialog(kOpenTitle, chart);
+        QVERIFY(click(app.find<QPushButton>(QStringLiteral("BrowsCommand"))));
+        QVERIFY2(m_drv->ok(), qPrintable(m_drv->report()));
+        QVERIFY(waitForGraph(app, QSize(sample::kWidth, sample::kHeight)));
+        QTRY_VERIFY(tablesShown({1}));
+
+        // The reading dropped over the empty table 1: tables 1 and 2.
+        QVERIFY(sendDrop(app.main().mdiArea()->viewport(), reading));
+        QTRY_VERIFY(tablesShown({1, 2}));
+        QTRY_COMPARE(rows(app.table(1)), 7);
+        QCOMPARE(rows(app.table(2)), 5);
+        QVERIFY(waitForGraph(app, QSize(sample::kWidth, sample::kHeight)));
+        // Both tables stand beside the chart, one below the other.
+        {
+            const QRect g = app.w.graphs->subWindow()->geometry();
+            const QRect t1 = app.w.grids->subWindow(1)->geometry(), t2 = app.w.grids->subWindow(2)->geometry();
+            QVERIFY(!t1.intersects(g) && !t2.intersects(g) && !t1.intersects(t2));
+            QCOMPARE(t1.left(), g.right() + 1);
+            QCOMPARE(t2.top(), t1.bottom() + 1);
+            QTest::qWait(100);
+            screenshot(QStringLiteral("picture-and-two-tables"), &app.main());
+        }
+
+        // A second picture over both tables (their questions answered Yes).
+        const QString question = QtDesktop::displayText(Reading::tableCloseQuestion());
+        m_drv->answerFileDialog(kOpenTitle, chart);
+        m_drv->answerMessage(question, true);
+        m_drv->answerMessage(question, true);
+        QVERIFY(click(app.find<QPushButton>(QStringLiteral("BrowsCommand"))));
+        QVERIFY2(m_drv->ok(), qPrintable(m_drv->report()));
+        QVERIFY(waitForGraph(app, QSize(sample::kWidth, sample::kHeight)));
+        QTRY_VERIFY(tablesShown({1}));
+        QCOMPARE(rows(app.table(1)), 0);
+
+        // The new table takes the clicks: a frame, then one point.
+        GraphPictureArea *area = app.area();
+        QVERIFY(clickAt(area, QPoint(90, 520)));
+        QVERIFY(clickAt(area, QPoint(760, 40)));
+        QTRY_VERIFY(app.r->Dfnt_Done);
+        QVERIFY(clickAt(area, QPoint(300, 300)));
+        QTRY_COMPARE(rows(app.table(1)), 1);
+        QVERIFY(tablesShown({1}));
+
+        // A pasted picture over it: a new table 1 again.
+        QImage pasted(320, 240, QImage::Format_RGB32);
+        pasted.fill(Qt::white);
+        QGuiApplication::clipboard()->setImage(pasted);
+        QTRY_VERIFY(!QGuiApplication::clipboard()->image().isNull());
+        m_drv->answerMessage(question, true);
+        QVERIFY(click(app.find<QPushButton>(QStringLiteral("ClipBoardPaste_Command"))));
+        QVERIFY2(m_drv->ok(), qPrintable(m_drv->report()));
+        QVERIFY(waitForGraph(app, QSize(320, 240)));
+        QTRY_VERIFY(tablesShown({1}));
+        QCOMPARE(rows(app.table(1)), 0);
+        QTest::qWait(100);
+        screenshot(QStringLiteral("second-open-over-tables"), &app.main());
     }
 
     // A slightly rotated chart read with a four-point frame in two series,
