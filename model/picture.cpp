@@ -18,27 +18,72 @@ bool isRegularFile(const QString &path)
 
 namespace {
 
-// A JPEG ends with the EOI marker (FF D9), perhaps followed by padding. The
-// decoder silently fills a cut-off file with grey, so check the end ourselves.
+// The decoder silently fills a cut-off JPEG with grey, so the stream's
+// structure is checked here: its segments are walked from the start marker,
+// each scan's entropy-coded data is skipped, and the stream is whole when an
+// end marker follows the last scan. Whatever comes after that marker (the
+// trailers and second images many cameras append) is not part of the picture.
+bool jpegStreamComplete(const QByteArray &bytes)
+{
+    const auto *b = reinterpret_cast<const uchar *>(bytes.constData());
+    const qsizetype n = bytes.size();
+    if (n < 4 || b[0] != 0xFF || b[1] != 0xD8)
+        return false;
+    qsizetype i = 2;
+    bool inScan = false; // after a start-of-scan header, inside its data
+    while (i < n) {
+        if (inScan) {
+            // Entropy-coded data ends at the first marker that is not a
+            // stuffed zero (FF 00), a restart marker (FF D0..D7) or fill.
+            if (b[i] != 0xFF) {
+                ++i;
+                continue;
+            }
+            if (i + 1 >= n)
+                return false;
+            const uchar m = b[i + 1];
+            if (m == 0x00 || (m >= 0xD0 && m <= 0xD7)) {
+                i += 2;
+                continue;
+            }
+            if (m == 0xFF) { // fill byte before a marker
+                ++i;
+                continue;
+            }
+            inScan = false;
+            continue; // b[i] starts the next marker
+        }
+        if (b[i] != 0xFF)
+            return false; // garbage where a marker must be
+        while (i < n && b[i] == 0xFF)
+            ++i;
+        if (i >= n)
+            return false;
+        const uchar m = b[i++];
+        if (m == 0xD9)
+            return true; // end of image
+        if ((m >= 0xD0 && m <= 0xD7) || m == 0x01)
+            continue; // markers without a length
+        if (i + 2 > n)
+            return false;
+        const qsizetype len = (qsizetype(b[i]) << 8) | b[i + 1];
+        if (len < 2 || i + len > n)
+            return false;
+        i += len;
+        if (m == 0xDA)
+            inScan = true;
+    }
+    return false;
+}
+
 bool jpegLooksComplete(QIODevice *dev)
 {
-    const qint64 size = dev->size();
-    if (size < 4)
-        return false;
-    const qint64 tail = std::min<qint64>(size, 64);
     const qint64 pos = dev->pos();
-    if (!dev->seek(size - tail))
-        return true; // sequential device: cannot tell
-    QByteArray bytes = dev->read(tail);
+    if (!dev->seek(0))
+        return true; // cannot tell: the decoder decides
+    const QByteArray bytes = dev->readAll();
     dev->seek(pos);
-    qsizetype end = bytes.size();
-    while (end > 0 && (bytes[end - 1] == '\0' || bytes[end - 1] == '\n' || bytes[end - 1] == '\r' ||
-                       bytes[end - 1] == ' '))
-        --end;
-    for (qsizetype i = end - 2; i >= 0 && i >= end - 16; --i)
-        if (uchar(bytes[i]) == 0xFF && uchar(bytes[i + 1]) == 0xD9)
-            return true;
-    return false;
+    return jpegStreamComplete(bytes);
 }
 
 } // namespace

@@ -3,6 +3,7 @@
 #include <QBuffer>
 #include <QDir>
 #include <QFile>
+#include <QImageWriter>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
@@ -82,4 +83,49 @@ TEST(Picture, RefusesBrokenAndHugePictures)
     gif += char(0x3B);
     auto r = decodePicture(writeFile(dir, QStringLiteral("huge.gif"), gif));
     ASSERT_FALSE(r.has_value()); // refused without allocating 14 GB
+}
+
+namespace {
+
+QByteArray jpegBytes(int w, int h, bool progressive)
+{
+    QImage img(w, h, QImage::Format_RGB32);
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x)
+            img.setPixel(x, y, qRgb(x * 255 / w, y * 255 / h, (x ^ y) & 0xFF));
+    QByteArray bytes;
+    QBuffer buf(&bytes);
+    buf.open(QIODevice::WriteOnly);
+    QImageWriter writer(&buf, "jpeg");
+    writer.setProgressiveScanWrite(progressive);
+    writer.setQuality(90);
+    EXPECT_TRUE(writer.write(img));
+    return bytes;
+}
+
+} // namespace
+
+TEST(Picture, JpegsWithBytesAfterTheEndMarkerOpen)
+{
+    QTemporaryDir dir;
+    for (bool progressive : {false, true}) {
+        const QByteArray jpg = jpegBytes(320, 240, progressive);
+        ASSERT_TRUE(jpg.endsWith("\xFF\xD9"));
+        // What phones append: a trailer of a few kilobytes, a second (preview)
+        // image, or bytes that look like markers.
+        QByteArray trailer(5000, '\x55');
+        trailer[100] = char(0xFF), trailer[101] = char(0xD9); // not the end of the picture
+        for (const QByteArray &tail : {trailer, jpegBytes(64, 48, false), QByteArray(20, '\xFF')}) {
+            auto img = decodePicture(writeFile(dir, QStringLiteral("photo.jpg"), jpg + tail));
+            ASSERT_TRUE(img.has_value()) << progressive << " tail of " << tail.size();
+            EXPECT_EQ(img->size(), QSize(320, 240));
+        }
+        // Cut anywhere in its scans, or with only the end marker missing, the
+        // stream is incomplete however large it is.
+        for (qsizetype keep : {jpg.size() / 3, jpg.size() / 2, jpg.size() - 40, jpg.size() - 2}) {
+            auto cut = decodePicture(writeFile(dir, QStringLiteral("cut.jpg"), jpg.left(keep)));
+            ASSERT_FALSE(cut.has_value()) << progressive << " " << keep;
+            EXPECT_EQ(cut.error(), PictureError::Truncated) << progressive << " " << keep;
+        }
+    }
 }
