@@ -7,6 +7,7 @@
 #include "statefile/state_file.h"
 #include "table/grid_form_widget.h"
 
+#include <QFileInfo>
 #include <QScreen>
 
 namespace orv {
@@ -22,6 +23,14 @@ AssembledWindow assembleMainWindow(Reading &reading)
     a.main->form().onSaveState = [&reading] { Save_State(reading); };
     a.main->form().onLoadState = [&reading](const QString &path) { openReadingFile(reading, path); };
     return a;
+}
+
+QString openCommandLineFile(MainWindow &window, const QString &path)
+{
+    if (!QFileInfo::exists(path))
+        return QStringLiteral("orvalinetrix: %1: no such file\n").arg(path);
+    window.form().Drop_Files(path);
+    return QString();
 }
 
 void fitToScreen(MainWindow &window)

@@ -4,6 +4,7 @@
 // saving and reopening readings from its commands. The program and the
 // end-to-end checks build the same window this way.
 
+#include <QString>
 #include <memory>
 
 namespace orv {
@@ -20,6 +21,11 @@ struct AssembledWindow {
 };
 
 AssembledWindow assembleMainWindow(Reading &reading);
+
+// Opens a file named on the command line as a dropped file is opened (a
+// file of another kind gets the same message). A path that names no file
+// opens nothing: the text for standard error is returned ("" otherwise).
+QString openCommandLineFile(MainWindow &window, const QString &path);
 
 // Sizes the main window to most of a large screen (never below its design
 // size), so that the chart and its tables fit side by side, and centres it.

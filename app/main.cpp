@@ -1,5 +1,6 @@
 #include "app/assembly.h"
 #include "app/subcommands.h"
+#include "mainwin/artwork.h"
 #include "mainwin/main_window.h"
 #include "mainwin/qt_desktop.h"
 #include "mainwin/splash_widget.h"
@@ -55,6 +56,8 @@ int main(int argc, char **argv)
 
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Orvalinetrix"));
+    // Every window and dialog shows the program's icon.
+    QApplication::setWindowIcon(orv::programIcon());
     // The program speaks Japanese; Qt's own dialog buttons should too.
     QTranslator qtbase;
     if (qtbase.load(QStringLiteral("qtbase_ja"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
@@ -93,7 +96,10 @@ int main(int argc, char **argv)
         if (!file.isEmpty()) {
             // A path given on the command line is opened like a dropped file.
             const QString path = QFileInfo(file).absoluteFilePath();
-            QTimer::singleShot(0, mainWindow, [mainWindow, path] { mainWindow->form().Drop_Files(path); });
+            QTimer::singleShot(0, mainWindow, [mainWindow, path] {
+                if (const QString error = orv::openCommandLineFile(*mainWindow, path); !error.isEmpty())
+                    QTextStream(stderr) << error;
+            });
         }
     };
 

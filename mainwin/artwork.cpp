@@ -266,4 +266,43 @@ QImage hintPicture(bool diagonal)
     return img.convertToFormat(QImage::Format_RGB32);
 }
 
+QIcon programIcon()
+{
+    // Drawn on a 64-unit square at each size, so that small title-bar icons
+    // stay sharp.
+    QIcon i;
+    for (int size : {16, 24, 32, 48, 64}) {
+        QPixmap pm(size, size);
+        pm.fill(Qt::transparent);
+        QPainter p(&pm);
+        p.setRenderHint(QPainter::Antialiasing);
+        p.scale(size / 64.0, size / 64.0);
+        const QColor ink(0x3a, 0x4a, 0x6b), curve(0x00, 0x80, 0xc0);
+        p.setPen(QPen(ink, 2));
+        p.setBrush(Qt::white);
+        p.drawRoundedRect(QRectF(2, 2, 60, 60), 8, 8);
+        p.setPen(QPen(QColor(0xc8, 0xcf, 0xdc), 1));
+        for (int y : {18, 30, 42})
+            p.drawLine(QLineF(12, y, 54, y));
+        p.setPen(QPen(ink, 2.5));
+        p.drawPolyline(QPolygonF({QPointF(12, 10), QPointF(12, 54), QPointF(56, 54)}));
+        p.setPen(QPen(curve, 2));
+        p.drawPolyline(QPolygonF(
+            {QPointF(14, 48), QPointF(24, 40), QPointF(33, 33), QPointF(42, 22), QPointF(52, 14)}));
+        p.setPen(QPen(QColor(255, 0, 0), 1.5, Qt::DashLine));
+        p.setBrush(Qt::NoBrush);
+        p.drawRect(QRectF(10, 8, 46, 48));
+        p.setPen(QPen(QColor(0, 0, 255), 1));
+        p.setBrush(curve);
+        for (QPointF c : {QPointF(24, 40), QPointF(33, 33), QPointF(42, 22)})
+            p.drawEllipse(c, 3, 3);
+        p.setPen(QPen(QColor(0, 0, 255), 1.5));
+        p.setBrush(Qt::NoBrush);
+        p.drawEllipse(QPointF(42, 22), 6.5, 6.5);
+        p.end();
+        i.addPixmap(pm);
+    }
+    return i;
+}
+
 } // namespace orv

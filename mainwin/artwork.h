@@ -8,6 +8,9 @@
 
 namespace orv {
 
+// The program's icon (the chart with its frame and points, as installed for
+// the desktop), for every window's title bar.
+QIcon programIcon();
 // Icon of a toolbar button by its key; a null icon for an unknown key.
 QIcon toolbarIcon(const QString &key);
 // The splash artwork, 276 x 160 pixels.

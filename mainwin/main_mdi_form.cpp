@@ -102,6 +102,12 @@ QString Main_MDI_Form::noClipboardPictureText()
 
 QString Main_MDI_Form::clipboardFailedText() { return QStringLiteral("クリップボードからの読み込みに失敗しました。"); }
 
+QString Main_MDI_Form::unsupportedFileText()
+{
+    return QStringLiteral("エラー！(No.1)(このファイルは開けません：%1)\r"
+                          "開けるのは画像ファイル(jpg, jpeg, bmp, gif, png)と状態設定ファイル(orvd)です。");
+}
+
 QString Main_MDI_Form::errorNo0Text() { return QStringLiteral("エラー！(No.0)"); }
 
 QString Main_MDI_Form::logAxisText()
@@ -197,20 +203,20 @@ void Main_MDI_Form::Saved_File_Open_Mn_Click()
         onLoadState(path);
 }
 
-void Main_MDI_Form::BrowsCommand_Click() { openDialogAndDispatch(true); }
+void Main_MDI_Form::BrowsCommand_Click() { openDialogAndDispatch(); }
 
-void Main_MDI_Form::MDIForm_DblClick() { openDialogAndDispatch(false); }
+void Main_MDI_Form::MDIForm_DblClick() { openDialogAndDispatch(); }
 
-void Main_MDI_Form::openDialogAndDispatch(bool initFirst)
+void Main_MDI_Form::openDialogAndDispatch()
 {
     const QString path = Get_FileName(m_r, openFileTitle(), openFileFilter());
     if (path.isEmpty())
         return;
-    if (initFirst) {
-        if (!discardReading())
-            return;
-        m_r.Init_App();
-    }
+    // The chosen file is checked before anything is reset: a picture is
+    // decoded first and resets the reading itself (Open_Pic), a reading file
+    // is read and checked by its loader before it replaces the current one,
+    // and a file of another kind leaves everything as it was. The browse
+    // command therefore resets nothing up front.
     Drop_Files(path);
 }
 
@@ -262,11 +268,16 @@ void Main_MDI_Form::dropFiles(const QStringList &paths)
 
 void Main_MDI_Form::Drop_Files(const QString &path)
 {
+    if (path.isEmpty())
+        return;
     const QString ext = Get_Ext(Split_Path(path, 1)).toLower();
     if (isPictureExtension(ext))
         Open_Pic(path);
-    else if (ext == u"orvd" && onLoadState)
-        onLoadState(path);
+    else if (ext == u"orvd") {
+        if (onLoadState)
+            onLoadState(path);
+    } else
+        m_r.port().message(unsupportedFileText().arg(Split_Path(path, 1)));
 }
 
 bool Main_MDI_Form::Open_Pic(const QString &path)
@@ -276,6 +287,19 @@ bool Main_MDI_Form::Open_Pic(const QString &path)
     // A folder, a device or a FIFO is refused before anything is read or reset.
     if (!File_Exists(path)) {
         m_r.port().message(invalidPictureText());
+        return false;
+    }
+    // Decoded before anything is asked or reset: a file that is no picture
+    // leaves the current reading, its windows and its boxes as they were.
+    std::expected<QImage, PictureError> img;
+    try {
+        img = decodePicture(path);
+    } catch (const std::bad_alloc &) {
+        m_r.port().message(errorNo0Text());
+        return false;
+    }
+    if (!img) {
+        m_r.port().message(img.error() == PictureError::TooLarge ? tooLargePictureText() : invalidPictureText());
         return false;
     }
     if (!discardReading())
@@ -289,14 +313,6 @@ bool Main_MDI_Form::Open_Pic(const QString &path)
             (path[folder.size()] == u'/' || path[folder.size()] == u'\\'))
             label = path.mid(folder.size());
         m_r.setPicLabel(label, path);
-
-        auto img = decodePicture(path);
-        if (!img) {
-            m_r.port().message(img.error() == PictureError::TooLarge ? tooLargePictureText() : invalidPictureText());
-            m_r.unloadGraph();
-            m_r.Reset_Reading();
-            return false;
-        }
         m_r.showPicture(*img, Split_Path(path, 1));
         m_r.Show_GridForm(1);
         m_r.setStatusText(openedStatusText());
@@ -319,21 +335,26 @@ void Main_MDI_Form::ClipBoardPaste_Command_Click()
         m_r.port().message(clipboardFailedText());
         return;
     }
+    // Converted before the questions: a picture that cannot be prepared
+    // leaves the current reading alone.
+    try {
+        if (img.format() != QImage::Format_RGB32 && img.format() != QImage::Format_ARGB32_Premultiplied)
+            img = img.hasAlphaChannel() ? img.convertToFormat(QImage::Format_ARGB32_Premultiplied)
+                                        : img.convertToFormat(QImage::Format_RGB32);
+    } catch (const std::bad_alloc &) {
+        img = QImage();
+    }
+    if (img.isNull()) {
+        m_r.port().message(clipboardFailedText());
+        return;
+    }
     if (!discardReading())
         return;
     try {
         m_r.Init_App();
-        if (img.format() != QImage::Format_RGB32 && img.format() != QImage::Format_ARGB32_Premultiplied)
-            img = img.hasAlphaChannel() ? img.convertToFormat(QImage::Format_ARGB32_Premultiplied)
-                                        : img.convertToFormat(QImage::Format_RGB32);
-        if (img.isNull())
-            throw std::bad_alloc();
+        // Shown (and so measured for the zoom view) like a picture file: its
+        // pixels at their natural size.
         m_r.showPicture(img, clipboardCaption());
-        // The pasted picture is shown as if it were exactly as large as the
-        // zoom area.
-        m_r.Pic_Height = 1;
-        m_r.Pic_Width = 1;
-        zoom.Size_ZoomImage();
         m_r.setPicLabel(clipboardCaption(), clipboardCaption());
         m_r.Show_GridForm(1);
         m_r.setStatusText(openedStatusText());

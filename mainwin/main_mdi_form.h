@@ -70,6 +70,8 @@ public:
     static QString noClipboardPictureText();
     static QString clipboardFailedText();
     static QString errorNo0Text();
+    // A file of a kind the program does not open (%1: its name).
+    static QString unsupportedFileText();
     static QString logAxisText();
     static QString clipboardCaption() { return QStringLiteral("ClipBoard1"); }
     // Picture kinds the open command and drops accept (lower case).
@@ -103,13 +105,14 @@ public:
     void Cscd_Mn_Click();
     void Version_Mn_Click();
     void Help_Mn_Click();
-    // Double-click on the empty client area: the open dialog without Init_App.
+    // Double-click on the empty client area: the same open dialog.
     void MDIForm_DblClick();
 
     // --- Picture loading ---------------------------------------------------
     // Loads a picture file; false when nothing was loaded.
     bool Open_Pic(const QString &path);
-    // Opens a file by its extension (pictures, reading files, else nothing).
+    // Opens a file by its extension (pictures, reading files); any other kind
+    // is refused with a message.
     void Drop_Files(const QString &path);
     // A drop on any target: the first file of the list; no files, nothing.
     void dropFiles(const QStringList &paths);
@@ -140,7 +143,7 @@ private:
     // Asks the tables' closing questions before anything is discarded, then
     // resets without asking again. False when the user kept the tables.
     bool discardReading();
-    void openDialogAndDispatch(bool initFirst);
+    void openDialogAndDispatch();
     void logCheck(CalibPanel::ValBox box);
     void fillDerivedCorners();
 

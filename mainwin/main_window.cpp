@@ -32,6 +32,7 @@
 #include <QUrl>
 #include <QVBoxLayout>
 #include <cmath>
+#include <utility>
 
 namespace orv {
 
@@ -113,6 +114,8 @@ void ZoomPictureWidget::paintEvent(QPaintEvent *)
 MainWindow::MainWindow(Reading &reading, QWidget *parent) : QMainWindow(parent), m_r(reading), m_form(reading)
 {
     setObjectName(QStringLiteral("Main_MDI_Form"));
+    // Child windows take their icon from here (not the toolkit's default).
+    setWindowIcon(programIcon());
     // Frames with their caption on the border line, as the design lays them
     // out: the positions inside a frame count from its outer edge.
     setStyleSheet(QStringLiteral("QGroupBox { border: 1px solid palette(mid); border-radius: 2px; margin-top: 6px; }"
@@ -493,6 +496,13 @@ bool MainWindow::eventFilter(QObject *watched, QEvent *e)
             return true;
         }
     }
+    if (m_mdi && watched == m_mdi->viewport() && e->type() == QEvent::ChildAdded) {
+        // A new child window: placed once its host has built and sized it
+        // (it is still being constructed now).
+        if (m_unplaced.isEmpty())
+            QTimer::singleShot(0, this, &MainWindow::placeNewWindows);
+        m_unplaced << static_cast<QChildEvent *>(e)->child();
+    }
     if (m_mdi && w == m_mdi->viewport() && e->type() == QEvent::MouseButtonDblClick) {
         QTimer::singleShot(0, this, [this] { m_form.MDIForm_DblClick(); });
         return true;
@@ -625,13 +635,74 @@ void MainWindow::showVersion()
     box.exec();
 }
 
+QMdiSubWindow *MainWindow::graphWindow() const
+{
+    QMdiSubWindow *graph = nullptr;
+    for (QMdiSubWindow *s : m_mdi->subWindowList(QMdiArea::CreationOrder))
+        if (s->isVisible() &&
+            (s->objectName() == u"Graph_Form" || (s->widget() && s->widget()->objectName() == u"Graph_Form")))
+            graph = s;
+    return graph;
+}
+
+QRect MainWindow::tablePlace(const QRect &area, const QRect &graph, const QList<QRect> &others, QSize size,
+                             QSize minSize)
+{
+    const int left = graph.isValid() ? graph.right() + 1 : 0;
+    const int minW = std::max(1, minSize.width()), minH = std::max(1, minSize.height());
+    QRect r;
+    if (area.right() + 1 - left >= minW) {
+        // The free column: as wide as the window wants, at most the column.
+        r.setRect(left, 0, std::clamp(size.width(), minW, area.right() + 1 - left), size.height());
+    } else {
+        // No room beside the picture: at the area's right edge, over it.
+        r.setRect(std::max(0, area.right() + 1 - size.width()), 0, std::max(size.width(), minW), size.height());
+    }
+    // Below the windows already in that column, as the arrange command
+    // stacks them; shortened to fit, never below its minimum.
+    int top = 0;
+    for (const QRect &o : others)
+        if (o.isValid() && o.left() <= r.right() && o.right() >= r.left() && (!graph.isValid() || o != graph))
+            top = std::max(top, o.bottom() + 1);
+    const int room = area.bottom() + 1 - top;
+    if (room >= minH) {
+        r.moveTop(top);
+        r.setHeight(std::clamp(size.height(), minH, room));
+    } else {
+        // The column is full: the lowest place where the whole window shows.
+        r.setHeight(std::max(minH, std::min(size.height(), area.height())));
+        r.moveTop(std::max(0, area.bottom() + 1 - r.height()));
+    }
+    return r;
+}
+
+void MainWindow::placeNewWindows()
+{
+    const QList<QPointer<QObject>> added = std::exchange(m_unplaced, {});
+    if (m_dying || !m_mdi)
+        return;
+    QMdiSubWindow *graph = graphWindow();
+    QList<QMdiSubWindow *> pending;
+    for (const QPointer<QObject> &o : added)
+        if (auto *s = qobject_cast<QMdiSubWindow *>(o.data()); s && s != graph)
+            pending << s;
+    for (qsizetype i = 0; i < pending.size(); ++i) {
+        QMdiSubWindow *s = pending[i];
+        if (!s->isVisible() || s->isMinimized() || s->isMaximized())
+            continue;
+        QList<QRect> others;
+        for (QMdiSubWindow *o : m_mdi->subWindowList())
+            if (o != s && o != graph && o->isVisible() && !o->isMinimized() && !pending.mid(i + 1).contains(o))
+                others << o->geometry();
+        s->setGeometry(tablePlace(m_mdi->viewport()->rect(), graph ? graph->geometry() : QRect(), others, s->size(),
+                                  s->minimumSize()));
+    }
+}
+
 void MainWindow::arrangeWindows()
 {
     const auto subs = m_mdi->subWindowList(QMdiArea::CreationOrder);
-    QMdiSubWindow *graph = nullptr;
-    for (QMdiSubWindow *s : subs)
-        if (s->objectName() == u"Graph_Form" || (s->widget() && s->widget()->objectName() == u"Graph_Form"))
-            graph = s;
+    QMdiSubWindow *graph = graphWindow();
     if (graph)
         m_mdi->setActiveSubWindow(graph);
     QList<QMdiSubWindow *> tiles;

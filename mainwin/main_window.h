@@ -7,6 +7,7 @@
 #include "mainwin/main_mdi_form.h"
 
 #include <QMainWindow>
+#include <QPointer>
 #include <QWidget>
 #include <array>
 
@@ -16,6 +17,7 @@ class QLabel;
 class QLineEdit;
 class QMdiArea;
 class QMenu;
+class QMdiSubWindow;
 class QPushButton;
 class QRadioButton;
 class QTabBar;
@@ -57,6 +59,12 @@ public:
 
     // Activates the graph window, then tiles the child windows side by side.
     void arrangeWindows();
+    // Where a new table window of `size` (at least `minSize`) goes in a
+    // document area of `area`: in the free column right of the graph window,
+    // below the windows already there (`others`), and over the picture only
+    // when that column is too narrow for the window.
+    static QRect tablePlace(const QRect &area, const QRect &graph, const QList<QRect> &others, QSize size,
+                            QSize minSize);
     // Called by the quit command; by default it ends the event loop at once.
     std::function<void()> quitHandler;
 
@@ -86,6 +94,8 @@ private:
     void fillWindowMenu();
     void showVersion();
     void runResizeRules();
+    void placeNewWindows();
+    QMdiSubWindow *graphWindow() const;
 
     Reading &m_r;
     Main_MDI_Form m_form;
@@ -107,6 +117,7 @@ private:
     QRadioButton *m_xLnr = nullptr, *m_xLog = nullptr, *m_yLnr = nullptr, *m_yLog = nullptr;
     QList<QWidget *> m_dropTargets;
     QList<QAction *> m_windowListActions;
+    QList<QPointer<QObject>> m_unplaced; // child windows added, not yet placed
     bool m_dying = false;
 };
 

@@ -34,8 +34,11 @@ void QtDesktop::message(const QString &text, const QString &title)
 
 bool QtDesktop::askYesNo(const QString &text, const QString &title)
 {
-    QMessageBox box(QMessageBox::Question, title, displayText(text), QMessageBox::Yes | QMessageBox::No, m_owner);
-    box.setDefaultButton(QMessageBox::Yes);
+    // Every question asks whether to discard something: Enter (the default
+    // button) and Escape both keep it.
+    QMessageBox box(QMessageBox::NoIcon, title, displayText(text), QMessageBox::Yes | QMessageBox::No, m_owner);
+    box.setDefaultButton(QMessageBox::No);
+    box.setEscapeButton(QMessageBox::No);
     return box.exec() == QMessageBox::Yes;
 }
 

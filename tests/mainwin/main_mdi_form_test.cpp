@@ -270,11 +270,17 @@ TEST_F(Form, DispatchByTheLastExtension)
     ASSERT_EQ(loadedStates.size(), 1);
     EXPECT_TRUE(s(loadedStates[0]).ends_with("my.graph.orvd"));
 
-    for (const char *name : {"notes.txt", "picture.jpg.txt", "README", "archive.orvd.bak"})
+    // Other kinds are refused with a message that names the file.
+    for (const char *name : {"notes.txt", "picture.jpg.txt", "README", "archive.orvd.bak", "scan.tiff"}) {
+        desk.messages.clear();
         f.Drop_Files(picture(QString::fromLatin1(name)));
+        ASSERT_EQ(desk.messages.size(), 1u) << name;
+        EXPECT_EQ(s(desk.messages[0].text), s(Main_MDI_Form::unsupportedFileText().arg(QString::fromLatin1(name))));
+    }
+    EXPECT_TRUE(s(Main_MDI_Form::unsupportedFileText()).starts_with("エラー！(No.1)"));
     EXPECT_FALSE(r.graph.loaded());
     EXPECT_EQ(loadedStates.size(), 1);
-    EXPECT_TRUE(desk.messages.empty());
+    desk.messages.clear();
 
     f.onLoadState = nullptr; // not connected yet: nothing happens
     f.Drop_Files(dir.filePath(QStringLiteral("x.orvd")));
@@ -292,27 +298,34 @@ TEST_F(Form, DropsTakeTheFirstFile)
     EXPECT_EQ(s(r.GraphPic_Path), s(b));
 }
 
-TEST_F(Form, OpenCommandInitialisesBeforeDispatch)
+TEST_F(Form, OpenCommandResetsNothingBeforeTheFileIsKnown)
 {
     // Cancelled: nothing happens at all.
+    ASSERT_TRUE(f.Open_Pic(picture(QStringLiteral("a.png"))));
+    setPos(CalibPanel::LLX_Text, "0.1");
     r.settings.zoom.setIndex(11);
     f.BrowsCommand_Click();
     ASSERT_EQ(desk.dialogTitles.size(), 1u);
     EXPECT_EQ(s(desk.dialogTitles[0]), "状態設定ファイル、画像ファイルを開く");
     EXPECT_EQ(s(r.settings.zoom.text()), "20");
 
-    // A reading file: settings back to their defaults, then the loader.
+    // A reading file goes to its loader, which checks it before it replaces
+    // the reading.
     desk.fileNames.push_back(dir.filePath(QStringLiteral("r.orvd")));
     f.runCommand(QStringLiteral("Open_File_Mn1"));
-    EXPECT_EQ(s(r.settings.zoom.text()), "5");
     EXPECT_EQ(loadedStates.size(), 1);
+    EXPECT_EQ(s(pos(CalibPanel::LLX_Text)), "0.1");
 
-    // An unknown kind still resets through the open command ...
-    r.settings.zoom.setIndex(11);
+    // An unknown kind: its message, and the reading as it was.
     desk.fileNames.push_back(picture(QStringLiteral("n.txt")));
     f.runCommand(QStringLiteral("Open_GraphPic_Mn"));
-    EXPECT_EQ(s(r.settings.zoom.text()), "5");
-    // ... but not through the double-click.
+    ASSERT_EQ(desk.messages.size(), 1u);
+    EXPECT_EQ(s(desk.messages[0].text), s(Main_MDI_Form::unsupportedFileText().arg(QStringLiteral("n.txt"))));
+    EXPECT_EQ(s(r.settings.zoom.text()), "20");
+    EXPECT_EQ(s(pos(CalibPanel::LLX_Text)), "0.1");
+    EXPECT_TRUE(r.graph.loaded());
+    EXPECT_TRUE(r.grid(1).loaded());
+    // The double-click opens the same way.
     r.settings.zoom.setIndex(11);
     desk.fileNames.push_back(dir.filePath(QStringLiteral("r.orvd")));
     f.MDIForm_DblClick();
@@ -385,21 +398,50 @@ TEST_F(Form, OpenRefusesBadFilesAndStaysUsable)
         EXPECT_EQ(s(pos(CalibPanel::LLX_Text)), "0.1");
     }
 
-    // Files that are not pictures: the graph window closes, the reading resets.
+    // Files that cannot be decoded: the message, and the reading with its
+    // points, boxes, windows and settings exactly as it was; no discard
+    // question is asked for a picture that will not replace anything.
     QByteArray jpeg = encoded("jpg", 200, 150);
     const QString truncated = write(QStringLiteral("cut.jpg"), jpeg.left(jpeg.size() / 2));
     const QString empty = write(QStringLiteral("empty.bmp"), QByteArray());
     const QString text = write(QStringLiteral("text.gif"), "GIF? no, just text");
+    setPos(CalibPanel::LLY_Text, "0.1");
+    setPos(CalibPanel::RUX_Text, "0.9");
+    setPos(CalibPanel::RUY_Text, "0.9");
+    r.panel.setVal(CalibPanel::RUX_VLText, QStringLiteral("10"));
+    addPoint(1);
+    addPoint(2);
+    r.settings.zoom.setIndex(11);
+    r.settings.xFormat.setIndex(3);
+    const QImage shown = r.graph.picture();
+    const std::vector<QString> records(r.Pt_Array.begin(), r.Pt_Array.end());
     for (const QString &p : {truncated, empty, text}) {
-        ASSERT_TRUE(f.Open_Pic(good));
         desk.messages.clear();
-        EXPECT_FALSE(f.Open_Pic(p));
-        ASSERT_EQ(desk.messages.size(), 1u) << s(p);
+        desk.questions.clear();
+        for (bool browse : {false, true}) {
+            if (browse)
+                desk.fileNames.push_back(p);
+            browse ? f.BrowsCommand_Click() : void(f.Open_Pic(p));
+        }
+        ASSERT_EQ(desk.messages.size(), 2u) << s(p);
         EXPECT_EQ(s(desk.messages[0].text), invalid);
-        EXPECT_FALSE(r.graph.loaded()) << s(p);
-        EXPECT_FALSE(r.grid(1).loaded());
-        EXPECT_EQ(s(r.GraphPic_Path), "");
-        EXPECT_EQ(s(r.picLabel()), "");
+        EXPECT_EQ(s(desk.messages[1].text), invalid);
+        EXPECT_TRUE(desk.questions.empty()) << s(p);
+        EXPECT_TRUE(r.graph.loaded()) << s(p);
+        EXPECT_EQ(r.graph.picture(), shown);
+        EXPECT_TRUE(r.grid(1).loaded());
+        EXPECT_TRUE(r.grid(2).loaded());
+        EXPECT_EQ(r.grid(1).rowCount(), 2);
+        EXPECT_EQ(r.grid(2).rowCount(), 2);
+        EXPECT_TRUE(std::equal(records.begin(), records.end(), r.Pt_Array.begin()));
+        EXPECT_EQ(s(r.GraphPic_Path), s(good));
+        EXPECT_EQ(s(r.picLabel()), "/good.png");
+        EXPECT_EQ(s(pos(CalibPanel::RUY_Text)), "0.9");
+        EXPECT_EQ(s(r.panel.val(CalibPanel::RUX_VLText)), "10");
+        EXPECT_TRUE(r.Dfnt_Done);
+        EXPECT_EQ(s(r.settings.zoom.text()), "20");
+        EXPECT_EQ(r.settings.xFormat.index(), 3);
+        EXPECT_EQ(s(r.statusText()), s(Main_MDI_Form::openedStatusText()));
     }
     // Still usable.
     desk.messages.clear();
@@ -462,6 +504,12 @@ TEST_F(Form, PasteFromTheClipboard)
     EXPECT_EQ(s(r.graph.caption()), "a.png");
     EXPECT_FALSE(r.GraphPic_Path.isEmpty());
 
+    // The same picture from a file, for its measures in the zoom view.
+    ASSERT_TRUE(f.Open_Pic(picture(QStringLiteral("b.png"), "png", 300, 200)));
+    const double fileW = r.Pic_Width, fileH = r.Pic_Height;
+    const ZoomRect fileImage = f.zoom.image();
+    ASSERT_TRUE(f.Open_Pic(picture(QStringLiteral("a.png"))));
+
     QImage img(300, 200, QImage::Format_ARGB32);
     img.fill(Qt::red);
     desk.clipboardPicture = img;
@@ -472,11 +520,14 @@ TEST_F(Form, PasteFromTheClipboard)
     EXPECT_EQ(s(r.picLabel()), "ClipBoard1");
     EXPECT_EQ(s(r.picLabelToolTip()), "ClipBoard1");
     EXPECT_TRUE(r.GraphPic_Path.isEmpty());
-    EXPECT_EQ(r.Pic_Width, 1);
-    EXPECT_EQ(r.Pic_Height, 1);
     EXPECT_EQ(s(r.settings.zoom.text()), "5"); // Init_App ran
-    EXPECT_DOUBLE_EQ(f.zoom.image().width, 5);
-    EXPECT_DOUBLE_EQ(f.zoom.image().height, 5);
+    // Measured like the file: its pixels keep their proportions at every zoom
+    // (300 x 200 pixels are not one zoom area square).
+    EXPECT_DOUBLE_EQ(r.Pic_Width, fileW);
+    EXPECT_DOUBLE_EQ(r.Pic_Height, fileH);
+    EXPECT_DOUBLE_EQ(f.zoom.image().width, fileImage.width);
+    EXPECT_DOUBLE_EQ(f.zoom.image().height, fileImage.height);
+    EXPECT_NEAR(r.Pic_Width / r.Pic_Height * f.zoom.areaWidthTwips() / f.zoom.areaHeightTwips(), 1.5, 1e-9);
     EXPECT_EQ(r.graph.picture().size(), QSize(300, 200));
     EXPECT_TRUE(r.grid(1).loaded());
     EXPECT_EQ(s(r.statusText()), s(Main_MDI_Form::openedStatusText()));

@@ -1,4 +1,7 @@
 #include "app/assembly.h"
+#include "graphwin/graph_form_widget.h"
+#include "table/grid_form_widget.h"
+#include "mainwin/artwork.h"
 #include "mainwin/main_window.h"
 #include "mainwin/qt_desktop.h"
 #include "mainwin/splash_widget.h"
@@ -17,11 +20,15 @@
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMessageBox>
+#include <QPushButton>
 #include <QMimeData>
+#include <QPointer>
 #include <QRadioButton>
 #include <QTabBar>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 #include <QToolBar>
 
 using namespace orv;
@@ -396,6 +403,176 @@ private Q_SLOTS:
         QVERIFY(a.main->mdiArea()->subWindowList().isEmpty());
         QVERIFY(!r.grid(1).loaded());
         QVERIFY(!r.grid(2).loaded());
+    }
+
+    // Every open over open tables: the tables (and the graph window) the
+    // reading has open are live windows in the document area. A window that
+    // was just closed is deleted later and must never be shown again.
+    void reopenedWindowsAreNewWindows()
+    {
+        ScriptedDesktop desk;
+        Reading r(&desk);
+        r.programFolder = QStringLiteral(ORV_SOURCE_DIR);
+        AssembledWindow a = assembleMainWindow(r);
+        a.main->show();
+        QVERIFY(QTest::qWaitForWindowExposed(a.main.get()));
+        auto live = [&](int series) {
+            QTest::qWait(20); // deferred deletions run
+            QMdiSubWindow *sub = a.grids->subWindow(series);
+            return sub && sub->isVisible() && a.main->mdiArea()->subWindowList().contains(sub);
+        };
+        QVERIFY(a.main->form().Open_Pic(picture(QStringLiteral("first.png"))));
+        QVERIFY(live(1));
+        QVERIFY(a.main->form().Open_Pic(picture(QStringLiteral("second.png"))));
+        QVERIFY(live(1));
+        r.Show_GridForm(2);
+        orv::testing::setDiagonalFrame(r);
+        QVERIFY(orv::testing::addPoint(r, 2, 0.5f, 0.5f) > 0);
+        desk.clipboardPicture = QImage(50, 40, QImage::Format_RGB32);
+        a.main->form().ClipBoardPaste_Command_Click();
+        QVERIFY(live(1));
+        QVERIFY(!r.grid(2).loaded());
+        QCOMPARE(desk.questions.size(), size_t(1));
+
+        // The graph window, unloaded and shown again in one go.
+        QPointer<QMdiSubWindow> graph = a.graphs->subWindow();
+        r.unloadGraph();
+        r.showPicture(QImage(60, 50, QImage::Format_RGB32), QStringLiteral("again"));
+        QTest::qWait(20);
+        QVERIFY(a.graphs->subWindow() && a.graphs->subWindow()->isVisible());
+        QVERIFY(a.main->mdiArea()->subWindowList().contains(a.graphs->subWindow()));
+        QVERIFY(graph.isNull() || graph != a.graphs->subWindow());
+    }
+
+    void tablePlacement()
+    {
+        const QRect area(0, 0, 1000, 700);
+        const QSize want(300, 400), min(250, 150);
+        // Beside the graph window, at the top of the free column.
+        QCOMPARE(MainWindow::tablePlace(area, QRect(0, 0, 600, 500), {}, want, min), QRect(600, 0, 300, 400));
+        // Below the tables already there, shortened to the room left.
+        QCOMPARE(MainWindow::tablePlace(area, QRect(0, 0, 600, 500), {QRect(600, 0, 300, 400)}, want, min),
+                 QRect(600, 400, 300, 300));
+        // A table over the picture does not push the next one down.
+        QCOMPARE(MainWindow::tablePlace(area, QRect(0, 0, 600, 500), {QRect(10, 10, 300, 600)}, want, min),
+                 QRect(600, 0, 300, 400));
+        // A column narrower than the window wants, but wide enough: its width.
+        QCOMPARE(MainWindow::tablePlace(area, QRect(0, 0, 720, 500), {}, want, min), QRect(720, 0, 280, 400));
+        // No free column at all: over the picture, at the area's right edge.
+        QCOMPARE(MainWindow::tablePlace(area, QRect(0, 0, 900, 700), {}, want, min), QRect(700, 0, 300, 400));
+        QCOMPARE(MainWindow::tablePlace(area, QRect(0, 0, 1400, 900), {}, want, min), QRect(700, 0, 300, 400));
+        // A full column: the lowest place where the whole window shows.
+        QCOMPARE(MainWindow::tablePlace(area, QRect(0, 0, 600, 500), {QRect(600, 0, 300, 650)}, want, min),
+                 QRect(600, 300, 300, 400));
+        // Without a graph window: from the left edge.
+        QCOMPARE(MainWindow::tablePlace(area, QRect(), {}, want, min), QRect(0, 0, 300, 400));
+    }
+
+    // Tables opened one after another stand in the free area beside the
+    // graph window, stacked, and never cover the picture.
+    void newTablesOpenBesideTheGraph()
+    {
+        ScriptedDesktop desk;
+        Reading r(&desk);
+        r.programFolder = QStringLiteral(ORV_SOURCE_DIR);
+        AssembledWindow a = assembleMainWindow(r);
+        a.main->resize(1400, 1000);
+        a.main->show();
+        QVERIFY(QTest::qWaitForWindowExposed(a.main.get()));
+        QVERIFY(a.main->form().Open_Pic(picture(QStringLiteral("chart.png"), 500, 400)));
+        r.Show_GridForm(2);
+        r.Show_GridForm(3);
+        QTest::qWait(20);
+        const QRect g = a.graphs->subWindow()->geometry();
+        const QRect view = a.main->mdiArea()->viewport()->rect();
+        QVERIFY(view.width() - g.width() > a.grids->subWindow(1)->minimumWidth());
+        QRect above;
+        for (int s = 1; s <= 3; ++s) {
+            const QRect t = a.grids->subWindow(s)->geometry();
+            QVERIFY2(!t.intersects(g), qPrintable(QStringLiteral("table %1").arg(s)));
+            QCOMPARE(t.left(), g.right() + 1);
+            if (s > 1 && above.bottom() + t.height() <= view.bottom())
+                QCOMPARE(t.top(), above.bottom() + 1);
+            above = t;
+        }
+        // The windows of a reading loaded in one go are stacked in order too.
+        QVERIFY(a.main->form().Open_Pic(picture(QStringLiteral("again.png"), 500, 400)));
+        r.Show_GridForm(4);
+        QTest::qWait(20);
+        QCOMPARE(a.grids->subWindow(1)->pos(), QPoint(g.right() + 1, 0));
+        QCOMPARE(a.grids->subWindow(4)->pos(), QPoint(g.right() + 1, a.grids->subWindow(1)->geometry().bottom() + 1));
+    }
+
+    void childWindowsShowTheProgramIcon()
+    {
+        ScriptedDesktop desk;
+        Reading r(&desk);
+        r.programFolder = QStringLiteral(ORV_SOURCE_DIR);
+        AssembledWindow a = assembleMainWindow(r);
+        a.main->show();
+        QVERIFY(QTest::qWaitForWindowExposed(a.main.get()));
+        QVERIFY(a.main->form().Open_Pic(picture(QStringLiteral("icon.png"))));
+        const QImage want = programIcon().pixmap(16, 16).toImage();
+        QVERIFY(!want.isNull());
+        for (QMdiSubWindow *s : {a.graphs->subWindow(), a.grids->subWindow(1)}) {
+            QVERIFY(s);
+            QCOMPARE(s->windowIcon().pixmap(16, 16).toImage(), want);
+        }
+        QCOMPARE(a.main->windowIcon().pixmap(16, 16).toImage(), want);
+    }
+
+    // A file named on the command line opens as a dropped one; a missing
+    // file is reported for standard error, an unsupported one by message.
+    void commandLineFile()
+    {
+        ScriptedDesktop desk;
+        Reading r(&desk);
+        r.programFolder = QStringLiteral(ORV_SOURCE_DIR);
+        AssembledWindow a = assembleMainWindow(r);
+        const QString missing = m_dir.filePath(QStringLiteral("missing.png"));
+        QCOMPARE(openCommandLineFile(*a.main, missing),
+                 QStringLiteral("orvalinetrix: %1: no such file\n").arg(missing));
+        QVERIFY(desk.messages.empty());
+        QVERIFY(!r.graph.loaded());
+
+        QFile tiff(m_dir.filePath(QStringLiteral("x.tiff")));
+        QVERIFY(tiff.open(QIODevice::WriteOnly));
+        tiff.write("II*\0", 4);
+        tiff.close();
+        QCOMPARE(openCommandLineFile(*a.main, tiff.fileName()), QString());
+        QCOMPARE(desk.messages.size(), size_t(1));
+        QCOMPARE(desk.messages[0].text, Main_MDI_Form::unsupportedFileText().arg(QStringLiteral("x.tiff")));
+
+        QCOMPARE(openCommandLineFile(*a.main, picture(QStringLiteral("given.png"))), QString());
+        QVERIFY(r.graph.loaded());
+        QCOMPARE(desk.messages.size(), size_t(1));
+    }
+
+    // Each question asks whether to throw something away: Enter and Escape
+    // keep it, and the box carries no icon.
+    void discardQuestionsDefaultToNo()
+    {
+        QtDesktop desk;
+        for (int key : {int(Qt::Key_Return), int(Qt::Key_Escape), -1}) {
+            QMessageBox::Icon icon = QMessageBox::Information;
+            QAbstractButton *def = nullptr, *no = nullptr;
+            QTimer::singleShot(0, [&] {
+                auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+                if (!box)
+                    return;
+                icon = box->icon();
+                def = box->defaultButton();
+                no = box->button(QMessageBox::No);
+                if (key < 0)
+                    box->button(QMessageBox::Yes)->click();
+                else
+                    QTest::keyClick(box, Qt::Key(key));
+            });
+            const bool yes = desk.askYesNo(Reading::tableCloseQuestion(), QStringLiteral("Notice!"));
+            QCOMPARE(yes, key < 0);
+            QCOMPARE(icon, QMessageBox::NoIcon);
+            QVERIFY(no && def == no);
+        }
     }
 
     void messageLineBreaks()
