@@ -75,5 +75,11 @@ run() { # name, arguments...
 
 run picture --no-splash "$pic"
 run splash
-[ "$status" -eq 0 ] && echo "program started and quit twice"
+# A file named on the command line that does not exist: said on standard
+# error, and the program starts as usual.
+missing="$art/no-such-chart.png"
+run missing "$missing"
+grep -qF "orvalinetrix: $missing: no such file" "$art/program-missing.log" ||
+  fail "missing file: not reported on standard error"
+[ "$status" -eq 0 ] && echo "program started and quit three times"
 exit "$status"
