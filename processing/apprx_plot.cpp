@@ -4,6 +4,7 @@
 #include "processing/evaluator.h"
 
 #include <cmath>
+#include <optional>
 
 namespace orv {
 
@@ -66,21 +67,37 @@ std::expected<std::vector<QLineF>, QString> sampleCurve(const QString &equation,
     out.reserve(502);
     double x = llx;
     auto inside = [&](double v) { return dx > 0 ? v <= rux : v >= rux; };
+    // Where the curve is undefined (0 to a negative power, a fractional power
+    // of a negative x, an overflow) the plot leaves a gap and draws the rest;
+    // only a curve defined nowhere is a failure, reported with the first
+    // failure's description. A value beyond the drawing's single precision
+    // counts as an overflow.
+    QString firstFailure;
+    auto valueAt = [&](double v) -> std::optional<double> {
+        auto y = curveValue(equation, kindName, v);
+        if (y && !std::isfinite(float(*y)))
+            y = std::unexpected(evalErrorText(EvalError::Overflow));
+        if (!y) {
+            if (firstFailure.isEmpty())
+                firstFailure = y.error();
+            return std::nullopt;
+        }
+        return *y;
+    };
     // The previous segment's right end is the next one's left end: evaluate it once.
-    auto y1 = curveValue(equation, kindName, x);
-    if (!y1)
-        return std::unexpected(y1.error());
+    auto y1 = valueAt(x);
     while (inside(x)) {
         const double x2 = x + dx;
         if (x2 == x) // a step below the resolution of x would never end
             return std::unexpected(plotRangeMessage());
-        auto y2 = curveValue(equation, kindName, x2);
-        if (!y2)
-            return std::unexpected(y2.error());
-        out.emplace_back(float(x), float(*y1), float(x2), float(*y2));
+        const auto y2 = valueAt(x2);
+        if (y1 && y2)
+            out.emplace_back(float(x), float(*y1), float(x2), float(*y2));
         x = x2;
         y1 = y2;
     }
+    if (out.empty())
+        return std::unexpected(firstFailure.isEmpty() ? evalErrorText(EvalError::InvalidArgument) : firstFailure);
     return out;
 }
 

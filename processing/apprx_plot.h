@@ -47,8 +47,9 @@ std::expected<ApprxPlot, QString> plotFrame(double llx, double rux, double lly, 
 
 // The curve from LLX towards RUX in steps of (RUX - LLX) / 500, each segment
 // from (x, f(x)) to (x + dx, f(x + dx)), x accumulated by repeated addition.
-// A logarithmic equation is taken at x = 0.00001 wherever x <= 0. Fails with
-// the evaluation's description.
+// A logarithmic equation is taken at x = 0.00001 wherever x <= 0. A segment
+// with an end where the curve is undefined is left out (a gap); a curve with
+// no segment left fails with the evaluation's description.
 std::expected<std::vector<QLineF>, QString> sampleCurve(const QString &equation, const QString &kindName,
                                                          double llx, double rux);
 

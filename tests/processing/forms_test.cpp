@@ -452,12 +452,47 @@ TEST_F(Forms, PlotEdgeFrames)
     r.panel.setVal(CalibPanel::RUX_VLText, QStringLiteral("1.000000000000001E20"));
     EXPECT_FALSE(a->Draw_Apprx());
 
-    // An evaluation failure on the way: its description, no plot.
+}
+
+TEST_F(Forms, PlotLeavesGapsWhereTheCurveIsUndefined)
+{
+    r.panel.setVal(CalibPanel::RUX_VLText, QStringLiteral("10"));
+    r.panel.setVal(CalibPanel::RUY_VLText, QStringLiteral("10"));
+    // A negative power over a frame starting at X = 0: only the first segment
+    // (which starts at 0^-1) is missing.
+    auto inv = result("累乗近似", "y=2x-1");
+    auto p = inv->Draw_Apprx();
+    ASSERT_TRUE(p);
+    ASSERT_GE(p->curve.size(), 499u);
+    EXPECT_NEAR(p->curve.front().x1(), 0.02, 1e-6);
+    EXPECT_NEAR(p->curve.front().y1(), 100, 1e-3);
+    EXPECT_NEAR(p->curve.back().y2(), 0.2, 1e-3);
+
+    // An exponential that overflows at the far end (beyond the drawing's
+    // single precision from x = 0.111 on): drawn up to there.
+    auto big = result("指数近似", "y=1e800x");
+    p = big->Draw_Apprx();
+    ASSERT_TRUE(p);
+    EXPECT_EQ(p->curve.size(), 5u);
+    EXPECT_NEAR(p->curve.back().x2(), 0.1, 1e-6);
+
+    // A fractional power with LLX < 0: the right half.
     r.panel.setVal(CalibPanel::LLX_VLText, QStringLiteral("-1"));
     r.panel.setVal(CalibPanel::RUX_VLText, QStringLiteral("1"));
-    auto pw = result("累乗近似", "y=1x0.5");
-    const size_t before = desk.messages.size();
-    EXPECT_FALSE(pw->Draw_Apprx());
-    ASSERT_EQ(desk.messages.size(), before + 1);
+    auto root = result("累乗近似", "y=1x0.5");
+    p = root->Draw_Apprx();
+    ASSERT_TRUE(p);
+    EXPECT_GE(p->curve.size(), 249u);
+    EXPECT_LE(p->curve.size(), 251u);
+    for (const QLineF &l : p->curve) {
+        EXPECT_GE(l.x1(), -1e-6);
+        EXPECT_NEAR(l.y2(), std::sqrt(std::max(0.0, l.x2())), 1e-4);
+    }
+    EXPECT_TRUE(desk.messages.empty());
+
+    // Defined nowhere over the frame: the evaluation's description, no plot.
+    r.panel.setVal(CalibPanel::RUX_VLText, QStringLiteral("-0.5"));
+    EXPECT_FALSE(root->Draw_Apprx());
+    ASSERT_EQ(desk.messages.size(), 1u);
     EXPECT_EQ(s(desk.messages.back().text), "プロシージャの呼び出し、または引数が不正です。");
 }
