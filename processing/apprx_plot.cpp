@@ -3,6 +3,7 @@
 #include "processing/equation.h"
 #include "processing/evaluator.h"
 
+#include <algorithm>
 #include <cmath>
 #include <optional>
 
@@ -16,6 +17,17 @@ QPointF ApprxPlot::toPixel(QPointF v, QSizeF size) const
 QPointF ApprxPlot::toValue(QPointF p, QSizeF size) const
 {
     return {left + p.x() / size.width() * (right - left), top - p.y() / size.height() * (top - bottom)};
+}
+
+QSize fitPlotSize(QSizeF natural, QSize room)
+{
+    constexpr double minW = 120, minH = 100;
+    double w = std::isfinite(natural.width()) ? std::max(minW, natural.width()) : minW;
+    double h = std::isfinite(natural.height()) ? std::max(minH, natural.height()) : minH;
+    const double k = std::min({1.0, std::max(minW, double(room.width())) / w, std::max(minH, double(room.height())) / h});
+    w *= k;
+    h *= k;
+    return {std::max(int(minW), int(std::floor(w))), std::max(int(minH), int(std::floor(h)))};
 }
 
 QString plotRangeMessage()

@@ -8,6 +8,7 @@
 #include <QColor>
 #include <QLineF>
 #include <QPointF>
+#include <QSize>
 #include <QSizeF>
 #include <QString>
 #include <array>
@@ -38,6 +39,12 @@ struct ApprxPlot {
     QPointF toPixel(QPointF value, QSizeF size) const;
     QPointF toValue(QPointF pixel, QSizeF size) const;
 };
+
+// The plot picture's size in pixels for a natural size (the graph window's
+// picture) and the room the screen leaves for it: the natural size, scaled
+// down with its proportions kept where it does not fit, never below a usable
+// minimum of 120 x 100.
+QSize fitPlotSize(QSizeF natural, QSize room);
 
 // The message for a frame that spans no width or height.
 QString plotRangeMessage();

@@ -454,6 +454,15 @@ TEST_F(Forms, PlotEdgeFrames)
 
 }
 
+TEST(PlotSize, FitsTheRoomKeepingProportions)
+{
+    EXPECT_EQ(fitPlotSize(QSizeF(480, 400), QSize(1200, 900)), QSize(480, 400));
+    EXPECT_EQ(fitPlotSize(QSizeF(6000, 4000), QSize(780, 700)), QSize(780, 520));
+    EXPECT_EQ(fitPlotSize(QSizeF(4000, 6000), QSize(780, 700)), QSize(466, 700));
+    EXPECT_EQ(fitPlotSize(QSizeF(60, 40), QSize(780, 700)), QSize(120, 100));
+    EXPECT_EQ(fitPlotSize(QSizeF(6000, 4000), QSize(0, -5)), QSize(120, 100));
+}
+
 TEST_F(Forms, PlotLeavesGapsWhereTheCurveIsUndefined)
 {
     r.panel.setVal(CalibPanel::RUX_VLText, QStringLiteral("10"));
