@@ -15,6 +15,8 @@
 #include <QSignalBlocker>
 #include <QStatusBar>
 #include <QVBoxLayout>
+#include <QGuiApplication>
+#include <QScreen>
 #include <cmath>
 #include <functional>
 
@@ -165,28 +167,51 @@ protected:
 };
 } // namespace
 
-ApprxPlotPicture::ApprxPlotPicture(const ApprxPlot &plot, QWidget *parent) : QWidget(parent)
+namespace {
+// Room the plot window's frame, margins and status bar take besides the
+// picture; the title bar and borders of the window system are an estimate.
+constexpr int kChromeWidth = 4 + 4 + 16;
+constexpr int kChromeHeight = 4 + 2 + 48;
+} // namespace
+
+ApprxPlotPicture::ApprxPlotPicture(const ApprxPlot &plot, QSize natural, QWidget *parent)
+    : QWidget(parent), m_plot(plot), m_hint(natural)
 {
     setObjectName(QStringLiteral("Picture1"));
-    // Twips to logical pixels; a tiny graph window still gets a usable plot.
-    const QSize size(std::max(120, int(std::lround(plot.widthTwips / 15))),
-                     std::max(100, int(std::lround(plot.heightTwips / 15))));
-    setFixedSize(size);
     setMouseTracking(true);
-    m_pixmap = render(plot, size);
+    setMinimumSize(120, 100);
+    setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
+    setAttribute(Qt::WA_OpaquePaintEvent);
     const QPixmap icon = markerIcon();
     for (const PlotMarker &m : plot.markers) {
-        const QPointF c = plot.toPixel({m.x, m.y}, QSizeF(size));
-        if (!std::isfinite(c.x()) || !std::isfinite(c.y()))
-            continue;
         auto *l = new PlotMarkerLabel(this);
         l->setObjectName(QStringLiteral("Pick_Image"));
         l->setPixmap(icon);
         l->setFixedSize(icon.size());
-        l->move(int(std::lround(c.x() - icon.width() / 2.0)), int(std::lround(c.y() - icon.height() / 2.0)));
         l->setToolTip(m.toolTip);
+        m_markers.push_back(l);
+    }
+    resize(natural);
+    placeMarkers();
+}
+
+void ApprxPlotPicture::placeMarkers()
+{
+    const QSizeF sz(size());
+    for (size_t i = 0; i < m_markers.size(); ++i) {
+        const PlotMarker &m = m_plot.markers[i];
+        QWidget *l = m_markers[i];
+        const QPointF c = m_plot.toPixel({m.x, m.y}, sz);
+        // A point far outside the plot is not shown rather than placed at a
+        // clamped position that would misstate it.
+        const bool ok = std::isfinite(c.x()) && std::isfinite(c.y()) && std::abs(c.x()) < 1e6 && std::abs(c.y()) < 1e6;
+        l->setVisible(ok);
+        if (ok)
+            l->move(int(std::lround(c.x() - l->width() / 2.0)), int(std::lround(c.y() - l->height() / 2.0)));
     }
 }
+
+void ApprxPlotPicture::resizeEvent(QResizeEvent *) { placeMarkers(); }
 
 QPixmap ApprxPlotPicture::markerIcon()
 {
@@ -199,14 +224,13 @@ QPixmap ApprxPlotPicture::markerIcon()
     return pm;
 }
 
-QPixmap ApprxPlotPicture::render(const ApprxPlot &plot, QSize size)
+void ApprxPlotPicture::paint(QPainter &p, const ApprxPlot &plot, QSize size)
 {
-    QPixmap pm(size);
-    pm.fill(QColor(64, 64, 64));
-    QPainter p(&pm);
+    p.fillRect(QRect(QPoint(0, 0), size), QColor(64, 64, 64));
     const QSizeF sz(size);
     auto px = [&](QPointF v) { return plot.toPixel(v, sz); };
     // The frame crisp, one pixel wide; the curve smoothed.
+    p.setRenderHint(QPainter::Antialiasing, false);
     p.setPen(QPen(QColor(255, 0, 0), 0));
     for (const QLineF &l : plot.frame)
         p.drawLine(QLineF(px(l.p1()), px(l.p2())));
@@ -224,13 +248,22 @@ QPixmap ApprxPlotPicture::render(const ApprxPlot &plot, QSize size)
             continue;
         p.drawLine(QLineF(clampPt(a), clampPt(b)));
     }
-    return pm;
 }
+
+QImage ApprxPlotPicture::render(const ApprxPlot &plot, QSize size)
+{
+    QImage img(size, QImage::Format_RGB32);
+    QPainter p(&img);
+    paint(p, plot, size);
+    return img;
+}
+
+QImage ApprxPlotPicture::drawing() const { return render(m_plot, size()); }
 
 void ApprxPlotPicture::paintEvent(QPaintEvent *)
 {
     QPainter p(this);
-    p.drawPixmap(0, 0, m_pixmap);
+    paint(p, m_plot, size());
 }
 
 void ApprxPlotPicture::mouseMoveEvent(QMouseEvent *e) { Q_EMIT pointerMoved(e->position()); }
@@ -246,21 +279,45 @@ ApprxGraphFormWidget::ApprxGraphFormWidget(ApprxGraphForm &form, QWidget *parent
     setObjectName(QStringLiteral("Apprx_Graph_Form"));
     setModal(true);
     setWindowTitle(form.plot().caption);
+    setSizeGripEnabled(true);
     auto *top = new QVBoxLayout(this);
     top->setContentsMargins(4, 4, 4, 0);
     top->setSpacing(2);
-    m_picture = new ApprxPlotPicture(form.plot(), this);
     m_status = new QStatusBar(this);
     m_status->setObjectName(QStringLiteral("StatusBar1"));
     m_status->setSizeGripEnabled(false);
-    top->addWidget(m_picture);
+    // The graph window's picture size, scaled down with its proportions to
+    // the screen's free area (a large picture would make a window far beyond
+    // the screen with its readout out of reach).
+    const ApprxPlot &plot = form.plot();
+    const QSizeF natural(std::lround(plot.widthTwips / 15), std::lround(plot.heightTwips / 15));
+    QScreen *scr = parent ? parent->screen() : QGuiApplication::primaryScreen();
+    const QRect avail = scr ? scr->availableGeometry() : QRect(0, 0, 800, 600);
+    const QSize room(avail.width() - kChromeWidth, avail.height() - kChromeHeight - m_status->sizeHint().height());
+    m_picture = new ApprxPlotPicture(plot, fitPlotSize(natural, room), this);
+    top->addWidget(m_picture, 1);
     top->addWidget(m_status);
-    top->setSizeConstraint(QLayout::SetFixedSize);
     connect(m_picture, &ApprxPlotPicture::pointerMoved, this,
             [this](QPointF pos) { m_form.mouseMove(pos, QSizeF(m_picture->size())); });
     connect(&m_form, &ApprxGraphForm::statusTextChanged, m_status,
             [this](const QString &t) { m_status->showMessage(t); });
     connect(m_picture, &ApprxPlotPicture::clicked, this, &QDialog::accept);
+    resize(sizeHint());
+}
+
+void ApprxGraphFormWidget::showEvent(QShowEvent *e)
+{
+    QDialog::showEvent(e);
+    // Keep the whole window, readout included, on the screen's free area.
+    if (QScreen *scr = screen()) {
+        const QRect avail = scr->availableGeometry();
+        const QRect f = frameGeometry();
+        QPoint pos = f.topLeft();
+        pos.setX(std::clamp(pos.x(), avail.left(), std::max(avail.left(), avail.right() + 1 - f.width())));
+        pos.setY(std::clamp(pos.y(), avail.top(), std::max(avail.top(), avail.bottom() + 1 - f.height())));
+        if (pos != f.topLeft())
+            move(pos);
+    }
 }
 
 } // namespace orv

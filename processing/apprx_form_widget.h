@@ -5,13 +5,16 @@
 #include "processing/apprx_form.h"
 
 #include <QDialog>
+#include <QImage>
 #include <QPixmap>
 #include <QWidget>
+#include <vector>
 
 class QComboBox;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
+class QPainter;
 class QStatusBar;
 
 namespace orv {
@@ -33,15 +36,21 @@ private:
     QLabel *m_swatch;
 };
 
-// Picture1 of the plot window: the drawing made once, repainted as it stands.
+// Picture1 of the plot window: the plot drawn at the widget's own size on
+// every paint, so the window can fit the screen and be resized with the
+// value mapping following it (and no picture-sized pixmap is ever held).
 class ApprxPlotPicture : public QWidget {
     Q_OBJECT
 public:
-    ApprxPlotPicture(const ApprxPlot &plot, QWidget *parent = nullptr);
-    const QPixmap &drawing() const { return m_pixmap; }
+    // `natural` is the size the plot would have at the graph window's picture size.
+    ApprxPlotPicture(const ApprxPlot &plot, QSize natural, QWidget *parent = nullptr);
+    // The plot as it is drawn now (without the point markers, which are children).
+    QImage drawing() const;
     // Renders the plot into a picture of the given size.
-    static QPixmap render(const ApprxPlot &plot, QSize size);
+    static QImage render(const ApprxPlot &plot, QSize size);
+    static void paint(QPainter &p, const ApprxPlot &plot, QSize size);
     static QPixmap markerIcon();
+    QSize sizeHint() const override { return m_hint; }
 
 Q_SIGNALS:
     void pointerMoved(QPointF pos);
@@ -49,11 +58,16 @@ Q_SIGNALS:
 
 protected:
     void paintEvent(QPaintEvent *) override;
+    void resizeEvent(QResizeEvent *) override;
     void mouseMoveEvent(QMouseEvent *e) override;
     void mouseReleaseEvent(QMouseEvent *e) override;
 
 private:
-    QPixmap m_pixmap;
+    void placeMarkers();
+
+    const ApprxPlot &m_plot;
+    QSize m_hint;
+    std::vector<QWidget *> m_markers; // parallel to m_plot.markers
 };
 
 class ApprxGraphFormWidget : public QDialog {
@@ -62,6 +76,9 @@ public:
     ApprxGraphFormWidget(ApprxGraphForm &form, QWidget *parent = nullptr);
     ApprxPlotPicture *picture() const { return m_picture; }
     QStatusBar *statusBar() const { return m_status; }
+
+protected:
+    void showEvent(QShowEvent *e) override;
 
 private:
     ApprxGraphForm &m_form;

@@ -3,7 +3,9 @@
 #include "processing/equation.h"
 #include "processing/evaluator.h"
 
+#include <algorithm>
 #include <cmath>
+#include <optional>
 
 namespace orv {
 
@@ -15,6 +17,17 @@ QPointF ApprxPlot::toPixel(QPointF v, QSizeF size) const
 QPointF ApprxPlot::toValue(QPointF p, QSizeF size) const
 {
     return {left + p.x() / size.width() * (right - left), top - p.y() / size.height() * (top - bottom)};
+}
+
+QSize fitPlotSize(QSizeF natural, QSize room)
+{
+    constexpr double minW = 120, minH = 100;
+    double w = std::isfinite(natural.width()) ? std::max(minW, natural.width()) : minW;
+    double h = std::isfinite(natural.height()) ? std::max(minH, natural.height()) : minH;
+    const double k = std::min({1.0, std::max(minW, double(room.width())) / w, std::max(minH, double(room.height())) / h});
+    w *= k;
+    h *= k;
+    return {std::max(int(minW), int(std::floor(w))), std::max(int(minH), int(std::floor(h)))};
 }
 
 QString plotRangeMessage()
@@ -66,21 +79,37 @@ std::expected<std::vector<QLineF>, QString> sampleCurve(const QString &equation,
     out.reserve(502);
     double x = llx;
     auto inside = [&](double v) { return dx > 0 ? v <= rux : v >= rux; };
+    // Where the curve is undefined (0 to a negative power, a fractional power
+    // of a negative x, an overflow) the plot leaves a gap and draws the rest;
+    // only a curve defined nowhere is a failure, reported with the first
+    // failure's description. A value beyond the drawing's single precision
+    // counts as an overflow.
+    QString firstFailure;
+    auto valueAt = [&](double v) -> std::optional<double> {
+        auto y = curveValue(equation, kindName, v);
+        if (y && !std::isfinite(float(*y)))
+            y = std::unexpected(evalErrorText(EvalError::Overflow));
+        if (!y) {
+            if (firstFailure.isEmpty())
+                firstFailure = y.error();
+            return std::nullopt;
+        }
+        return *y;
+    };
     // The previous segment's right end is the next one's left end: evaluate it once.
-    auto y1 = curveValue(equation, kindName, x);
-    if (!y1)
-        return std::unexpected(y1.error());
+    auto y1 = valueAt(x);
     while (inside(x)) {
         const double x2 = x + dx;
         if (x2 == x) // a step below the resolution of x would never end
             return std::unexpected(plotRangeMessage());
-        auto y2 = curveValue(equation, kindName, x2);
-        if (!y2)
-            return std::unexpected(y2.error());
-        out.emplace_back(float(x), float(*y1), float(x2), float(*y2));
+        const auto y2 = valueAt(x2);
+        if (y1 && y2)
+            out.emplace_back(float(x), float(*y1), float(x2), float(*y2));
         x = x2;
         y1 = y2;
     }
+    if (out.empty())
+        return std::unexpected(firstFailure.isEmpty() ? evalErrorText(EvalError::InvalidArgument) : firstFailure);
     return out;
 }
 

@@ -8,6 +8,7 @@
 #include <QColor>
 #include <QLineF>
 #include <QPointF>
+#include <QSize>
 #include <QSizeF>
 #include <QString>
 #include <array>
@@ -39,6 +40,12 @@ struct ApprxPlot {
     QPointF toValue(QPointF pixel, QSizeF size) const;
 };
 
+// The plot picture's size in pixels for a natural size (the graph window's
+// picture) and the room the screen leaves for it: the natural size, scaled
+// down with its proportions kept where it does not fit, never below a usable
+// minimum of 120 x 100.
+QSize fitPlotSize(QSizeF natural, QSize room);
+
 // The message for a frame that spans no width or height.
 QString plotRangeMessage();
 
@@ -47,8 +54,9 @@ std::expected<ApprxPlot, QString> plotFrame(double llx, double rux, double lly, 
 
 // The curve from LLX towards RUX in steps of (RUX - LLX) / 500, each segment
 // from (x, f(x)) to (x + dx, f(x + dx)), x accumulated by repeated addition.
-// A logarithmic equation is taken at x = 0.00001 wherever x <= 0. Fails with
-// the evaluation's description.
+// A logarithmic equation is taken at x = 0.00001 wherever x <= 0. A segment
+// with an end where the curve is undefined is left out (a gap); a curve with
+// no segment left fails with the evaluation's description.
 std::expected<std::vector<QLineF>, QString> sampleCurve(const QString &equation, const QString &kindName,
                                                          double llx, double rux);
 

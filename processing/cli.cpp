@@ -25,6 +25,8 @@ const char *kFitHelp =
     "  FILE             lines \"X,Y[,Z]\"; a first line that is not a number (the\n"
     "                   series name of a saved CSV file) is skipped; - or no FILE\n"
     "                   reads standard input. At most 1000 rows are used.\n"
+    "                   A row with an empty X or Y (a point that could not be\n"
+    "                   converted) is left out; their count goes to standard error.\n"
     "  --help           show this help and exit\n"
     "\n"
     "Power and exponential curves are fitted on the log scale; their R² is on that scale.\n";
@@ -186,18 +188,24 @@ int runFitCommand(const QStringList &args, QTextStream &out, QTextStream &err, Q
     const QStringList lines = decodeText(bytes).split(u'\n');
     bool firstLine = true;
     bool truncated = false;
+    int leftOut = 0;
     for (qsizetype ln = 0; ln < lines.size(); ++ln) {
         const QString line = lines[ln].trimmed();
         if (line.isEmpty())
             continue;
         const QStringList f = splitFields(line);
-        auto x = readStrict(f.value(0).trimmed());
-        auto y = readStrict(f.value(1).trimmed());
-        if (firstLine && !x) {
+        const QString xText = f.value(0).trimmed(), yText = f.value(1).trimmed();
+        auto x = readStrict(xText);
+        auto y = readStrict(yText);
+        if (firstLine && !x && !xText.isEmpty()) {
             firstLine = false; // the series-name line of a saved CSV file
             continue;
         }
         firstLine = false;
+        if (f.size() > 1 && !fitRowHasValues(xText, yText)) {
+            ++leftOut; // a saved row whose point could not be converted
+            continue;
+        }
         if (!x || !y || !std::isfinite(*x) || !std::isfinite(*y)) {
             err << "orvalinetrix fit: line " << (ln + 1) << ": expected X,Y numbers, got '" << line << "'\n";
             return 1;
@@ -211,6 +219,8 @@ int runFitCommand(const QStringList &args, QTextStream &out, QTextStream &err, Q
     }
     if (truncated)
         err << "orvalinetrix fit: " << QStringLiteral("1000個以上のデータには対応できません。") << "\n";
+    if (leftOut > 0)
+        err << "orvalinetrix fit: " << leftOut << " rows without X or Y were left out\n";
     NativeFitter fitter;
     auto res = fitter.fit(req);
     if (!res) {

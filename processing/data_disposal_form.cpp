@@ -210,7 +210,7 @@ bool DataDisposalForm::Make_Apprx()
         // typed. The log and power kinds do not use the value.
         const auto k = FitKind(m_kind);
         if (!std::isfinite(v) && k != FitKind::Log && k != FitKind::Power) {
-            m_r.port().message(fitFailureMessage());
+            m_r.port().message(fitFailureMessage(fitErrorDetail(FitError::BadIntercept)));
             return false;
         }
     }
@@ -218,13 +218,21 @@ bool DataDisposalForm::Make_Apprx()
 
     auto s = resolveSeries(seriesText());
     if (!s) {
-        m_r.port().message(fitFailureMessage());
+        m_r.port().message(fitFailureMessage(QStringLiteral("no series is chosen")));
         return false;
     }
     const SeriesTable &t = m_r.grid(*s);
+    // Rows whose point could not be converted have no values: they are left
+    // out (and counted), never handed over as 0.
+    int leftOut = 0;
     for (int r = 1; r < t.rowCount(); ++r) {
-        req.xTexts << t.cell(r, SeriesTable::ColX);
-        req.yTexts << t.cell(r, SeriesTable::ColY);
+        const QString x = t.cell(r, SeriesTable::ColX), y = t.cell(r, SeriesTable::ColY);
+        if (fitRowHasValues(x, y)) {
+            req.xTexts << x;
+            req.yTexts << y;
+        } else {
+            ++leftOut;
+        }
         if (r == kMaxFitRows) {
             m_r.port().message(tooManyRowsMessage());
             break;
@@ -232,9 +240,14 @@ bool DataDisposalForm::Make_Apprx()
     }
     auto res = m_fitter->fit(req);
     if (!res) {
-        m_r.port().message(fitFailureMessage());
+        QString reason = fitErrorDetail(res.error());
+        if (leftOut > 0)
+            reason += QStringLiteral("; %1 rows without X or Y were left out").arg(leftOut);
+        m_r.port().message(fitFailureMessage(reason));
         return false;
     }
+    if (leftOut > 0)
+        m_r.port().message(rowsLeftOutText(leftOut));
     m_result = std::make_unique<ApprxForm>(m_r, seriesText());
     m_result->setResult(seriesText() + QStringLiteral("  -近似式"), m_aprxKind, res->equation,
                         formatPattern(readPrefix(res->r2), u"0.0000"));

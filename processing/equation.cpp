@@ -120,12 +120,13 @@ QString replaceEqtn(QStringView equation, QStringView kindName, QStringView t)
     } else if (kind == FitKind::Log) {
         e.replace(QStringLiteral("Ln(x)"), QStringLiteral("*Ln(") + t.toString() + u')');
     } else if (kind == FitKind::Exp) {
+        // The constant goes in before the reference: a reference with a
+        // lower-case e ("e1") must not be taken for the base.
         e += u')';
-        e.replace(QStringLiteral("e"), QStringLiteral("*e^("));
+        e.replace(QStringLiteral("e"), QStringLiteral("*2.71828182845904^("));
         e.replace(QStringLiteral("x"), QString(u'*' + t.toString()));
         if (e.startsWith(u'*'))
             e.remove(0, 1);
-        e.replace(QStringLiteral("e"), QStringLiteral("2.71828182845904"));
     }
     e.remove(u' ');
     return e;

@@ -12,14 +12,15 @@ QString fitErrorDetail(FitError e)
 {
     switch (e) {
     case FitError::UnknownKind: return QStringLiteral("unknown approximation kind");
-    case FitError::NoData: return QStringLiteral("no data");
+    case FitError::NoData: return QStringLiteral("no rows with both X and Y values");
     case FitError::TooManyRows: return QStringLiteral("more than 1000 rows");
     case FitError::NonFiniteData: return QStringLiteral("a value is not a finite number");
     case FitError::NonPositiveX: return QStringLiteral("this kind needs every x greater than 0");
     case FitError::NonPositiveY: return QStringLiteral("this kind needs every y greater than 0");
-    case FitError::BadIntercept: return QStringLiteral("the fixed value cannot be used with this kind");
+    case FitError::BadIntercept:
+        return QStringLiteral("the fixed value must be a finite number, and greater than 0 for the exponential kind");
     case FitError::BadDegree: return QStringLiteral("the degree must be 2 to 6");
-    case FitError::TooFewPoints: return QStringLiteral("fewer distinct points than coefficients");
+    case FitError::TooFewPoints: return QStringLiteral("too few distinct x values for this kind and degree");
     case FitError::Singular: return QStringLiteral("the system is singular");
     case FitError::NonFiniteResult: return QStringLiteral("the result is not finite");
     }
@@ -27,6 +28,20 @@ QString fitErrorDetail(FitError e)
 }
 
 QString fitFailureMessage() { return QStringLiteral("エラー！(No.4)(エクセル起動、又は近似式作成エラー)"); }
+
+QString fitFailureMessage(const QString &reason) { return fitFailureMessage() + u'\n' + u'(' + reason + u')'; }
+
+bool fitRowHasValues(const QString &xText, const QString &yText)
+{
+    return !xText.trimmed().isEmpty() && !yText.trimmed().isEmpty();
+}
+
+QString rowsLeftOutText(int count)
+{
+    if (count <= 0)
+        return {};
+    return QStringLiteral("X値またはY値のない%1行は近似に使いませんでした。").arg(count);
+}
 
 namespace {
 
@@ -171,6 +186,53 @@ std::expected<PolyFit, FitError> polyFit(std::span<const double> t, std::span<co
     return out;
 }
 
+namespace {
+
+// Rounding leaves traces where a coefficient should be 0 (constant data gives
+// "6.8E-49x2", exact y = 1000x gives "-4.2E-17" as the constant). A term whose
+// largest size over the data's x range stays below 1e-12 of the largest |y|
+// is such a trace; it is written as 0. The fitted values are left as they
+// are: they differ by less than that tolerance.
+void zeroNoiseCoefficients(CurveFit &f, bool constantFixed, std::span<const double> x, std::span<const double> y)
+{
+    double yScale = 0, xMax = 0, lnMax = 0;
+    for (double v : y)
+        yScale = std::max(yScale, std::abs(v));
+    for (double v : x) {
+        xMax = std::max(xMax, std::abs(v));
+        if (v > 0)
+            lnMax = std::max(lnMax, std::abs(std::log(v)));
+    }
+    const double tol = 1e-12 * yScale;
+    auto noise = [tol](double size) { return size < tol; };
+    auto &c = f.coeffs;
+    switch (f.kind) {
+    case FitKind::Linear:
+    case FitKind::Poly:
+        for (size_t k = constantFixed ? 1 : 0; k < c.size(); ++k)
+            if (noise(std::abs(c[k]) * std::pow(xMax, double(k))))
+                c[k] = 0;
+        break;
+    case FitKind::Log: // b, a
+        if (noise(std::abs(c[0])))
+            c[0] = 0;
+        if (noise(std::abs(c[1]) * lnMax))
+            c[1] = 0;
+        break;
+    case FitKind::Power: // a x^b: b moves y by a (x^b - 1)
+    case FitKind::Exp: { // a e^(b x): b moves y by a (e^(b x) - 1)
+        double size = 0;
+        for (double v : x)
+            size = std::max(size, std::abs(c[0] * std::expm1(c[1] * (f.kind == FitKind::Power ? std::log(v) : v))));
+        if (noise(size))
+            c[1] = 0;
+        break;
+    }
+    }
+}
+
+} // namespace
+
 std::expected<CurveFit, FitError> fitCurve(FitKind kind, int degree, std::optional<double> fixed,
                                            std::span<const double> x, std::span<const double> y)
 {
@@ -249,6 +311,7 @@ std::expected<CurveFit, FitError> fitCurve(FitKind kind, int degree, std::option
     }
     if (!allFinite(out.coeffs) || !allFinite(out.fitted))
         return std::unexpected(FitError::NonFiniteResult);
+    zeroNoiseCoefficients(out, fixed.has_value(), x, y);
     return out;
 }
 
@@ -260,10 +323,17 @@ std::expected<FitResponse, FitError> NativeFitter::fit(const FitRequest &req)
     const qsizetype n = std::min(req.xTexts.size(), req.yTexts.size());
     if (n > kMaxFitRows)
         return std::unexpected(FitError::TooManyRows);
-    std::vector<double> x(static_cast<size_t>(n)), y(static_cast<size_t>(n));
+    std::vector<double> x, y;
+    x.reserve(size_t(n));
+    y.reserve(size_t(n));
+    int leftOut = 0;
     for (qsizetype i = 0; i < n; ++i) {
-        x[size_t(i)] = readPrefix(req.xTexts[i]);
-        y[size_t(i)] = readPrefix(req.yTexts[i]);
+        if (!fitRowHasValues(req.xTexts[i], req.yTexts[i])) {
+            ++leftOut;
+            continue;
+        }
+        x.push_back(readPrefix(req.xTexts[i]));
+        y.push_back(readPrefix(req.yTexts[i]));
     }
     std::optional<double> fixed;
     if (req.intercept && *kind != FitKind::Log && *kind != FitKind::Power)
@@ -271,7 +341,7 @@ std::expected<FitResponse, FitError> NativeFitter::fit(const FitRequest &req)
     auto f = fitCurve(*kind, req.degree, fixed, x, y);
     if (!f)
         return std::unexpected(f.error());
-    return FitResponse{f->equation(), shortestText(f->r2)};
+    return FitResponse{f->equation(), shortestText(f->r2), leftOut};
 }
 
 } // namespace orv

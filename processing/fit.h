@@ -29,6 +29,7 @@ struct FitRequest {
 struct FitResponse {
     QString equation; // D5
     QString r2;       // D6, the number as text
+    int rowsLeftOut = 0; // rows without X or Y, not fitted
 };
 
 enum class FitError {
@@ -49,6 +50,14 @@ enum class FitError {
 QString fitErrorDetail(FitError e);
 // "エラー！(No.4)(エクセル起動、又は近似式作成エラー)"
 QString fitFailureMessage();
+// The message with the reason in parentheses on a second line.
+QString fitFailureMessage(const QString &reason);
+
+// A row whose X or Y text is empty holds a point that could not be converted:
+// it has no values and is left out of every fit, never taken as 0.
+bool fitRowHasValues(const QString &xText, const QString &yText);
+// The notice for rows left out of a fit ("" when none were).
+QString rowsLeftOutText(int count);
 
 // The workbook protocol as an interface.
 class Fitter {
@@ -71,7 +80,8 @@ struct CurveFit {
     QString equation() const { return equationText(kind, coeffs, constantFixedAtZero); }
 };
 
-// Fits numbers. `fixed` is the value of y at x = 0 for linear, polynomial and
+// Fits numbers; a coefficient whose term stays below 1e-12 of the data's y
+// scale over the data's x range is rounding noise and is written as 0. `fixed` is the value of y at x = 0 for linear, polynomial and
 // exponential; ignored for log and power. `degree` is used by the polynomial.
 std::expected<CurveFit, FitError> fitCurve(FitKind kind, int degree, std::optional<double> fixed,
                                            std::span<const double> x, std::span<const double> y);

@@ -61,6 +61,21 @@ TEST(CliFit, ReadsTheProgramsCsvFromStdinAndAFile)
     EXPECT_EQ(r.out, "y=1x2+0x+1\n1.0000\n");
 }
 
+TEST(CliFit, RowsWithoutValuesInASavedCsvAreLeftOutAndCounted)
+{
+    QStringEncoder enc("Shift_JIS");
+    const QByteArray csv = enc.encode(QStringLiteral("系列1\r\n,,\r\n1.0000,3.0000,\r\n2.0000,,1\r\n"
+                                                     "2.0000,5.0000,4\r\n,9.0000,\r\n3.0000,7.0000,\r\n"));
+    auto r = fit({"--kind", "linear"}, csv);
+    EXPECT_EQ(r.code, 0) << r.err;
+    EXPECT_EQ(r.out, "y=2x+1\n1.0000\n");
+    EXPECT_NE(r.err.find("3 rows without X or Y were left out"), std::string::npos) << r.err;
+    // A text that is not a number is still an error, not a row without values.
+    r = fit({"--kind", "linear"}, "1,2\n2,\n3,x\n");
+    EXPECT_EQ(r.code, 1);
+    EXPECT_NE(r.err.find("line 3"), std::string::npos) << r.err;
+}
+
 TEST(CliFit, ClearMessagesAndExitCodes)
 {
     EXPECT_EQ(fit({"--help"}).code, 0);

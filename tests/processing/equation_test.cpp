@@ -44,6 +44,11 @@ TEST(ReplaceEqtn, TextGoesInAsTypedAndSpacesAreDropped)
     EXPECT_EQ(s(replaceEqtn(u"y=2.5x+1.3", u"線形近似", u"$A$1")), "2.5*$A$1+1.3");
     EXPECT_EQ(s(replaceEqtn(u"y=2.5x+1.3", u"線形近似", u"-2")), "2.5*-2+1.3");
     EXPECT_EQ(s(replaceEqtn(u"y=2.5x+1.3", u"線形近似", u"B 2")), "2.5*B2+1.3");
+    // A lower-case reference stays as typed in every kind, the exponential's
+    // base letter included.
+    EXPECT_EQ(s(replaceEqtn(u"y=1.2e0.5x", u"指数近似", u"e1")), "1.2*2.71828182845904^(0.5*e1)");
+    EXPECT_EQ(s(replaceEqtn(u"y=e-2x", u"指数近似", u"$e$12")), "2.71828182845904^(-2*$e$12)");
+    EXPECT_EQ(s(replaceEqtn(u"y=0.5x2+1", u"多項式近似", u"ex1")), "0.5*ex1^2+1");
 }
 
 TEST(EvalExpression, NegativeXIsParenthesisedAndSmallXInExponentForm)

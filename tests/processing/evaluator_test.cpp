@@ -6,16 +6,16 @@
 using namespace orv;
 
 namespace {
-double ev(const char16_t *t)
+double ev(QStringView t)
 {
     auto r = evaluateExpression(t);
-    EXPECT_TRUE(r.has_value()) << QString::fromUtf16(t).toStdString();
+    EXPECT_TRUE(r.has_value()) << t.left(40).toString().toStdString();
     return r.value_or(NAN);
 }
-EvalError err(const char16_t *t)
+EvalError err(QStringView t)
 {
     auto r = evaluateExpression(t);
-    EXPECT_FALSE(r.has_value()) << QString::fromUtf16(t).toStdString() << " gave " << r.value_or(0);
+    EXPECT_FALSE(r.has_value()) << t.left(40).toString().toStdString() << " gave " << r.value_or(0);
     return r.has_value() ? EvalError(-1) : r.error();
 }
 } // namespace
@@ -65,10 +65,21 @@ TEST(Evaluator, FailuresAreReportedNotComputed)
     for (const char16_t *t : {u"", u"2+", u"(2", u"2)", u"abc", u"2**3", u"Ln(2)", u"1E", u"2 3", u"Inf", u"NaN",
                               u"1,5", u"Log 2"})
         EXPECT_EQ(err(t), EvalError::Syntax) << QString::fromUtf16(t).toStdString();
-    // Deep nesting is refused, not a stack overflow.
-    QString deep = QString(100000, u'(') + u'1' + QString(100000, u')');
-    EXPECT_FALSE(evaluateExpression(deep).has_value());
-    QString minus = QString(100000, u'-') + u'1';
-    EXPECT_FALSE(evaluateExpression(minus).has_value());
-    EXPECT_FALSE(evalErrorText(EvalError::DivisionByZero).isEmpty());
+    // A failure late in the text is still a failure, not the value so far.
+    EXPECT_EQ(err(u"2+3*4-1/0"), EvalError::DivisionByZero);
+    EXPECT_EQ(err(u"Log(1)+Log(0)"), EvalError::InvalidArgument);
+    EXPECT_EQ(err(u"1+2^3^400"), EvalError::Overflow);
+    // Deep nesting is refused as a syntax error, not a stack overflow, while
+    // nesting of a sane depth still computes.
+    EXPECT_EQ(err(QString(QString(100000, u'(') + u'1' + QString(100000, u')'))), EvalError::Syntax);
+    EXPECT_EQ(err(QString(QString(100000, u'-') + u'1')), EvalError::Syntax);
+    EXPECT_EQ(ev(QString(QString(200, u'(') + u'7' + QString(200, u')'))), 7);
+    // The user tells the failures apart by their descriptions.
+    const EvalError all[] = {EvalError::Syntax, EvalError::DivisionByZero, EvalError::Overflow,
+                             EvalError::InvalidArgument};
+    for (size_t i = 0; i < std::size(all); ++i) {
+        EXPECT_FALSE(evalErrorText(all[i]).isEmpty());
+        for (size_t j = 0; j < i; ++j)
+            EXPECT_NE(evalErrorText(all[i]), evalErrorText(all[j]));
+    }
 }

@@ -276,3 +276,69 @@ TEST(Fit, InterceptSwitchIgnoredByLogAndPowerThroughTheProtocol)
     req.interceptText = QStringLiteral("-1");
     EXPECT_FALSE(fitter.fit(req).has_value());
 }
+
+TEST(Fit, RoundingNoiseIsWrittenAsZeroRealTermsStay)
+{
+    // Constant data: every term but the constant is noise.
+    const std::vector<double> x{1, 2, 3, 4, 5, 6}, flat(6, 3.7);
+    auto f = fitCurve(FitKind::Poly, 2, std::nullopt, x, flat);
+    ASSERT_TRUE(f);
+    EXPECT_EQ(s(f->equation()), "y=0x2+0x+3.7");
+    for (double v : f->fitted)
+        EXPECT_NEAR(v, 3.7, 1e-12);
+    // exp(ln 3.7) may round in the last digit; the exponent is what is noise.
+    f = fitCurve(FitKind::Exp, 2, std::nullopt, x, flat);
+    ASSERT_TRUE(f);
+    EXPECT_TRUE(f->equation().endsWith(u"e0x")) << s(f->equation());
+    f = fitCurve(FitKind::Power, 2, std::nullopt, x, flat);
+    ASSERT_TRUE(f);
+    EXPECT_TRUE(f->equation().endsWith(u"x0")) << s(f->equation());
+    f = fitCurve(FitKind::Log, 2, std::nullopt, x, flat);
+    ASSERT_TRUE(f);
+    EXPECT_EQ(s(f->equation()), "y=0Ln(x)+3.7");
+
+    // Exact y = 1000x over fractional x: no leftover constant.
+    const std::vector<double> xs{0.1, 0.2, 0.3, 0.7, 1.1}, ys{100, 200, 300, 700, 1100};
+    f = fitCurve(FitKind::Linear, 2, std::nullopt, xs, ys);
+    ASSERT_TRUE(f);
+    EXPECT_TRUE(f->equation().endsWith(u"x+0")) << s(f->equation());
+    EXPECT_NEAR(f->coeffs[1], 1000, 1e-9);
+
+    // Small but real terms are kept: 1e-6 x2 adds 1e-4 to a y of 1000 (1e-7 of
+    // the scale), and a constant of 1e-9 under y of 1 is 1e-9 of the scale.
+    std::vector<double> yq;
+    for (double v : x)
+        yq.push_back(1000 + 1e-6 * v * v);
+    f = fitCurve(FitKind::Poly, 2, std::nullopt, x, yq);
+    ASSERT_TRUE(f);
+    EXPECT_NEAR(f->coeffs[2], 1e-6, 1e-9);
+    const std::vector<double> yl{1 + 1e-9, 2 + 1e-9, 3 + 1e-9, 4 + 1e-9, 5 + 1e-9, 6 + 1e-9};
+    f = fitCurve(FitKind::Linear, 2, std::nullopt, x, yl);
+    ASSERT_TRUE(f);
+    EXPECT_NE(f->coeffs[0], 0);
+    EXPECT_NEAR(f->coeffs[0], 1e-9, 1e-12);
+    // A fixed value is the user's, whatever its size.
+    f = fitCurve(FitKind::Linear, 2, 1e-30, x, x);
+    ASSERT_TRUE(f);
+    EXPECT_EQ(f->coeffs[0], 1e-30);
+}
+
+TEST(Fit, RowsWithoutValuesAreLeftOutAndCounted)
+{
+    NativeFitter fitter;
+    // The second and fourth rows hold points that could not be converted:
+    // taken as (0, 0) they would pull the line y = 2x + 1 away.
+    FitRequest req{QStringLiteral("線形近似"), 2, false, {}, {"1", "", "2", "9", " ", "3"}, {"3", "", "5", "", "4", "7"}};
+    auto r = fitter.fit(req);
+    ASSERT_TRUE(r);
+    EXPECT_EQ(s(r->equation), "y=2x+1");
+    EXPECT_EQ(r->rowsLeftOut, 3);
+    EXPECT_TRUE(fitRowHasValues(QStringLiteral("0"), QStringLiteral("0.0000e+0")));
+    EXPECT_FALSE(fitRowHasValues(QStringLiteral("1"), QString()));
+    // Nothing but such rows: no data, not a fit through the origin.
+    req.xTexts = {"", "1"};
+    req.yTexts = {"2", ""};
+    EXPECT_EQ(fitter.fit(req).error(), FitError::NoData);
+    EXPECT_TRUE(rowsLeftOutText(0).isEmpty());
+    EXPECT_EQ(s(rowsLeftOutText(2)), "X値またはY値のない2行は近似に使いませんでした。");
+}

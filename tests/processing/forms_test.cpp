@@ -127,7 +127,7 @@ TEST_F(Forms, KindSwitchGreysTheInterceptButKeepsItAndSendsIt)
         EXPECT_EQ(d->OK_Command_Click(), DataDisposalForm::Outcome::StayOpen) << big;
     }
     EXPECT_EQ(fitter.requests.size(), 3u);
-    EXPECT_EQ(desk.messageCount(QStringLiteral("エラー！(No.4)(エクセル起動、又は近似式作成エラー)")), 2);
+    EXPECT_EQ(desk.messageCount(fitFailureMessage(fitErrorDetail(FitError::BadIntercept))), 2);
     d->Aprx_Kind_Picture_Click(3); // the power kind ignores the value
     EXPECT_EQ(d->OK_Command_Click(), DataDisposalForm::Outcome::ShowResult);
     EXPECT_EQ(fitter.requests.size(), 4u);
@@ -156,19 +156,60 @@ TEST_F(Forms, ResultWindowIsFilledFromTheFit)
     EXPECT_TRUE(desk.messages.empty());
 }
 
-TEST_F(Forms, FitFailureShowsNumberFourAndStaysOpen)
+TEST_F(Forms, FitFailureShowsNumberFourWithTheReasonAndStaysOpen)
 {
     addRows(1, 3, [](int i) { return double(-i); }, [](int i) { return double(i); });
     auto d = open(1); // the native fitter
+    // Each failure keeps the numbered message and says why on a second line.
+    auto failsWith = [&](const char *reason) {
+        const size_t before = desk.messages.size();
+        EXPECT_EQ(d->OK_Command_Click(), DataDisposalForm::Outcome::StayOpen) << reason;
+        ASSERT_EQ(desk.messages.size(), before + 1) << reason;
+        EXPECT_EQ(s(desk.messages.back().text),
+                  std::string("エラー！(No.4)(エクセル起動、又は近似式作成エラー)\n(") + reason + ")");
+        EXPECT_FALSE(d->takeResult());
+    };
     d->Aprx_Kind_Picture_Click(1); // log of negative x
-    EXPECT_EQ(d->OK_Command_Click(), DataDisposalForm::Outcome::StayOpen);
-    EXPECT_EQ(desk.messageCount(QStringLiteral("エラー！(No.4)(エクセル起動、又は近似式作成エラー)")), 1);
-    EXPECT_FALSE(d->takeResult());
+    failsWith("this kind needs every x greater than 0");
+    d->Aprx_Kind_Picture_Click(2);
+    d->Jisu_Combo_Click(1); // a cubic through three points
+    failsWith("too few distinct x values for this kind and degree");
+    d->Aprx_Kind_Picture_Click(4);
+    d->Intcpt_Check_Click(true);
+    d->setIntcptText(QStringLiteral("-2"));
+    failsWith("the fixed value must be a finite number, and greater than 0 for the exponential kind");
+    d->Intcpt_Check_Click(false);
     d->Aprx_Kind_Picture_Click(0);
     EXPECT_EQ(d->OK_Command_Click(), DataDisposalForm::Outcome::ShowResult);
     auto a = d->takeResult();
     EXPECT_EQ(s(a->apprxText()), "y=-1x+0");
     EXPECT_EQ(s(a->r2Text()), "1.0000");
+}
+
+TEST_F(Forms, RowsWithoutValuesAreLeftOutOfTheFitAndCounted)
+{
+    addRows(1, 5, [](int i) { return double(i); }, [](int i) { return 2.0 * i + 1; });
+    // Rows 2 and 4 hold points that could not be converted.
+    r.grid(1).setCell(2, SeriesTable::ColX, QString());
+    r.grid(1).setCell(4, SeriesTable::ColY, QString());
+    auto d = open(1, &fitter);
+    ASSERT_EQ(d->OK_Command_Click(), DataDisposalForm::Outcome::ShowResult);
+    EXPECT_EQ(fitter.requests[0].xTexts, (QStringList{"1.0000", "3.0000", "5.0000"}));
+    EXPECT_EQ(fitter.requests[0].yTexts, (QStringList{"3.0000", "7.0000", "11.000"}));
+    EXPECT_EQ(desk.messageCount(QStringLiteral("X値またはY値のない2行は近似に使いませんでした。")), 1);
+
+    // With the native fitter the line is the one through the converted points.
+    auto n = open(1);
+    ASSERT_EQ(n->OK_Command_Click(), DataDisposalForm::Outcome::ShowResult);
+    EXPECT_EQ(s(n->takeResult()->apprxText()), "y=2x+1");
+
+    // Too few rows with values left: the failure says so too.
+    r.grid(1).setCell(1, SeriesTable::ColY, QString());
+    r.grid(1).setCell(3, SeriesTable::ColY, QString());
+    EXPECT_EQ(n->OK_Command_Click(), DataDisposalForm::Outcome::StayOpen);
+    EXPECT_EQ(s(desk.messages.back().text), "エラー！(No.4)(エクセル起動、又は近似式作成エラー)\n"
+                                            "(too few distinct x values for this kind and degree; "
+                                            "4 rows without X or Y were left out)");
 }
 
 TEST_F(Forms, ThousandRowsShowTheMessageAndFitTheFirstThousand)
@@ -411,12 +452,56 @@ TEST_F(Forms, PlotEdgeFrames)
     r.panel.setVal(CalibPanel::RUX_VLText, QStringLiteral("1.000000000000001E20"));
     EXPECT_FALSE(a->Draw_Apprx());
 
-    // An evaluation failure on the way: its description, no plot.
+}
+
+TEST(PlotSize, FitsTheRoomKeepingProportions)
+{
+    EXPECT_EQ(fitPlotSize(QSizeF(480, 400), QSize(1200, 900)), QSize(480, 400));
+    EXPECT_EQ(fitPlotSize(QSizeF(6000, 4000), QSize(780, 700)), QSize(780, 520));
+    EXPECT_EQ(fitPlotSize(QSizeF(4000, 6000), QSize(780, 700)), QSize(466, 700));
+    EXPECT_EQ(fitPlotSize(QSizeF(60, 40), QSize(780, 700)), QSize(120, 100));
+    EXPECT_EQ(fitPlotSize(QSizeF(6000, 4000), QSize(0, -5)), QSize(120, 100));
+}
+
+TEST_F(Forms, PlotLeavesGapsWhereTheCurveIsUndefined)
+{
+    r.panel.setVal(CalibPanel::RUX_VLText, QStringLiteral("10"));
+    r.panel.setVal(CalibPanel::RUY_VLText, QStringLiteral("10"));
+    // A negative power over a frame starting at X = 0: only the first segment
+    // (which starts at 0^-1) is missing.
+    auto inv = result("累乗近似", "y=2x-1");
+    auto p = inv->Draw_Apprx();
+    ASSERT_TRUE(p);
+    ASSERT_GE(p->curve.size(), 499u);
+    EXPECT_NEAR(p->curve.front().x1(), 0.02, 1e-6);
+    EXPECT_NEAR(p->curve.front().y1(), 100, 1e-3);
+    EXPECT_NEAR(p->curve.back().y2(), 0.2, 1e-3);
+
+    // An exponential that overflows at the far end (beyond the drawing's
+    // single precision from x = 0.111 on): drawn up to there.
+    auto big = result("指数近似", "y=1e800x");
+    p = big->Draw_Apprx();
+    ASSERT_TRUE(p);
+    EXPECT_EQ(p->curve.size(), 5u);
+    EXPECT_NEAR(p->curve.back().x2(), 0.1, 1e-6);
+
+    // A fractional power with LLX < 0: the right half.
     r.panel.setVal(CalibPanel::LLX_VLText, QStringLiteral("-1"));
     r.panel.setVal(CalibPanel::RUX_VLText, QStringLiteral("1"));
-    auto pw = result("累乗近似", "y=1x0.5");
-    const size_t before = desk.messages.size();
-    EXPECT_FALSE(pw->Draw_Apprx());
-    ASSERT_EQ(desk.messages.size(), before + 1);
+    auto root = result("累乗近似", "y=1x0.5");
+    p = root->Draw_Apprx();
+    ASSERT_TRUE(p);
+    EXPECT_GE(p->curve.size(), 249u);
+    EXPECT_LE(p->curve.size(), 251u);
+    for (const QLineF &l : p->curve) {
+        EXPECT_GE(l.x1(), -1e-6);
+        EXPECT_NEAR(l.y2(), std::sqrt(std::max(0.0, l.x2())), 1e-4);
+    }
+    EXPECT_TRUE(desk.messages.empty());
+
+    // Defined nowhere over the frame: the evaluation's description, no plot.
+    r.panel.setVal(CalibPanel::RUX_VLText, QStringLiteral("-0.5"));
+    EXPECT_FALSE(root->Draw_Apprx());
+    ASSERT_EQ(desk.messages.size(), 1u);
     EXPECT_EQ(s(desk.messages.back().text), "プロシージャの呼び出し、または引数が不正です。");
 }

@@ -15,6 +15,7 @@
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScreen>
 #include <QStatusBar>
 #include <QTabBar>
 #include <QTemporaryDir>
@@ -138,7 +139,7 @@ private Q_SLOTS:
                     QCOMPARE(markers.size(), 8);
                     QCOMPARE(markers[0]->toolTip(), QStringLiteral("系列1：ID=1,X=1.0000,Y=6.2000,Z=0"));
                     // The frame is red at the lower-left corner's pixel (40, 366.67).
-                    const QImage img = pic->drawing().toImage();
+                    const QImage img = pic->drawing();
                     QVERIFY(QColor(img.pixel(200, 366)) == QColor(255, 0, 0) ||
                             QColor(img.pixel(200, 367)) == QColor(255, 0, 0));
                     QCOMPARE(QColor(img.pixel(2, 2)), QColor(64, 64, 64));
@@ -368,7 +369,7 @@ private Q_SLOTS:
             seen = true;
             auto *pic = g->picture();
             QCOMPARE(pic->size(), QSize(480, 400));
-            const QImage img = pic->drawing().toImage();
+            const QImage img = pic->drawing();
             auto isRed = [&](int x, int y) { return QColor(img.pixel(x, y)) == QColor(255, 0, 0); };
             const QColor grey(64, 64, 64);
             // The frame's four sides at the tenth margins.
@@ -426,6 +427,56 @@ private Q_SLOTS:
         QVERIFY(seen);
         QVERIFY(!r->Is_FormOpen(QStringLiteral("Apprx_Graph_Form")));
         QVERIFY(desk.messages.empty());
+    }
+
+    void largePictureFitsTheScreenAndTheWindowResizes()
+    {
+        // A 6000 x 4000 picture: the window fits the screen's free area, keeps
+        // the picture's proportions and its readout on the screen.
+        r->graph.picAreaWidthTwips = 6000 * 15;
+        r->graph.picAreaHeightTwips = 4000 * 15;
+        fillSeries(1, {{4, 20}});
+        ApprxForm a(*r, QStringLiteral("系列1"));
+        a.setResult(QStringLiteral("系列1  -近似式"), QStringLiteral("線形近似"), QStringLiteral("y=10x+5"),
+                    QStringLiteral("1.0000"));
+        auto plot = a.Draw_Apprx();
+        QVERIFY(plot);
+        ApprxGraphForm graph(*r, std::move(*plot));
+        ApprxGraphFormWidget g(graph);
+        g.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&g));
+        const QRect avail = g.screen()->availableGeometry();
+        auto *pic = g.picture();
+        QVERIFY2(avail.contains(g.frameGeometry()), qPrintable(QStringLiteral("%1x%2 in %3x%4")
+                                                                  .arg(g.frameGeometry().width())
+                                                                  .arg(g.frameGeometry().height())
+                                                                  .arg(avail.width())
+                                                                  .arg(avail.height())));
+        QVERIFY(avail.contains(g.statusBar()->mapToGlobal(g.statusBar()->rect().bottomRight())));
+        QVERIFY(pic->width() < 6000 && pic->width() >= avail.width() / 2);
+        QVERIFY2(std::abs(double(pic->width()) / pic->height() - 1.5) < 0.01,
+                 qPrintable(QStringLiteral("%1x%2").arg(pic->width()).arg(pic->height())));
+        QCOMPARE(pic->drawing().size(), pic->size());
+        shot(&g, "plot_large_picture");
+
+        // Resized by the user: the drawing, the markers and the readout follow.
+        g.resize(420, 380);
+        QCoreApplication::processEvents();
+        const QSize sz = pic->size();
+        QVERIFY(sz.width() < 420 && sz.height() < 380);
+        const QImage img = pic->drawing();
+        QCOMPARE(img.size(), sz);
+        const QPointF ll = graph.plot().toPixel({0, 0}, QSizeF(sz));
+        QCOMPARE(QColor(img.pixel(int(ll.x()) + 20, int(std::floor(ll.y())))), QColor(255, 0, 0));
+        const auto markers = pic->findChildren<QLabel *>(QStringLiteral("Pick_Image"));
+        QCOMPARE(markers.size(), 1);
+        const QPointF m = graph.plot().toPixel({4, 20}, QSizeF(sz));
+        QVERIFY(std::abs(QRectF(markers[0]->geometry()).center().x() - m.x()) <= 1);
+        QMouseEvent e(QEvent::MouseMove, m, pic->mapToGlobal(m), Qt::NoButton, Qt::NoButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(pic, &e);
+        const QString readout = g.statusBar()->currentMessage();
+        QVERIFY2(readout.startsWith(u"X=4.0") && readout.contains(u"Y=20."), qPrintable(readout));
+        g.close();
     }
 
     void failedPlotShowsTheMessageAndNoWindow()
