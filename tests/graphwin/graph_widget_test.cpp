@@ -263,9 +263,14 @@ private Q_SLOTS:
         QTest::mouseClick(area(), Qt::LeftButton, {}, QPoint(120, 200));
         QCOMPARE(r->grid(1).cell(2, 2), QStringLiteral("2.5156")); // (120.5 - 40) / 320 * 10
         QCOMPARE(r->grid(1).cell(2, 3), QStringLiteral("28.958")); // (270 - 200.5) / 240 * 100
-        // The pointer readout reads the same place.
+        // The pointer readout reads the same place, and the zoom view puts
+        // the same place under its cross-hair.
+        QPointF followed;
+        connect(r.get(), &Reading::zoomFollowRequested, this, [&](float x, float y) { followed = QPointF(x, y); });
         QTest::mouseMove(area(), QPoint(120, 200));
         QTRY_COMPARE(host->widget()->statusLabel()->text(), QStringLiteral("X=2.5156 , Y=28.958"));
+        QCOMPARE(followed, QPointF(float(120.5 / 400), float(1 - 200.5 / 300)));
+        disconnect(r.get(), &Reading::zoomFollowRequested, this, nullptr);
     }
 
     void aReleaseBeyondThePictureAddsNothing()
@@ -314,12 +319,17 @@ private Q_SLOTS:
         r->showPicture(big, QStringLiteral("big.png"));
         QCOMPARE(area()->size(), QSize(1800, 1200));
         const QRect room = mdi->viewport()->rect();
-        QVERIFY2(room.contains(host->subWindow()->geometry()), qPrintable(QStringLiteral("%1x%2").arg(host->subWindow()->width()).arg(host->subWindow()->height())));
+        const QSize sub = host->subWindow()->size();
+        QVERIFY2(room.contains(host->subWindow()->geometry()),
+                 qPrintable(QStringLiteral("%1 x %2").arg(sub.width()).arg(sub.height())));
         QVERIFY(readout->isVisible());
         const QRect shown(readout->mapTo(mdi->viewport(), QPoint(0, 0)), readout->size());
         QVERIFY(room.contains(shown));
         QVERIFY(host->widget()->scrollArea()->horizontalScrollBar()->maximum() > 0);
         QVERIFY(host->widget()->scrollArea()->verticalScrollBar()->maximum() > 0);
+        // It opens at its upper-left corner.
+        QCOMPARE(host->widget()->scrollArea()->horizontalScrollBar()->value(), 0);
+        QCOMPARE(host->widget()->scrollArea()->verticalScrollBar()->value(), 0);
         // Clicks on a scrolled picture read its own pixels.
         host->widget()->scrollArea()->horizontalScrollBar()->setValue(1000);
         host->widget()->scrollArea()->verticalScrollBar()->setValue(900);
@@ -359,7 +369,8 @@ private Q_SLOTS:
         QTRY_VERIFY(!spy.painted.isEmpty());
         const QPoint c = at(0.5f, 0.5f);
         for (QPoint d : {QPoint(7, 0), QPoint(-7, 0), QPoint(0, 7), QPoint(0, -7)})
-            QVERIFY2(spy.painted.contains(c + d), qPrintable(QStringLiteral("%1,%2").arg((c + d).x()).arg((c + d).y())));
+            QVERIFY2(spy.painted.contains(c + d),
+                     qPrintable(QStringLiteral("%1, %2").arg((c + d).x()).arg((c + d).y())));
         area()->removeEventFilter(&spy);
     }
 
