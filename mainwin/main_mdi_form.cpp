@@ -24,6 +24,11 @@ Main_MDI_Form::Main_MDI_Form(Reading &reading, QObject *parent) : QObject(parent
     });
     connect(&m_r, &Reading::zoomFollowRequested, &zoom, [this](float x, float y) { zoom.Move_ZoomImage(x, y); });
     connect(&m_r, &Reading::filesDropped, this, &Main_MDI_Form::dropFiles);
+    // With no picture open, the status bar says how to open one again.
+    connect(&m_r.graph, &GraphModel::loadedChanged, this, [this](bool loaded) {
+        if (!loaded)
+            m_r.setStatusText(startStatusText());
+    });
 }
 
 // --- Texts ---------------------------------------------------------------

@@ -151,10 +151,11 @@ bool showsValue(const QString &text, double expected, double slack, QString *why
     return true;
 }
 
-// Normalised picture coordinates of a pixel position on a picture of w x h.
+// Normalised picture coordinates of the centre of pixel `px` on a picture of
+// w x h: what a click on that pixel stores.
 QPointF normalised(QPoint px, QSize size)
 {
-    return {double(float(double(px.x()) / size.width())), double(float(1.0 - double(px.y()) / size.height()))};
+    return {double(float((px.x() + 0.5) / size.width())), double(float(1.0 - (px.y() + 0.5) / size.height()))};
 }
 
 // Inverse of the bilinear map of the unit square onto the quadrilateral
