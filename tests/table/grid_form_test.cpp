@@ -1,3 +1,4 @@
+#include "processing/table_ops.h"
 #include "table/grid_form.h"
 #include "tests/support/reading_fixtures.h"
 
@@ -101,11 +102,82 @@ TEST_F(TableFixture, RereadRecomputesXAndKeepsZ)
     EXPECT_EQ(s(r.grid(1).cell(2, 2)), "8.0000");
     EXPECT_EQ(s(r.grid(1).cell(2, 4)), "8");
     EXPECT_EQ(s(r.grid(1).cell(1, 3)), "50.000");
-    // A frame that cannot convert: a message, nothing half-written.
+    EXPECT_EQ(s(r.graph.pick(1)->toolTip), "系列1：ID=1,X=6.0000,Y=50.000,Z=0");
+    EXPECT_TRUE(desk.messages.empty());
+    // A frame that cannot convert any point: one message, every X and Y empty.
     r.panel.setVal(CalibPanel::LLX_VLText, QStringLiteral("x"));
     g1->reread();
+    ASSERT_EQ(desk.messages.size(), 1u);
+    EXPECT_NE(s(desk.messages[0].text).find("2点中2点"), std::string::npos) << s(desk.messages[0].text);
+    for (int row = 1; row <= 2; ++row) {
+        EXPECT_EQ(s(r.grid(1).cell(row, 2)), "") << row;
+        EXPECT_EQ(s(r.grid(1).cell(row, 3)), "") << row;
+    }
+    EXPECT_EQ(s(r.grid(1).cell(2, 4)), "8");
+}
+
+TEST_F(TableFixture, RereadWritesEveryRowThatConvertsAndEmptiesTheOthers)
+{
+    add(1, 0.5f, 0.5f);
+    add(1, 0.95f, 0.5f); // beyond the frame's right edge
+    add(1, 0.3f, 0.5f);
+    // X now ends near the largest double: only the point beyond the edge overflows.
+    r.panel.setVal(CalibPanel::RUX_VLText, QStringLiteral("1.7E308"));
+    g1->reread();
+    ASSERT_EQ(desk.messages.size(), 1u);
+    EXPECT_NE(s(desk.messages[0].text).find("3点中1点"), std::string::npos) << s(desk.messages[0].text);
+    const SeriesTable &t = r.grid(1);
+    EXPECT_EQ(s(t.cell(1, 2)), "8.5000e+307");
+    EXPECT_EQ(s(t.cell(2, 2)), "");
+    EXPECT_EQ(s(t.cell(2, 3)), "");
+    // The row after the failed one has its new value too, not the old frame's.
+    EXPECT_EQ(s(t.cell(3, 2)), "4.2500e+307");
+    EXPECT_EQ(s(t.cell(3, 3)), "50.000");
+    // The tips name what the rows show, the empty values included.
+    EXPECT_EQ(s(r.graph.pick(2)->toolTip), "系列1：ID=2,X=,Y=,Z=0");
+    EXPECT_EQ(s(r.graph.pick(3)->toolTip), "系列1：ID=3,X=4.2500e+307,Y=50.000,Z=0");
+    EXPECT_EQ(s(r.Pt_Array[2]), "TRUE,1,0.95,0.5,0"); // the point itself is kept
+    // Typing a Z for the row without values keeps them empty, never (0, 0).
+    g1->gridClick(2, 4);
+    g1->editorTextChanged(QStringLiteral("7"));
+    g1->editorEnter();
+    EXPECT_EQ(s(r.graph.pick(2)->toolTip), "系列1：ID=2,X=,Y=,Z=7");
+    EXPECT_EQ(s(r.Pt_Array[2]), "TRUE,1,0.95,0.5,7");
+    // A frame that converts them all writes every row again.
+    r.panel.setVal(CalibPanel::RUX_VLText, QStringLiteral("10"));
+    g1->reread();
     EXPECT_EQ(desk.messages.size(), 1u);
-    EXPECT_EQ(s(r.grid(1).cell(1, 2)), "6.0000");
+    EXPECT_EQ(s(t.cell(2, 2)), "10.625");
+    EXPECT_EQ(s(r.graph.pick(2)->toolTip), "系列1：ID=2,X=10.625,Y=50.000,Z=7");
+}
+
+TEST_F(TableFixture, PastedControlCharactersAndCommasNeverReachTheRecord)
+{
+    add(1, 0.5f, 0.5f);
+    g1->gridClick(1, 4);
+    EXPECT_EQ(s(g1->editorTextChanged(QStringLiteral("1\r\n2\t3,4"))), "1234");
+    EXPECT_EQ(desk.beeps, 4);
+    g1->editorEnter();
+    EXPECT_EQ(s(r.Pt_Array[1]), "TRUE,1,0.5,0.5,1234");
+    EXPECT_EQ(s(r.grid(1).cell(1, 4)), "1234");
+}
+
+TEST_F(TableFixture, DeletingTheSelectedRowAfterASortDeletesTheRingedPoint)
+{
+    add(1, 0.7f, 0.5f);
+    add(1, 0.3f, 0.5f);
+    add(1, 0.5f, 0.5f);
+    SeriesTable &t = r.grid(1);
+    t.setCurrent(1, SeriesTable::ColX); // the user clicks the first row: ID 1
+    g1->selectionChanged(1);
+    ASSERT_EQ(r.Sel_PtNo, 1);
+    sortGrid(t, SortKey::X, true);
+    EXPECT_EQ(s(t.cell(t.currentRow(), SeriesTable::ColId)), "1");
+    g1->deleteSelectedRow();
+    EXPECT_FALSE(r.graph.hasPick(1));
+    EXPECT_TRUE(r.graph.hasPick(2));
+    EXPECT_TRUE(r.graph.hasPick(3));
+    EXPECT_EQ(t.rowCount(), 3);
 }
 
 TEST_F(TableFixture, RowsWhosePointsWereFreedNeverFail)
