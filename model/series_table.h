@@ -43,7 +43,7 @@ public:
     // The selected block of cells (inclusive, any corner order); the current
     // cell alone when nothing larger is selected.
     void setSelection(int row1, int col1, int row2, int col2);
-    // The selected cells as text: cells joined by tabs, rows by carriage returns.
+    // The selected cells as text: cells joined by tabs, rows by CR LF.
     QString selectionText() const;
     void setTopRow(int row);
 

@@ -193,7 +193,7 @@ private Q_SLOTS:
         QCOMPARE(r->Sel_PtNo, 2);
         QVERIFY(r->graph.selShapePt().visible);
         QTest::mouseClick(v->viewport(), Qt::LeftButton, Qt::ShiftModifier, cellCentre(v, 2, 2));
-        QCOMPARE(r->grid(1).selectionText(), QStringLiteral("2\t6.2500\t62.500\r3\t7.5000\t75.000"));
+        QCOMPARE(r->grid(1).selectionText(), QStringLiteral("2\t6.2500\t62.500\r\n3\t7.5000\t75.000"));
         QTest::keyClick(v, Qt::Key_Escape);
         QCOMPARE(r->Sel_PtNo, 0);
         QVERIFY(!r->graph.selShapePt().visible);
