@@ -48,6 +48,9 @@ public:
     void setTopRow(int row);
 
     std::array<int, 5> colWidths{500, 500, 750, 750, 750};
+    // The narrowest each column may be: the width of its widest text, as the
+    // view measures it (0 until measured). The layout never goes below it.
+    std::array<int, 5> minColWidths{};
     int widthTwips = 3675;
     int heightTwips = 4440;
 

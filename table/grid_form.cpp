@@ -193,7 +193,7 @@ void Grid_Form::dataDisposal()
 bool Grid_Form::queryUnload() { return r.closeGridForm(m_series); }
 
 Grid_Form::Layout Grid_Form::layoutFor(int width, int height, bool normalState, bool minimised,
-                                       const std::array<int, 5> &currentWidths)
+                                       const std::array<int, 5> &currentWidths, const std::array<int, 5> &minWidths)
 {
     Layout l{};
     l.width = width;
@@ -212,17 +212,60 @@ Grid_Form::Layout Grid_Form::layoutFor(int width, int height, bool normalState, 
     l.gridWidth = dw + 4155;
     l.buttonTop = dh + 3480;
     l.dataDisposalWidth = dw + 1125;
-    l.colWidths[2] = roundTwips(dw / 3.0 + 1100);
-    l.colWidths[3] = roundTwips(dw / 3.0 + 1100);
-    l.colWidths[4] = roundTwips(dw / 3.0 + 800);
+    // X, Y and Z share the grid's width beyond "No." and ID, 1100 : 1100 : 800
+    // at the design size, each widening by a third of the extra width.
+    const int idExtra = std::max(0, minWidths[1] - 500);
+    l.colWidths[1] = 500 + idExtra;
+    const std::array<double, 3> share{dw / 3.0 + 1100, dw / 3.0 + 1100, dw / 3.0 + 800};
+    std::array<int, 3> floorW{};
+    for (int i = 0; i < 3; ++i)
+        floorW[size_t(i)] = std::max(kMinValueColTwips, minWidths[size_t(i + 2)]);
+    // A column whose text needs more than its share takes what it needs; the
+    // others share the rest in the same proportions, never below their own
+    // texts. Without such a column this is the plain proportional rule.
+    std::array<bool, 3> atMin{};
+    for (bool again = true; again;) {
+        again = false;
+        double rest = 3000.0 + dw - idExtra, weights = 0;
+        for (int i = 0; i < 3; ++i) {
+            if (atMin[size_t(i)])
+                rest -= floorW[size_t(i)];
+            else
+                weights += share[size_t(i)];
+        }
+        const bool anyAtMin = atMin[0] || atMin[1] || atMin[2];
+        for (int i = 0; i < 3; ++i) {
+            if (atMin[size_t(i)]) {
+                l.colWidths[size_t(i + 2)] = floorW[size_t(i)];
+                continue;
+            }
+            const int w = anyAtMin || idExtra ? int(std::floor(rest * share[size_t(i)] / weights))
+                                              : roundTwips(share[size_t(i)]);
+            if (w < floorW[size_t(i)]) {
+                atMin[size_t(i)] = true;
+                again = true;
+            }
+            l.colWidths[size_t(i + 2)] = w;
+        }
+    }
     return l;
+}
+
+int Grid_Form::widthToFit(int width, const std::array<int, 5> &minWidths)
+{
+    // The columns fill the grid exactly when X, Y and Z together have
+    // 3000 twips plus the window's extra width, less what ID takes beyond 500.
+    int need = std::max(0, minWidths[1] - 500);
+    for (int c = 2; c <= 4; ++c)
+        need += std::max(kMinValueColTwips, minWidths[size_t(c)]);
+    return std::max({width, 4500, 4500 + need - 3000});
 }
 
 void Grid_Form::resized(int width, int height, bool normalState, bool minimised)
 {
     SeriesTable &t = table();
     t.hideEditor();
-    const Layout l = layoutFor(width, height, normalState, minimised, t.colWidths);
+    const Layout l = layoutFor(width, height, normalState, minimised, t.colWidths, t.minColWidths);
     t.widthTwips = l.width;
     t.heightTwips = l.height;
     t.colWidths = l.colWidths;

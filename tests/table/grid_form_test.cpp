@@ -249,3 +249,48 @@ TEST(TableLayout, ResizeRules)
     EXPECT_EQ(l.width, 100);
     EXPECT_EQ(l.colWidths[2], 750);
 }
+
+TEST(TableLayout, ColumnsAreNeverNarrowerThanTheirTexts)
+{
+    const std::array<int, 5> w0{500, 500, 750, 750, 750};
+    // X needs 1200 twips: it gets them, Y and Z share the rest of the 3000
+    // in their proportions, and the columns still fill the grid.
+    std::array<int, 5> need{0, 300, 1200, 400, 0};
+    auto l = Grid_Form::layoutFor(4500, 4440, true, false, w0, need);
+    EXPECT_EQ(l.colWidths[2], 1200);
+    EXPECT_EQ(l.colWidths[3], 1800 * 1100 / 1900);
+    EXPECT_EQ(l.colWidths[4], 1800 * 800 / 1900);
+    // Needing 1500, X leaves too little for Z's share: Z keeps its least
+    // width and Y takes the rest.
+    need[2] = 1500;
+    l = Grid_Form::layoutFor(4500, 4440, true, false, w0, need);
+    EXPECT_EQ(l.colWidths[4], Grid_Form::kMinValueColTwips);
+    EXPECT_EQ(l.colWidths[3], 3000 - 1500 - 750);
+    EXPECT_EQ(Grid_Form::widthToFit(4500, need), 4500); // it fits as it is
+    // X and Y need 1600 each: no share is left for Z's least width, so the
+    // window must grow by what they need beyond 3000 with Z at 750.
+    need = {0, 0, 1600, 1600, 0};
+    l = Grid_Form::layoutFor(4500, 4440, true, false, w0, need);
+    EXPECT_EQ(l.colWidths[2], 1600);
+    EXPECT_EQ(l.colWidths[4], Grid_Form::kMinValueColTwips);
+    const int w = Grid_Form::widthToFit(4500, need);
+    EXPECT_EQ(w, 4500 + 1600 + 1600 + 750 - 3000);
+    l = Grid_Form::layoutFor(w, 4440, true, false, w0, need);
+    int sum = 0;
+    for (int c : l.colWidths)
+        sum += c;
+    EXPECT_LE(sum, l.gridWidth);
+    EXPECT_GE(l.colWidths[3], 1600);
+    EXPECT_GE(l.colWidths[4], 750);
+    // A wider ID column comes out of the value columns' room, while they have
+    // room above their least widths.
+    need = {0, 800, 0, 0, 0};
+    EXPECT_EQ(Grid_Form::widthToFit(4500, need), 4500);
+    l = Grid_Form::layoutFor(6000, 4440, true, false, w0, need);
+    EXPECT_EQ(l.colWidths[1], 800);
+    EXPECT_NEAR(l.colWidths[2] + l.colWidths[3] + l.colWidths[4], 4500 - 300, 2);
+    need = {0, 800, 1600, 1600, 0};
+    EXPECT_EQ(Grid_Form::widthToFit(4500, need), 4500 + 300 + 1600 + 1600 + 750 - 3000);
+    // A window already wide enough stays as it is.
+    EXPECT_EQ(Grid_Form::widthToFit(9000, {0, 0, 1600, 1600, 0}), 9000);
+}
