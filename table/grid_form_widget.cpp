@@ -240,8 +240,10 @@ void GridFormWidget::growToFit()
         int room = win->width() + extra;
         if (auto *sub = qobject_cast<QMdiSubWindow *>(win); sub && sub->mdiArea())
             room = sub->mdiArea()->viewport()->width() - sub->x();
-        else if (const QScreen *sc = win->screen())
-            room = sc->availableGeometry().right() + 1 - win->frameGeometry().left() - (win->frameGeometry().width() - win->width());
+        else if (const QScreen *sc = win->screen()) {
+            const QRect frame = win->frameGeometry();
+            room = sc->availableGeometry().right() + 1 - frame.left() - (frame.width() - win->width());
+        }
         const int newWidth = std::min(win->width() + extra, room);
         if (newWidth > win->width())
             win->resize(newWidth, win->height()); // lays the window out again

@@ -91,7 +91,11 @@ TEST(Sort, RowsWithoutValuesStayAndGoLast)
 {
     SeriesTable t(1);
     // IDs 2 and 4 could not be converted: their X and Y are empty, not 0.
-    fill(t, {{"1", "5", "1", "3"}, {"2", "", "", "9"}, {"3", "-2", "4", ""}, {"4", "", "", "-7"}, {"5", "1.0000e+1", "2", "1"}});
+    fill(t, {{"1", "5", "1", "3"},
+             {"2", "", "", "9"},
+             {"3", "-2", "4", ""},
+             {"4", "", "", "-7"},
+             {"5", "1.0000e+1", "2", "1"}});
     EXPECT_TRUE(rowHasValues(t, 1));
     EXPECT_FALSE(rowHasValues(t, 2));
     EXPECT_TRUE(rowHasValues(t, 5)); // an exponent text is a value

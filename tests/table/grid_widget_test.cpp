@@ -99,12 +99,14 @@ private Q_SLOTS:
         QVERIFY2(cornerLabel.isEmpty(), qPrintable(cornerLabel));
         QHeaderView *h = v->horizontalHeader();
         for (int c = 0; c < 4; ++c) {
-            const QImage shot = h->grab(QRect(h->sectionViewportPosition(c), 0, h->sectionSize(c), h->height())).toImage();
+            const QRect section(h->sectionViewportPosition(c), 0, h->sectionSize(c), h->height());
+            const QImage shot = h->grab(section).toImage();
             const QString label = checkLabel(shot, h->font(), QStringList{"ID", "X", "Y", "Z"}[c]);
             QVERIFY2(label.isEmpty(), qPrintable(label));
         }
         QHeaderView *vh = v->verticalHeader();
-        const QImage rowShot = vh->grab(QRect(0, vh->sectionViewportPosition(0), vh->width(), vh->sectionSize(0))).toImage();
+        const QRect rowSection(0, vh->sectionViewportPosition(0), vh->width(), vh->sectionSize(0));
+        const QImage rowShot = vh->grab(rowSection).toImage();
         const QString rowLabel = checkLabel(rowShot, vh->font(), QStringLiteral("1"));
         QVERIFY2(rowLabel.isEmpty(), qPrintable(rowLabel));
     }
