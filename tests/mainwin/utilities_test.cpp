@@ -115,7 +115,8 @@ TEST(CheckNumText, RemovesOneCharacterPerCall)
     const Case cases[] = {
         {"12a3", "123", true}, {"-1.5", "-1.5", false}, {"1-5", "15", true}, {"1,5", "15", true},
         {"+1", "1", true},     {"1e5", "15", true},     {"1/2", "12", true}, {" 1", "1", true},
-        {"", "", false},       {"0.25", "0.25", false}, {"1\t2", "1\t2", false},
+        {"", "", false},       {"0.25", "0.25", false}, {"1\t2", "12", true},
+        {"1\r\n2", "1\n2", true}, {"\x7f" "1", "1", true}, {"1\x01", "1", true},
     };
     for (const Case &c : cases) {
         QString t = QString::fromUtf8(c.in);

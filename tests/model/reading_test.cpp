@@ -304,7 +304,7 @@ TEST_F(Fixture, WindowRegistryByNameAndCaption)
     EXPECT_FALSE(r.Is_FormOpen(QStringLiteral("DataDisposal_Form")));
 }
 
-TEST_F(Fixture, SelectionTextJoinsCellsWithTabsAndRowsWithCarriageReturns)
+TEST_F(Fixture, SelectionTextJoinsCellsWithTabsAndRowsWithCrLf)
 {
     diagonalFrame();
     addPoint(1, 0.5f, 0.5f);
@@ -312,7 +312,8 @@ TEST_F(Fixture, SelectionTextJoinsCellsWithTabsAndRowsWithCarriageReturns)
     SeriesTable &t = r.grid(1);
     t.setCurrent(1, 1);
     t.setSelection(2, 3, 1, 1); // any corner order
-    EXPECT_EQ(s(t.selectionText()), "1\t5.0000\t50.000\r2\t7.5000\t75.000");
+    // CR LF between rows: a lone CR pastes as one line in many programs.
+    EXPECT_EQ(s(t.selectionText()), "1\t5.0000\t50.000\r\n2\t7.5000\t75.000");
     t.setCurrent(2, 2);
     EXPECT_EQ(s(t.selectionText()), "7.5000");
 }
