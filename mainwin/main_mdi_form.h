@@ -142,7 +142,6 @@ private:
     bool discardReading();
     void openDialogAndDispatch(bool initFirst);
     void logCheck(CalibPanel::ValBox box);
-    void fillDerivedCorners();
 
     Reading &m_r;
     Layout m_layout;
