@@ -326,7 +326,7 @@ bool Save_State(Reading &r)
         }
     }
     const QString path = r.port().saveFileName(QString::fromUtf16(statetext::kSaveTitle),
-                                               QString::fromUtf16(statetext::kSaveFilter), r.programFolder);
+                                               QString::fromUtf16(statetext::kSaveFilter));
     if (path.isEmpty())
         return false;
     if (r.GraphPic_Path.isEmpty() && r.graph.loaded() && !savePastedPicture(r, path))
@@ -750,7 +750,7 @@ int openReadingFile(Reading &r, const QString &path)
 int openReadingFileDialog(Reading &r)
 {
     const QString path = r.port().openFileName(QString::fromUtf16(statetext::kOpenTitle),
-                                               QString::fromUtf16(statetext::kOpenFilter), r.programFolder);
+                                               QString::fromUtf16(statetext::kOpenFilter));
     if (path.isEmpty())
         return 2;
     return openReadingFile(r, path);

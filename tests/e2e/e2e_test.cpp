@@ -37,6 +37,7 @@
 #include <QTabBar>
 #include <QTableView>
 #include <QTemporaryDir>
+#include <QStandardPaths>
 #include <QTest>
 #include <QToolBar>
 #include <QToolButton>
@@ -763,6 +764,8 @@ int main(int argc, char **argv)
 {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Orvalinetrix"));
+    // The dialogs remember their folder in the settings: keep the user's own out of it.
+    QStandardPaths::setTestModeEnabled(true);
     E2ETest t;
     return QTest::qExec(&t, argc, argv);
 }
