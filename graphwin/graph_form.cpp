@@ -82,6 +82,7 @@ void Graph_Form::dragOver(float x, float y) { r.zoomFollow(x, y); }
 
 void Graph_Form::mouseUp(int button, float x, float y)
 {
+    r.history().interrupt();
     // A press on the picture released beyond its edge places nothing there.
     if (!onPicture(x, y))
         return;
@@ -110,6 +111,7 @@ void Graph_Form::addPoint(float x, float y)
         r.port().message(pointLimitMessage());
         return;
     }
+    History::Step step(r.history(), History::AddPoint);
     r.Put_PtImage(series, x, y, id);
     r.Set_GridPt(series, QStringLiteral("Add"), id);
     r.Draw_Frame();
@@ -125,6 +127,7 @@ void Graph_Form::writeCornerBoxes(int corner, float x, float y)
 void Graph_Form::placeCorner(float x, float y)
 {
     const Corner c = quadrantCorner(x, y);
+    History::Step step(r.history(), History::PlaceCorner);
     writeCornerBoxes(c, x, y);
     if (c == LL || c == RU || !r.panel.isDiagonal()) {
         Marker m = r.graph.dfnt(c);
@@ -142,6 +145,7 @@ void Graph_Form::pickMouseDown(int id)
 {
     if (!r.graph.hasPick(id))
         return;
+    r.history().interrupt();
     r.graph.setSelShapePt(r.graph.ringAround(*r.graph.pick(id)));
     r.Sel_PtNo = id;
     r.graph.hideSelShape();
@@ -153,6 +157,7 @@ void Graph_Form::dfntMouseDown(int index)
 {
     if (index < 0 || index > 3)
         return;
+    r.history().interrupt();
     r.graph.setSelShape(r.graph.ringAround(r.graph.dfnt(index)));
     r.Sel_DfntNo = index;
     r.graph.hideSelShapePt();
@@ -164,6 +169,10 @@ void Graph_Form::dragDrop(float x, float y)
 {
     if (!onPicture(x, y))
         return;
+    // A drag and drop is one step, whether of a corner or of a point.
+    const bool corner = r.graph.selShape().visible && r.Drag_DfntNo >= 0 && r.Drag_DfntNo <= 3;
+    History::Step step(r.history(), corner ? History::MoveCorner : History::MovePoint);
+    r.history().interrupt();
     if (r.graph.selShape().visible && r.Drag_DfntNo >= 0 && r.Drag_DfntNo <= 3) {
         const int i = r.Drag_DfntNo;
         Marker m = r.graph.dfnt(i);
@@ -220,6 +229,7 @@ void Graph_Form::keyDown(int key, int)
         }
     if (row < 0)
         return; // not in its table: the key is ignored
+    History::Step step(r.history(), History::DeletePoint);
     r.graph.hideRings();
     t.setCurrent(row, t.currentCol());
     r.Delete_Row(series, row);
@@ -232,6 +242,15 @@ void Graph_Form::keyUp(int key, int modifiers)
     const bool arrow = key == KeyLeft || key == KeyUp || key == KeyRight || key == KeyDown;
     const bool vertical = key == KeyUp || key == KeyDown;
     const double dir = (key == KeyRight || key == KeyUp) ? 1.0 : -1.0;
+
+    // A run of arrow keys on one corner or one point is one step; any other
+    // key ends the run.
+    const bool cornerSelected = r.graph.selShape().visible && r.Sel_DfntNo >= 0 && r.Sel_DfntNo <= 3;
+    const bool modifierKey = key >= 16 && key <= 18; // Shift, Ctrl, Alt released
+    if (!arrow && !modifierKey)
+        r.history().interrupt();
+    History::Step nudge(r.history(), cornerSelected ? History::NudgeCorner : History::NudgePoint,
+                       cornerSelected ? r.Sel_DfntNo : std::max(0, r.Sel_PtNo));
 
     // The selected corner.
     if (r.graph.selShape().visible && r.Sel_DfntNo >= 0 && r.Sel_DfntNo <= 3) {

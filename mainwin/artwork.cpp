@@ -93,6 +93,36 @@ QImage blankImage(int w, int h, const QColor &fill = Qt::transparent)
 
 } // namespace
 
+namespace {
+
+// A curved arrow turning back (undo) or forward (redo, mirrored).
+void drawTurnArrow(QPainter &p, bool forward)
+{
+    p.save();
+    if (forward) {
+        p.translate(24, 0);
+        p.scale(-1, 1);
+    }
+    QPen pen(QColor(30, 90, 170), 2.6, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin);
+    p.setPen(pen);
+    p.setBrush(Qt::NoBrush);
+    QPainterPath arc;
+    arc.moveTo(7, 10);
+    arc.lineTo(14, 10);
+    arc.cubicTo(22, 10, 22, 20, 14, 20);
+    arc.lineTo(9, 20);
+    p.drawPath(arc);
+    p.setPen(Qt::NoPen);
+    p.setBrush(QColor(30, 90, 170));
+    p.drawPolygon(QPolygonF({QPointF(2, 10), QPointF(9, 4), QPointF(9, 16)}));
+    p.restore();
+}
+
+void drawUndo(QPainter &p) { drawTurnArrow(p, false); }
+void drawRedo(QPainter &p) { drawTurnArrow(p, true); }
+
+} // namespace
+
 QIcon toolbarIcon(const QString &key)
 {
     void (*draw)(QPainter &) = nullptr;
@@ -100,6 +130,10 @@ QIcon toolbarIcon(const QString &key)
         draw = drawOpen;
     else if (key == u"Save_grc_Mn1")
         draw = drawSave;
+    else if (key == u"Undo_Mn1")
+        draw = drawUndo;
+    else if (key == u"Redo_Mn1")
+        draw = drawRedo;
     QIcon icon;
     for (int scale : {1, 2}) {
         QImage img = blankImage(24 * scale, 24 * scale);

@@ -45,6 +45,9 @@ const std::vector<Main_MDI_Form::MenuItem> &Main_MDI_Form::menuItems()
         {QStringLiteral("sep2"), QStringLiteral("-"), 1},
         {QStringLiteral("Quit_App"), QStringLiteral("終了(&Q)"), 1},
         {QStringLiteral("Edit_Mn"), QStringLiteral("編集(&E)"), 0},
+        {QStringLiteral("Undo_Mn"), QStringLiteral("元に戻す(&U)"), 1},
+        {QStringLiteral("Redo_Mn"), QStringLiteral("やり直し(&R)"), 1},
+        {QStringLiteral("sep3"), QStringLiteral("-"), 1},
         {QStringLiteral("Copy_Data_Mn"), QStringLiteral("コピー(&C)"), 1},
         {QStringLiteral("Window_Mn"), QStringLiteral("ウィンドウ(&W)"), 0},
         {QStringLiteral("Cscd_Mn"), QStringLiteral("ウィンドウの整列(&S)"), 1},
@@ -62,6 +65,8 @@ const std::vector<Main_MDI_Form::ToolButton> &Main_MDI_Form::toolButtons()
         {QStringLiteral("Open_File_Mn1"), QStringLiteral("状態設定ファイル、画像ファイルを開く")},
         {QStringLiteral("sep1"), QString()},
         {QStringLiteral("Save_grc_Mn1"), QStringLiteral("現在の状態をファイルに保存")},
+        {QStringLiteral("Undo_Mn1"), QStringLiteral("元に戻す")},
+        {QStringLiteral("Redo_Mn1"), QStringLiteral("やり直し")},
         {QStringLiteral("sep2"), QString()},
         {QStringLiteral("Version_Mn1"), QStringLiteral("バージョン情報")},
         {QStringLiteral("Help_Mn1"), QStringLiteral("ヘルプを表示")},
@@ -188,6 +193,10 @@ bool Main_MDI_Form::runCommand(const QString &name)
         Save_File_Mn_Click();
     else if (name == u"Quit_App")
         Quit_App_Click();
+    else if (name == u"Undo_Mn" || name == u"Undo_Mn1")
+        Undo_Mn_Click();
+    else if (name == u"Redo_Mn" || name == u"Redo_Mn1")
+        Redo_Mn_Click();
     else if (name == u"Copy_Data_Mn")
         Copy_Data_Mn_Click();
     else if (name == u"Cscd_Mn")
@@ -231,8 +240,29 @@ void Main_MDI_Form::Save_File_Mn_Click()
         onSaveState();
 }
 
+QString Main_MDI_Form::undoCaption() const
+{
+    const History &h = m_r.history();
+    return h.canUndo() ? History::undoPrefix() + QStringLiteral(" - ") + h.undoText() + QStringLiteral("(&U)")
+                       : QStringLiteral("元に戻す(&U)");
+}
+
+QString Main_MDI_Form::redoCaption() const
+{
+    const History &h = m_r.history();
+    return h.canRedo() ? History::redoPrefix() + QStringLiteral(" - ") + h.redoText() + QStringLiteral("(&R)")
+                       : QStringLiteral("やり直し(&R)");
+}
+
+void Main_MDI_Form::Undo_Mn_Click() { m_r.history().undo(); }
+
+void Main_MDI_Form::Redo_Mn_Click() { m_r.history().redo(); }
+
 void Main_MDI_Form::Quit_App_Click()
 {
+    // Never ends with unsaved changes unasked.
+    if (!m_r.confirmDiscardChanges(false))
+        return;
     m_r.Close_Confirmed = true; // whatever closes on the way out asks nothing
     Q_EMIT quitRequested();
 }
@@ -258,7 +288,8 @@ void Main_MDI_Form::Help_Mn_Click() { Show_Help(m_r); }
 
 bool Main_MDI_Form::discardReading()
 {
-    if (!m_r.confirmDiscardTables())
+    // One question: the unsaved-changes one, or (unmodified) the tables' ones.
+    if (!m_r.confirmDiscardChanges())
         return false;
     m_r.Reset_Reading(false);
     return true;
@@ -410,6 +441,12 @@ void Main_MDI_Form::TabStrip1_Click()
             m.visible = true;
         g.setDfnt(c, m);
     }
+}
+
+void Main_MDI_Form::selectModeTab(int tab)
+{
+    History::Step step(m_r.history(), History::FrameMode);
+    m_r.panel.selectTab(tab);
 }
 
 void Main_MDI_Form::X_Lnr_Option_Click() { m_r.panel.setXLog(false); }

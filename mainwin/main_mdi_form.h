@@ -101,6 +101,12 @@ public:
     void ClipBoardPaste_Command_Click();
     void Save_File_Mn_Click();
     void Quit_App_Click();
+    void Undo_Mn_Click();
+    void Redo_Mn_Click();
+    // Captions of the two history commands, naming the step they would take
+    // back or repeat ("元に戻す - 点の追加(&U)"); the bare ones when there is none.
+    QString undoCaption() const;
+    QString redoCaption() const;
     void Copy_Data_Mn_Click();
     void Cscd_Mn_Click();
     void Version_Mn_Click();
@@ -120,6 +126,8 @@ public:
     // --- Calibration panel -------------------------------------------------
     void Text_Inpt();
     void TabStrip1_Click();
+    // The user picks a mode tab (1 diagonal, 2 four corners): one undoable step.
+    void selectModeTab(int tab);
     void X_Lnr_Option_Click();
     void X_Log_Option_Click();
     void Y_Lnr_Option_Click();

@@ -13,6 +13,7 @@
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QGroupBox>
+#include <QKeySequence>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -156,17 +157,20 @@ MainWindow::MainWindow(Reading &reading, QWidget *parent) : QMainWindow(parent),
     connect(&m_r, &Reading::mainCaptionChanged, this, &QWidget::setWindowTitle);
     connect(&m_r, &Reading::statusTextChanged, m_status, &QLabel::setText);
     connect(&m_r, &Reading::picLabelChanged, this, &MainWindow::updatePicLabel);
+    connect(&m_r.history(), &History::changed, this, &MainWindow::updateHistoryActions);
     connect(&m_form, &Main_MDI_Form::layoutChanged, this, &MainWindow::applyLayout);
     connect(&m_form, &Main_MDI_Form::modeChanged, this, &MainWindow::updateMode);
     connect(&m_form, &Main_MDI_Form::versionRequested, this, &MainWindow::showVersion);
     connect(&m_form, &Main_MDI_Form::arrangeRequested, this, &MainWindow::arrangeWindows);
     connect(&m_form, &Main_MDI_Form::quitRequested, this, [this] {
+        m_quitConfirmed = true;
         if (quitHandler)
             quitHandler();
     });
 
     // The window's load.
     m_form.MDIForm_Load();
+    updateHistoryActions();
     setWindowTitle(m_r.mainCaption());
     m_status->setText(m_r.statusText());
     updateMode(m_r.panel.isDiagonal());
@@ -210,6 +214,33 @@ void MainWindow::buildMenus()
         connect(a, &QAction::triggered, this, [this, name] { m_form.runCommand(name); });
     }
     connect(m_windowMenu, &QMenu::aboutToShow, this, &MainWindow::fillWindowMenu);
+    if (QAction *undo = findChild<QAction *>(QStringLiteral("Undo_Mn")))
+        undo->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z));
+    if (QAction *redo = findChild<QAction *>(QStringLiteral("Redo_Mn")))
+        redo->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)});
+}
+
+void MainWindow::updateHistoryActions()
+{
+    const History &h = m_r.history();
+    const QString undoTip = h.canUndo() ? History::undoPrefix() + QStringLiteral(" - ") + h.undoText() : History::undoPrefix();
+    const QString redoTip = h.canRedo() ? History::redoPrefix() + QStringLiteral(" - ") + h.redoText() : History::redoPrefix();
+    for (QAction *a : findChildren<QAction *>()) {
+        const QString n = a->objectName();
+        if (n == u"Undo_Mn") {
+            a->setText(m_form.undoCaption());
+            a->setEnabled(h.canUndo());
+        } else if (n == u"Redo_Mn") {
+            a->setText(m_form.redoCaption());
+            a->setEnabled(h.canRedo());
+        } else if (n == u"Undo_Mn1") {
+            a->setToolTip(undoTip);
+            a->setEnabled(h.canUndo());
+        } else if (n == u"Redo_Mn1") {
+            a->setToolTip(redoTip);
+            a->setEnabled(h.canRedo());
+        }
+    }
 }
 
 void MainWindow::fillWindowMenu()
@@ -348,13 +379,13 @@ QGroupBox *MainWindow::buildCalibPanel(QWidget *parent)
     m_tabs->setGeometry(tw(90, 225, 3285, 375));
     connect(m_tabs, &QTabBar::tabBarClicked, this, [this](int i) {
         if (i >= 0)
-            m_r.panel.selectTab(i + 1);
+            m_form.selectModeTab(i + 1);
     });
     // A wheel turn or an arrow key switches the tab without a click; the mode
     // follows too. (The view's own changes are made with signals blocked.)
     connect(m_tabs, &QTabBar::currentChanged, this, [this](int i) {
         if (i >= 0 && i + 1 != m_r.panel.selectedTab())
-            m_r.panel.selectTab(i + 1);
+            m_form.selectModeTab(i + 1);
     });
     addDropTarget(m_tabs);
 
@@ -608,6 +639,12 @@ void MainWindow::changeEvent(QEvent *e)
 
 void MainWindow::closeEvent(QCloseEvent *e)
 {
+    // Unsaved changes are asked about first; Cancel (or a save that did not
+    // happen) keeps the program running.
+    if (!m_quitConfirmed && !m_r.confirmDiscardChanges(false)) {
+        e->ignore();
+        return;
+    }
     // The close box: child windows close without their questions, then the
     // program ends.
     // The graph window's unload clears the flag again, so it is set anew

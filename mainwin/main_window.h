@@ -91,6 +91,7 @@ private:
     void updateHighlight(CalibPanel::PosBox b);
     void updateAxisOptions();
     void updatePicLabel();
+    void updateHistoryActions();
     void fillWindowMenu();
     void showVersion();
     void runResizeRules();
@@ -119,6 +120,7 @@ private:
     QList<QAction *> m_windowListActions;
     QList<QPointer<QObject>> m_unplaced; // child windows added, not yet placed
     bool m_dying = false;
+    bool m_quitConfirmed = false; // 終了 already asked about unsaved changes
 };
 
 } // namespace orv

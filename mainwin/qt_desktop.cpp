@@ -47,6 +47,20 @@ bool QtDesktop::askYesNo(const QString &text, const QString &title)
     return box.exec() == QMessageBox::Yes;
 }
 
+DesktopPort::Answer QtDesktop::askYesNoCancel(const QString &text, const QString &title)
+{
+    // Yes (save) is the default; Escape and the close box cancel.
+    QMessageBox box(QMessageBox::Warning, title, displayText(text),
+                    QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, m_owner);
+    box.setDefaultButton(QMessageBox::Yes);
+    box.setEscapeButton(QMessageBox::Cancel);
+    switch (box.exec()) {
+    case QMessageBox::Yes: return Answer::Yes;
+    case QMessageBox::No: return Answer::No;
+    default: return Answer::Cancel;
+    }
+}
+
 QString QtDesktop::qtFilter(const QString &filter)
 {
     const QStringList parts = filter.split(u'|');

@@ -15,6 +15,7 @@ public:
 
     void message(const QString &text, const QString &title) override;
     bool askYesNo(const QString &text, const QString &title) override;
+    Answer askYesNoCancel(const QString &text, const QString &title) override;
     QString openFileName(const QString &title, const QString &filter) override;
     QString saveFileName(const QString &title, const QString &filter) override;
     std::optional<QString> inputBox(const QString &prompt, const QString &title, const QString &initial) override;

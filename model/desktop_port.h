@@ -21,6 +21,9 @@ public:
     virtual void message(const QString &text, const QString &title = QString()) = 0;
     // Modal Yes/No question; true for Yes.
     virtual bool askYesNo(const QString &text, const QString &title) = 0;
+    enum class Answer { Yes, No, Cancel };
+    // Modal Yes/No/Cancel question (closing the box is Cancel).
+    virtual Answer askYesNoCancel(const QString &text, const QString &title) = 0;
     // File dialogs; "" when cancelled. `filter` uses the "Name(*.ext)|*.ext|..."
     // form. They open in the folder last used (remembered between runs), at
     // first the user's documents folder: never the program's folder, which an
@@ -94,6 +97,19 @@ public:
             return defaultYes;
         bool a = answers.front();
         answers.pop_front();
+        return a;
+    }
+    // Answers to Yes/No/Cancel questions (recorded in `questions` too);
+    // without one, `defaultAnswer`.
+    std::deque<Answer> answers3;
+    Answer defaultAnswer = Answer::No;
+    Answer askYesNoCancel(const QString &text, const QString &title) override
+    {
+        questions.push_back({text, title});
+        if (answers3.empty())
+            return defaultAnswer;
+        const Answer a = answers3.front();
+        answers3.pop_front();
         return a;
     }
     QString openFileName(const QString &title, const QString &) override { return nextFile(title); }

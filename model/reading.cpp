@@ -17,6 +17,7 @@ Reading::Reading(DesktopPort *port, QObject *parent) : QObject(parent), m_port(p
     // A ring placed in one frame mode would stay on a corner the other mode
     // derives or hides.
     connect(&panel, &CalibPanel::tabClicked, this, [this] { clearSelection(); });
+    m_history = std::make_unique<History>(*this);
 }
 
 Reading::~Reading() = default;
@@ -72,6 +73,7 @@ void Reading::Init_App()
 
 void Reading::Reset_Reading(bool askTables)
 {
+    History::Suspend quiet(*m_history);
     GraphPic_Path.clear();
     clearSelection();
     Clear_AllPts();
@@ -86,6 +88,8 @@ void Reading::Reset_Reading(bool askTables)
     settings.keiretsu.setIndex(0);
     Close_GridForms(askTables);
     setDfntDone(false);
+    // Nothing of the reading is left to take back or to save.
+    m_history->clear();
 }
 
 void Reading::Init_PtArray()
@@ -144,6 +148,29 @@ QString Reading::tableCloseQuestion()
     return QStringLiteral("ウィンドウを閉じると読み出したデータが破棄されます。\rウィンドウを閉じますか？");
 }
 
+QString Reading::unsavedQuestion()
+{
+    return QStringLiteral("保存されていない変更があります。\r保存しますか？");
+}
+
+bool Reading::confirmDiscardChanges(bool askTables)
+{
+    if (!m_history->isModified())
+        return !askTables || confirmDiscardTables();
+    switch (m_port->askYesNoCancel(unsavedQuestion(), QStringLiteral("Notice!"))) {
+    case DesktopPort::Answer::Cancel: return false;
+    case DesktopPort::Answer::No: break;
+    case DesktopPort::Answer::Yes:
+        // A cancelled or failed save leaves the reading modified: stop.
+        if (saveHandler)
+            saveHandler();
+        if (m_history->isModified())
+            return false;
+        break;
+    }
+    return true;
+}
+
 bool Reading::confirmDiscardTables()
 {
     if (Close_Confirmed)
@@ -171,11 +198,12 @@ bool Reading::closeGridForm(int series, bool ask)
     if (!t.loaded())
         return true;
     t.hideEditor();
-    if (!Close_Confirmed && !t.isEmpty()) {
-        if (ask && !m_port->askYesNo(tableCloseQuestion(), QStringLiteral("Notice!")))
-            return false;
+    if (!Close_Confirmed && !t.isEmpty() && ask && !m_port->askYesNo(tableCloseQuestion(), QStringLiteral("Notice!")))
+        return false;
+    // Closing a table with rows deletes its points: a step that can be taken back.
+    History::Step step(*m_history, History::CloseTable);
+    if (!Close_Confirmed && !t.isEmpty())
         deleteSeriesPoints(series);
-    }
     Grid_Opened[size_t(series)] = 0;
     t.unload();
     return true;

@@ -7,6 +7,7 @@
 #include "model/calib_panel.h"
 #include "model/desktop_port.h"
 #include "model/graph_model.h"
+#include "model/history.h"
 #include "model/numtext.h"
 #include "model/readout_settings.h"
 #include "model/series_table.h"
@@ -15,6 +16,7 @@
 #include <QString>
 #include <array>
 #include <expected>
+#include <functional>
 #include <memory>
 
 namespace orv {
@@ -39,6 +41,20 @@ public:
     SeriesTable &grid(int series) { return *m_grids[size_t(series)]; }
     const SeriesTable &grid(int series) const { return *m_grids[size_t(series)]; }
     static bool validSeries(int s) { return s >= 1 && s <= kSeriesCount; }
+
+    // The undo history of this reading and its modified flag.
+    History &history() { return *m_history; }
+    const History &history() const { return *m_history; }
+    // Runs the normal save (dialog, checks, messages); set by the application.
+    // A save that succeeded marks the history clean.
+    std::function<void()> saveHandler;
+    static QString unsavedQuestion();
+    // Before the reading is replaced or the program ends: when it is modified,
+    // asks once whether to save (Yes saves and goes on only when the save
+    // succeeded, No goes on, Cancel stops). When it is not modified and
+    // `askTables`, the tables' closing questions are asked as before. True
+    // to go on.
+    bool confirmDiscardChanges(bool askTables = true);
 
     // The program's folder (where img/, Help/ and relative pictures live).
     QString programFolder;
@@ -141,6 +157,7 @@ Q_SIGNALS:
 private:
     DesktopPort *m_port;
     std::array<std::unique_ptr<SeriesTable>, 17> m_grids;
+    std::unique_ptr<History> m_history;
     QString m_mainCaption, m_picLabel, m_picLabelTip, m_status;
     struct WindowEntry {
         int handle;

@@ -61,6 +61,19 @@ void SeriesTable::shiftUpFrom(int row)
     removeLastRow();
 }
 
+void SeriesTable::spliceRows(int at, int count, const std::vector<Row> &with)
+{
+    at = std::clamp(at, 1, rowCount());
+    count = std::clamp(count, 0, rowCount() - at);
+    m_rows.erase(m_rows.begin() + at, m_rows.begin() + at + count);
+    m_rows.insert(m_rows.begin() + at, with.begin(), with.end());
+    if (m_row >= rowCount())
+        m_row = rowCount() - 1;
+    if (m_topRow >= rowCount())
+        m_topRow = std::max(1, rowCount() - 1);
+    changed();
+}
+
 void SeriesTable::setCurrent(int row, int col)
 {
     m_selR1 = m_selR2 = row;

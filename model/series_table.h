@@ -34,6 +34,10 @@ public:
     // Copies columns 1..4 of every row after `row` one row up and drops the last
     // row; column 0 keeps counting 1, 2, 3 ...
     void shiftUpFrom(int row);
+    // All rows, the header included.
+    const std::vector<Row> &rows() const { return m_rows; }
+    // Replaces `count` rows from `at` with `with` (undo and redo of an edit).
+    void spliceRows(int at, int count, const std::vector<Row> &with);
 
     int currentRow() const { return m_row; }
     int currentCol() const { return m_col; }

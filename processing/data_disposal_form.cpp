@@ -192,6 +192,7 @@ void DataDisposalForm::Sort_Grid()
     auto s = resolveSeries(seriesText());
     if (!s)
         return;
+    History::Step step(m_r.history(), History::Sort);
     sortGrid(m_r.grid(*s), SortKey(m_sortKey), m_ascending);
 }
 

@@ -336,6 +336,7 @@ bool Save_State(Reading &r)
         r.port().message(written.error());
         return false;
     }
+    r.history().setClean();
     r.port().message(QString::fromUtf16(statetext::kSaved));
     return true;
 }
@@ -719,8 +720,10 @@ LoadResult Load_State(Reading &r, const QString &path, const LoadOptions &option
         return LoadResult::Failed;
     }
     // Line n of the file becomes point n: the current points must go first.
-    if (r.hasPoints() && !r.confirmDiscardTables())
+    // The unsaved-changes question, or else (unmodified) the tables' closing questions.
+    if (!r.confirmDiscardChanges(r.hasPoints()))
         return LoadResult::Cancelled;
+    History::Suspend quiet(r.history());
     r.Reset_Reading(false);
     for (int c = 0; c < 4; ++c)
         r.graph.setDfntVisible(c, false);
@@ -729,6 +732,8 @@ LoadResult Load_State(Reading &r, const QString &path, const LoadOptions &option
     r.Sel_DfntNo = -1;
 
     const LoadReport rep = applyStateFile(r, *parsed, options);
+    // Another reading: nothing to take back, nothing unsaved.
+    r.history().clear();
     if (!rep.ok)
         return LoadResult::Failed;
     const QString warn = loadWarningText(rep);

@@ -57,6 +57,7 @@ void Grid_Form::editorEnter()
     t.hideEditor();
     if (row < 1 || row >= t.rowCount())
         return;
+    History::Step step(r.history(), History::EditZ);
     // The editor filters every change; this guards the record against a text
     // that reached the editor some other way (a control character or comma
     // would split the record and the CSV line).
@@ -126,6 +127,7 @@ bool Grid_Form::rightButtonReleased()
 void Grid_Form::reread()
 {
     SeriesTable &t = table();
+    History::Step step(r.history(), History::Reread);
     const QString sep = QStringLiteral(",");
     // Every row is converted before any is written, so that one point the
     // frame cannot convert never leaves the table half old, half new.
@@ -173,11 +175,16 @@ void Grid_Form::reread()
                              .arg(failed));
 }
 
-void Grid_Form::deleteSelectedRow() { r.Delete_Row(series(), table().currentRow()); }
+void Grid_Form::deleteSelectedRow()
+{
+    History::Step step(r.history(), History::DeleteRow);
+    r.Delete_Row(series(), table().currentRow());
+}
 
 void Grid_Form::deleteAll()
 {
     SeriesTable &t = table();
+    History::Step step(r.history(), History::DeleteAll);
     t.hideEditor();
     t.gridClear();
     r.deleteSeriesPoints(series());

@@ -163,7 +163,7 @@ private Q_SLOTS:
         QCOMPARE(int(desk.questions.size()), 0);
     }
 
-    void closingTheMainWindowAsksNothing()
+    void closingTheMainWindowAsksOnlyAboutUnsavedChanges()
     {
         // The real main window with the graph window opened first, so that it
         // closes before the tables.
@@ -179,8 +179,10 @@ private Q_SLOTS:
         QVERIFY(orv::testing::addPoint(rd, 2, 0.4f, 0.4f) > 0);
         QVERIFY(a.graphs->subWindow() && a.grids->subWindow(1) && a.grids->subWindow(2));
         d.answers = {false, false, false};
+        d.answers3 = {DesktopPort::Answer::No};
         a.main->close();
-        QCOMPARE(int(d.questions.size()), 0);
+        QCOMPARE(int(d.questions.size()), 1);
+        QCOMPARE(d.questions[0].text, Reading::unsavedQuestion());
         QVERIFY(a.main->mdiArea()->subWindowList().isEmpty());
     }
 

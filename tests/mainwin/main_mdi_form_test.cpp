@@ -1,5 +1,6 @@
 #include "mainwin/main_mdi_form.h"
 #include "model/reading.h"
+#include "statefile/state_file.h"
 
 #include <QBuffer>
 #include <QDir>
@@ -463,9 +464,12 @@ TEST_F(Form, OpeningOverPointsAsksFirstAndNoKeepsEverything)
     addPoint(2);
     addPoint(2);
 
-    desk.answers = {true, false}; // series 1 may go, series 2 may not
+    // The reading is modified: one question for all of it, not one per
+    // table; Cancel keeps everything.
+    desk.answers3 = {DesktopPort::Answer::Cancel};
     EXPECT_FALSE(f.Open_Pic(second));
-    EXPECT_EQ(desk.questions.size(), 2u);
+    ASSERT_EQ(desk.questions.size(), 1u);
+    EXPECT_EQ(s(desk.questions[0].text), s(Reading::unsavedQuestion()));
     EXPECT_EQ(s(r.GraphPic_Path), s(first));
     EXPECT_TRUE(r.hasPoints());
     EXPECT_EQ(r.grid(1).rowCount(), 2); // nothing discarded, not even series 1
@@ -474,17 +478,28 @@ TEST_F(Form, OpeningOverPointsAsksFirstAndNoKeepsEverything)
 
     // The open command asks after the dialog, before its own reset.
     desk.questions.clear();
-    desk.answers = {false};
+    desk.answers3 = {DesktopPort::Answer::Cancel};
     desk.fileNames.push_back(second);
     f.BrowsCommand_Click();
     EXPECT_EQ(desk.questions.size(), 1u);
     EXPECT_EQ(s(r.GraphPic_Path), s(first));
     EXPECT_TRUE(r.hasPoints());
 
+    // Yes with a cancelled save dialog stops too.
     desk.questions.clear();
-    desk.answers = {true, true};
+    desk.answers3 = {DesktopPort::Answer::Yes};
+    r.saveHandler = [&] { Save_State(r); };
+    const size_t dialogs = desk.dialogTitles.size();
+    EXPECT_FALSE(f.Open_Pic(second));
+    EXPECT_EQ(desk.questions.size(), 1u);
+    EXPECT_EQ(desk.dialogTitles.size(), dialogs + 1); // the save dialog, cancelled
+    EXPECT_TRUE(r.hasPoints());
+
+    desk.questions.clear();
+    desk.answers3 = {DesktopPort::Answer::No};
     EXPECT_TRUE(f.Open_Pic(second));
-    EXPECT_EQ(desk.questions.size(), 2u); // asked once per table, not again by the reset
+    EXPECT_EQ(desk.questions.size(), 1u); // not again per table or by the reset
+    EXPECT_FALSE(r.history().isModified());
     EXPECT_FALSE(r.hasPoints());
     EXPECT_EQ(s(r.GraphPic_Path), s(second));
     EXPECT_TRUE(r.grid(1).loaded());
@@ -588,15 +603,22 @@ TEST_F(Form, CommandsByNameAndKey)
     f.Toolbar1_ButtonClick(QStringLiteral("sep0"));
     EXPECT_TRUE(desk.dialogTitles.empty());
 
-    // Quit with points in the tables asks nothing.
+    // Quit with unsaved points asks the one question: Cancel stays, No quits
+    // and no table asks anything more.
     ASSERT_TRUE(f.Open_Pic(picture(QStringLiteral("a.png"))));
     setPos(CalibPanel::LLX_Text, "0.1");
     setPos(CalibPanel::LLY_Text, "0.1");
     setPos(CalibPanel::RUX_Text, "0.9");
     setPos(CalibPanel::RUY_Text, "0.9");
     addPoint(1);
+    desk.questions.clear();
+    desk.answers3 = {DesktopPort::Answer::Cancel, DesktopPort::Answer::No};
+    f.runCommand(QStringLiteral("Quit_App"));
+    EXPECT_EQ(quits, 0);
     f.runCommand(QStringLiteral("Quit_App"));
     EXPECT_EQ(quits, 1);
+    EXPECT_EQ(desk.questions.size(), 2u);
+    desk.questions.clear();
     EXPECT_TRUE(r.Close_Confirmed);
     r.Close_GridForms();
     EXPECT_TRUE(desk.questions.empty());
@@ -619,6 +641,8 @@ TEST_F(Form, MenusAndToolbarTexts)
     EXPECT_EQ(caption("Quit_App"), "終了(&Q)");
     EXPECT_EQ(caption("Edit_Mn"), "編集(&E)");
     EXPECT_EQ(caption("Copy_Data_Mn"), "コピー(&C)");
+    EXPECT_EQ(caption("Undo_Mn"), "元に戻す(&U)");
+    EXPECT_EQ(caption("Redo_Mn"), "やり直し(&R)");
     EXPECT_EQ(caption("Window_Mn"), "ウィンドウ(&W)");
     EXPECT_EQ(caption("Cscd_Mn"), "ウィンドウの整列(&S)");
     EXPECT_EQ(caption("etc_Mn"), "その他(&E)");
@@ -634,10 +658,13 @@ TEST_F(Form, MenusAndToolbarTexts)
     QStringList keys;
     for (const auto &b : Main_MDI_Form::toolButtons())
         keys << b.key;
-    EXPECT_EQ(keys, QStringList({"sep0", "Open_File_Mn1", "sep1", "Save_grc_Mn1", "sep2", "Version_Mn1", "Help_Mn1"}));
+    EXPECT_EQ(keys, QStringList({"sep0", "Open_File_Mn1", "sep1", "Save_grc_Mn1", "Undo_Mn1", "Redo_Mn1", "sep2",
+                                 "Version_Mn1", "Help_Mn1"}));
     EXPECT_EQ(s(Main_MDI_Form::toolButtons()[1].toolTip), "状態設定ファイル、画像ファイルを開く");
     EXPECT_EQ(s(Main_MDI_Form::toolButtons()[3].toolTip), "現在の状態をファイルに保存");
-    EXPECT_EQ(s(Main_MDI_Form::toolButtons()[5].toolTip), "バージョン情報");
-    EXPECT_EQ(s(Main_MDI_Form::toolButtons()[6].toolTip), "ヘルプを表示");
+    EXPECT_EQ(s(Main_MDI_Form::toolButtons()[4].toolTip), "元に戻す");
+    EXPECT_EQ(s(Main_MDI_Form::toolButtons()[5].toolTip), "やり直し");
+    EXPECT_EQ(s(Main_MDI_Form::toolButtons()[7].toolTip), "バージョン情報");
+    EXPECT_EQ(s(Main_MDI_Form::toolButtons()[8].toolTip), "ヘルプを表示");
     EXPECT_TRUE(Main_MDI_Form::openFileFilter().contains(u"PNG(*.png)|*.png"));
 }

@@ -1,0 +1,450 @@
+#include "model/history.h"
+
+#include "model/reading.h"
+
+#include <QHash>
+#include <QtGlobal>
+#include <bit>
+
+namespace orv {
+
+namespace {
+
+bool sameMarker(const Marker &a, const Marker &b)
+{
+    return std::bit_cast<quint32>(a.left) == std::bit_cast<quint32>(b.left) &&
+           std::bit_cast<quint32>(a.top) == std::bit_cast<quint32>(b.top) && a.visible == b.visible &&
+           a.toolTip == b.toolTip;
+}
+
+bool sameMarker(const std::optional<Marker> &a, const std::optional<Marker> &b)
+{
+    if (a.has_value() != b.has_value())
+        return false;
+    return !a || sameMarker(*a, *b);
+}
+
+size_t hashMarker(const Marker &m, size_t h)
+{
+    h = qHash(std::bit_cast<quint32>(m.left), h);
+    h = qHash(std::bit_cast<quint32>(m.top), h);
+    h = qHash(m.visible, h);
+    return qHash(m.toolTip, h);
+}
+
+size_t stringBytes(const QString &s) { return sizeof(QString) + size_t(s.size()) * sizeof(QChar); }
+
+size_t rowBytes(const SeriesTable::Row &row)
+{
+    size_t n = 0;
+    for (const QString &c : row)
+        n += stringBytes(c);
+    return n;
+}
+
+size_t markerBytes(const std::optional<Marker> &m) { return sizeof(m) + (m ? size_t(m->toolTip.size()) * 2 : 0); }
+
+} // namespace
+
+// --- Snapshot ------------------------------------------------------------------------
+
+ReadingSnapshot ReadingSnapshot::of(const Reading &r)
+{
+    ReadingSnapshot s;
+    s.records = r.Pt_Array;
+    for (int id = 1; id <= Reading::kMaxId; ++id)
+        s.picks[size_t(id)] = r.graph.pick(id);
+    for (int i = 0; i < 4; ++i)
+        s.corners[size_t(i)] = r.graph.dfnt(i);
+    for (int b = 0; b < CalibPanel::PosBoxCount; ++b)
+        s.positions[size_t(b)] = r.panel.pos(CalibPanel::PosBox(b));
+    s.tab = r.panel.selectedTab();
+    s.frameDone = r.Dfnt_Done;
+    for (int series = 1; series <= Reading::kSeriesCount; ++series) {
+        const SeriesTable &t = r.grid(series);
+        Table &out = s.tables[size_t(series)];
+        out.loaded = t.loaded();
+        out.opened = r.Grid_Opened[size_t(series)];
+        out.rows = t.rows();
+    }
+    return s;
+}
+
+quint64 ReadingSnapshot::hash() const
+{
+    size_t h = 0x9e3779b97f4a7c15ULL;
+    for (int id = 1; id <= Reading::kMaxId; ++id) {
+        h = qHash(records[size_t(id)], h);
+        const auto &p = picks[size_t(id)];
+        h = p ? hashMarker(*p, h) : qHash(-1, h);
+    }
+    for (const Marker &m : corners)
+        h = hashMarker(m, h);
+    h = qHash(tab, h);
+    for (int series = 1; series <= Reading::kSeriesCount; ++series) {
+        const auto &rows = tables[size_t(series)].rows;
+        h = qHash(qsizetype(rows.size()), h);
+        for (const auto &row : rows)
+            for (const QString &c : row)
+                h = qHash(c, h);
+    }
+    return h;
+}
+
+// --- Delta ---------------------------------------------------------------------------
+
+ReadingDelta ReadingDelta::between(const ReadingSnapshot &a, const ReadingSnapshot &b)
+{
+    ReadingDelta d;
+    for (int id = 1; id <= Reading::kMaxId; ++id) {
+        if (a.records[size_t(id)] != b.records[size_t(id)])
+            d.records.push_back({id, a.records[size_t(id)], b.records[size_t(id)]});
+        if (!sameMarker(a.picks[size_t(id)], b.picks[size_t(id)]))
+            d.picks.push_back({id, a.picks[size_t(id)], b.picks[size_t(id)]});
+    }
+    for (int i = 0; i < 4; ++i)
+        if (!sameMarker(a.corners[size_t(i)], b.corners[size_t(i)]))
+            d.corners.push_back({i, a.corners[size_t(i)], b.corners[size_t(i)]});
+    for (int i = 0; i < CalibPanel::PosBoxCount; ++i)
+        if (a.positions[size_t(i)] != b.positions[size_t(i)])
+            d.positions.push_back({i, a.positions[size_t(i)], b.positions[size_t(i)]});
+    d.tabBefore = a.tab;
+    d.tabAfter = b.tab;
+    d.frameDoneBefore = a.frameDone;
+    d.frameDoneAfter = b.frameDone;
+    for (int series = 1; series <= Reading::kSeriesCount; ++series) {
+        const auto &ta = a.tables[size_t(series)], &tb = b.tables[size_t(series)];
+        if (ta.loaded == tb.loaded && ta.opened == tb.opened && ta.rows == tb.rows)
+            continue;
+        Table t{series, ta.loaded, tb.loaded, ta.opened, tb.opened, 0, 0, {}, {}};
+        // Only the rows between the equal head and the equal tail are kept.
+        const size_t na = ta.rows.size(), nb = tb.rows.size();
+        size_t p = 0;
+        while (p < na && p < nb && ta.rows[p] == tb.rows[p])
+            ++p;
+        size_t s = 0;
+        while (s < na - p && s < nb - p && ta.rows[na - 1 - s] == tb.rows[nb - 1 - s])
+            ++s;
+        t.prefix = int(p);
+        t.suffix = int(s);
+        t.before.assign(ta.rows.begin() + qsizetype(p), ta.rows.end() - qsizetype(s));
+        t.after.assign(tb.rows.begin() + qsizetype(p), tb.rows.end() - qsizetype(s));
+        d.tables.push_back(std::move(t));
+    }
+    return d;
+}
+
+bool ReadingDelta::empty() const
+{
+    return records.empty() && picks.empty() && corners.empty() && positions.empty() && tables.empty() &&
+           tabBefore == tabAfter && frameDoneBefore == frameDoneAfter;
+}
+
+void ReadingDelta::apply(Reading &r, bool redo) const
+{
+    // The mode first: switching it moves the corner markers, which are then
+    // set to exactly what they were.
+    const int tab = redo ? tabAfter : tabBefore;
+    if (r.panel.selectedTab() != tab)
+        r.panel.selectTab(tab);
+    for (const Position &p : positions)
+        r.panel.setPos(CalibPanel::PosBox(p.box), redo ? p.after : p.before);
+    for (const CornerMarker &c : corners)
+        r.graph.setDfnt(c.index, redo ? c.after : c.before);
+    for (const Record &rec : records)
+        r.Pt_Array[size_t(rec.id)] = redo ? rec.after : rec.before;
+    for (const Pick &p : picks) {
+        const auto &m = redo ? p.after : p.before;
+        if (m)
+            r.graph.loadPick(p.id, *m);
+        else
+            r.graph.unloadPick(p.id);
+    }
+    for (const Table &t : tables) {
+        SeriesTable &table = r.grid(t.series);
+        table.hideEditor();
+        const bool loaded = redo ? t.loadedAfter : t.loadedBefore;
+        if (loaded && !table.loaded())
+            r.Show_GridForm(t.series);
+        const auto &from = redo ? t.before : t.after;
+        const auto &to = redo ? t.after : t.before;
+        if (table.loaded() || loaded)
+            table.spliceRows(t.prefix, int(from.size()), to);
+        if (!loaded && table.loaded())
+            table.unload();
+        r.Grid_Opened[size_t(t.series)] = redo ? t.openedAfter : t.openedBefore;
+    }
+    r.setDfntDone(redo ? frameDoneAfter : frameDoneBefore);
+}
+
+void ReadingDelta::applyTo(ReadingSnapshot &s, bool redo) const
+{
+    s.tab = redo ? tabAfter : tabBefore;
+    s.frameDone = redo ? frameDoneAfter : frameDoneBefore;
+    for (const Position &p : positions)
+        s.positions[size_t(p.box)] = redo ? p.after : p.before;
+    for (const CornerMarker &c : corners)
+        s.corners[size_t(c.index)] = redo ? c.after : c.before;
+    for (const Record &rec : records)
+        s.records[size_t(rec.id)] = redo ? rec.after : rec.before;
+    for (const Pick &p : picks)
+        s.picks[size_t(p.id)] = redo ? p.after : p.before;
+    for (const Table &t : tables) {
+        auto &table = s.tables[size_t(t.series)];
+        table.loaded = redo ? t.loadedAfter : t.loadedBefore;
+        table.opened = redo ? t.openedAfter : t.openedBefore;
+        const auto &from = redo ? t.before : t.after;
+        const auto &to = redo ? t.after : t.before;
+        auto at = table.rows.begin() + t.prefix;
+        at = table.rows.erase(at, at + qsizetype(from.size()));
+        table.rows.insert(at, to.begin(), to.end());
+    }
+}
+
+size_t ReadingDelta::approxBytes() const
+{
+    size_t n = 0;
+    for (const Record &r : records)
+        n += sizeof(Record) + size_t(r.before.size() + r.after.size()) * 2;
+    for (const Pick &p : picks)
+        n += sizeof(int) + markerBytes(p.before) + markerBytes(p.after);
+    for (const CornerMarker &c : corners)
+        n += sizeof(CornerMarker) + size_t(c.before.toolTip.size() + c.after.toolTip.size()) * 2;
+    for (const Position &p : positions)
+        n += sizeof(Position) + size_t(p.before.size() + p.after.size()) * 2;
+    for (const Table &t : tables) {
+        n += sizeof(Table);
+        for (const auto &row : t.before)
+            n += rowBytes(row);
+        for (const auto &row : t.after)
+            n += rowBytes(row);
+    }
+    return n;
+}
+
+// --- Command -------------------------------------------------------------------------
+
+class ReadingCommand : public QUndoCommand {
+public:
+    ReadingCommand(History &h, History::Kind kind, int key, ReadingDelta delta, quint64 beforeHash,
+                   quint64 afterHash)
+        : QUndoCommand(History::kindText(kind)), m_h(h), m_kind(kind), m_key(key), m_delta(std::move(delta)),
+          m_beforeHash(beforeHash), m_afterHash(afterHash)
+    {
+    }
+
+    // The edit itself already ran: the first redo (from push) does nothing.
+    void redo() override
+    {
+        if (m_fresh) {
+            m_fresh = false;
+            return;
+        }
+        m_h.m_applying = true;
+        m_delta.apply(m_h.m_r, true);
+        m_h.m_applying = false;
+    }
+    void undo() override
+    {
+        m_h.m_applying = true;
+        m_delta.apply(m_h.m_r, false);
+        m_h.m_applying = false;
+    }
+    int id() const override { return m_key >= 0 ? 1000 + int(m_kind) : -1; }
+    bool mergeWith(const QUndoCommand *other) override
+    {
+        auto *o = static_cast<const ReadingCommand *>(other);
+        if (o->m_key != m_key || o->m_kind != m_kind || !o->m_merged)
+            return false;
+        m_delta = std::move(*o->m_merged);
+        m_afterHash = o->m_afterHash;
+        return true;
+    }
+
+    History &m_h;
+    History::Kind m_kind;
+    int m_key;
+    ReadingDelta m_delta;
+    quint64 m_beforeHash, m_afterHash;
+    bool m_fresh = true;
+    // When pushed as the continuation of the command below: the two as one.
+    mutable std::optional<ReadingDelta> m_merged;
+};
+
+// --- History -------------------------------------------------------------------------
+
+QString History::kindText(Kind k)
+{
+    switch (k) {
+    case AddPoint: return QStringLiteral("点の追加");
+    case MovePoint: return QStringLiteral("点の移動");
+    case NudgePoint: return QStringLiteral("点の移動(矢印キー)");
+    case DeletePoint: return QStringLiteral("点の削除");
+    case DeleteRow: return QStringLiteral("選択行削除");
+    case DeleteAll: return QStringLiteral("全削除");
+    case EditZ: return QStringLiteral("Zの入力");
+    case Reread: return QStringLiteral("再読出し");
+    case Sort: return QStringLiteral("並べ替え");
+    case PlaceCorner: return QStringLiteral("枠の角の指定");
+    case MoveCorner: return QStringLiteral("枠の角の移動");
+    case NudgeCorner: return QStringLiteral("枠の角の移動(矢印キー)");
+    case FrameMode: return QStringLiteral("枠の定義方法の切替");
+    case CloseTable: return QStringLiteral("系列ウィンドウを閉じる");
+    case AddPoints: return QStringLiteral("点の追加(複数)");
+    }
+    return QString();
+}
+
+History::History(Reading &reading, QObject *parent) : QObject(parent), m_r(reading)
+{
+    connect(&m_stack, &QUndoStack::indexChanged, this, [this] {
+        Q_EMIT changed();
+        notifyModified();
+    });
+    connect(&m_stack, &QUndoStack::cleanChanged, this, [this] { notifyModified(); });
+    // Typed boxes and axis options are not steps, but they still have to be saved.
+    auto loose = [this] {
+        if (recording())
+            markModified();
+    };
+    connect(&m_r.panel, &CalibPanel::posChanged, this, loose);
+    connect(&m_r.panel, &CalibPanel::valChanged, this, loose);
+    connect(&m_r.panel, &CalibPanel::axisModeChanged, this, loose);
+}
+
+History::~History() = default;
+
+History::Step::Step(History &h, Kind kind, int mergeKey) : m_h(h), m_kind(kind), m_key(mergeKey), m_active(h.recording())
+{
+    ++m_h.m_depth;
+    if (m_active)
+        m_before = ReadingSnapshot::of(m_h.m_r);
+}
+
+History::Step::~Step()
+{
+    --m_h.m_depth;
+    if (m_active)
+        m_h.push(m_kind, m_key, m_before);
+}
+
+void History::push(Kind kind, int mergeKey, const ReadingSnapshot &before)
+{
+    const ReadingSnapshot after = ReadingSnapshot::of(m_r);
+    ReadingDelta delta = ReadingDelta::between(before, after);
+    if (delta.empty())
+        return;
+    auto *cmd = new ReadingCommand(*this, kind, mergeKey, std::move(delta), before.hash(), after.hash());
+    // A nudge right after a nudge of the same thing: QUndoStack merges the two
+    // (mergeWith) unless the one below is the saved state.
+    const int idx = m_stack.index();
+    if (mergeKey >= 0 && m_mergeOpen && idx > 0 && idx == m_stack.count() && idx != m_stack.cleanIndex()) {
+        auto *top = static_cast<const ReadingCommand *>(m_stack.command(idx - 1));
+        if (top->m_kind == kind && top->m_key == mergeKey) {
+            ReadingSnapshot first = before;
+            top->m_delta.applyTo(first, false);
+            cmd->m_merged = ReadingDelta::between(first, after);
+        }
+    }
+    m_stack.push(cmd);
+    // Unless merged (and deleted), the command keeps only its own step.
+    if (m_stack.count() == idx + 1)
+        static_cast<const ReadingCommand *>(m_stack.command(idx))->m_merged.reset();
+    m_mergeOpen = mergeKey >= 0;
+    Q_EMIT readingChanged();
+}
+
+bool History::check(quint64 expected)
+{
+    if (!m_verify)
+        return true;
+    if (ReadingSnapshot::of(m_r).hash() == expected)
+        return true;
+    // The reading was changed behind the history's back: its commands would
+    // write stale values. Drop them (the reading stays modified).
+    ++m_mismatches;
+    qCritical("orvalinetrix: the undo history no longer matches the reading; history dropped");
+    const bool wasModified = isModified();
+    m_stack.clear();
+    m_looseChange = wasModified;
+    notifyModified();
+    Q_EMIT mismatchFound();
+    return false;
+}
+
+bool History::undo()
+{
+    if (!m_stack.canUndo())
+        return false;
+    auto *cmd = static_cast<const ReadingCommand *>(m_stack.command(m_stack.index() - 1));
+    if (!check(cmd->m_afterHash))
+        return false;
+    m_mergeOpen = false;
+    m_r.clearSelection();
+    m_stack.undo();
+    if (m_r.graph.loaded())
+        m_r.Draw_Frame();
+    Q_EMIT readingChanged();
+    return true;
+}
+
+bool History::redo()
+{
+    if (!m_stack.canRedo())
+        return false;
+    auto *cmd = static_cast<const ReadingCommand *>(m_stack.command(m_stack.index()));
+    if (!check(cmd->m_beforeHash))
+        return false;
+    m_mergeOpen = false;
+    m_r.clearSelection();
+    m_stack.redo();
+    if (m_r.graph.loaded())
+        m_r.Draw_Frame();
+    Q_EMIT readingChanged();
+    return true;
+}
+
+void History::clear()
+{
+    m_mergeOpen = false;
+    m_looseChange = false;
+    m_stack.clear();
+    notifyModified();
+    Q_EMIT changed();
+}
+
+void History::setClean()
+{
+    m_looseChange = false;
+    m_mergeOpen = false;
+    m_stack.setClean();
+    notifyModified();
+}
+
+void History::markModified()
+{
+    m_looseChange = true;
+    notifyModified();
+    Q_EMIT readingChanged();
+}
+
+void History::notifyModified()
+{
+    const bool now = isModified();
+    if (now == m_lastModified)
+        return;
+    m_lastModified = now;
+    Q_EMIT modifiedChanged(now);
+}
+
+size_t History::approxBytes() const
+{
+    size_t n = 0;
+    for (int i = 0; i < m_stack.count(); ++i) {
+        auto *c = static_cast<const ReadingCommand *>(m_stack.command(i));
+        n += sizeof(ReadingCommand) + size_t(c->text().size()) * 2 + c->m_delta.approxBytes();
+    }
+    return n;
+}
+
+} // namespace orv

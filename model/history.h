@@ -1,0 +1,213 @@
+#pragma once
+// The reading's undo history. Every edit a user makes to the reading (adding,
+// moving, deleting points, typing a Z, re-reading or sorting a table, placing
+// or moving a frame corner, switching the frame mode) runs inside a
+// History::Step. The step takes a picture of the reading before and after the
+// edit and pushes one command holding only what differs: the point records,
+// markers, table rows and frame boxes that changed, before and after. Undo and
+// redo write those values back into the reading; the windows follow the
+// reading's signals as they do for any other change.
+//
+// Each command remembers a hash of the reading as it left it (and as it found
+// it); with verification on (debug and test builds) undo and redo check it
+// first, so a history that no longer matches its reading is dropped instead
+// of writing stale values into it.
+
+#include "model/graph_model.h"
+#include "model/series_table.h"
+
+#include <QObject>
+#include <QString>
+#include <QUndoCommand>
+#include <QUndoStack>
+#include <array>
+#include <optional>
+#include <vector>
+
+namespace orv {
+
+class Reading;
+
+// What the history keeps of the reading: the parts the listed edits change.
+struct ReadingSnapshot {
+    struct Table {
+        bool loaded = false;
+        int opened = 0; // Grid_Opened
+        std::vector<SeriesTable::Row> rows;
+    };
+    std::array<QString, 256> records;
+    std::array<std::optional<Marker>, 256> picks;
+    std::array<Marker, 4> corners;
+    std::array<QString, 8> positions;
+    int tab = 1;
+    bool frameDone = false;
+    std::array<Table, 17> tables;
+
+    static ReadingSnapshot of(const Reading &r);
+    // The parts only the history changes (records, markers, table rows, the
+    // mode tab). The position boxes and the frame-done flag are left out: the
+    // user may type into the boxes between steps.
+    quint64 hash() const;
+};
+
+// The difference between two snapshots, and how to write either side back.
+struct ReadingDelta {
+    struct Record {
+        int id;
+        QString before, after;
+    };
+    struct Pick {
+        int id;
+        std::optional<Marker> before, after;
+    };
+    struct CornerMarker {
+        int index;
+        Marker before, after;
+    };
+    struct Position {
+        int box;
+        QString before, after;
+    };
+    struct Table {
+        int series;
+        bool loadedBefore, loadedAfter;
+        int openedBefore, openedAfter;
+        int prefix = 0, suffix = 0; // rows equal on both sides
+        std::vector<SeriesTable::Row> before, after; // the rows between them
+    };
+    std::vector<Record> records;
+    std::vector<Pick> picks;
+    std::vector<CornerMarker> corners;
+    std::vector<Position> positions;
+    std::vector<Table> tables;
+    int tabBefore = 1, tabAfter = 1;
+    bool frameDoneBefore = false, frameDoneAfter = false;
+
+    static ReadingDelta between(const ReadingSnapshot &a, const ReadingSnapshot &b);
+    bool empty() const;
+    void apply(Reading &r, bool redo) const;
+    // The same on a snapshot (to find where a run of nudges started).
+    void applyTo(ReadingSnapshot &s, bool redo) const;
+    // Bytes held beyond the object itself (strings shared with the reading count).
+    size_t approxBytes() const;
+};
+
+class History : public QObject {
+    Q_OBJECT
+public:
+    enum Kind {
+        AddPoint,
+        MovePoint,
+        NudgePoint,
+        DeletePoint,
+        DeleteRow,
+        DeleteAll,
+        EditZ,
+        Reread,
+        Sort,
+        PlaceCorner,
+        MoveCorner,
+        NudgeCorner,
+        FrameMode,
+        CloseTable,
+        AddPoints, // several at once (automatic reading)
+    };
+    static QString kindText(Kind k);
+    static QString undoPrefix() { return QStringLiteral("元に戻す"); }
+    static QString redoPrefix() { return QStringLiteral("やり直し"); }
+
+    explicit History(Reading &reading, QObject *parent = nullptr);
+    ~History() override;
+
+    // Runs around one edit; pushes a command when the edit changed anything.
+    // Steps inside a step, while undoing or while suspended record nothing.
+    // `mergeKey` >= 0 lets consecutive steps of the same kind and key merge.
+    class Step {
+    public:
+        Step(History &h, Kind kind, int mergeKey = -1);
+        ~Step();
+        Step(const Step &) = delete;
+        Step &operator=(const Step &) = delete;
+
+    private:
+        History &m_h;
+        Kind m_kind;
+        int m_key;
+        bool m_active;
+        ReadingSnapshot m_before;
+    };
+    // Records nothing while it lives (a reset or a load, after which the
+    // history is cleared).
+    class Suspend {
+    public:
+        explicit Suspend(History &h) : m_h(h) { ++m_h.m_suspended; }
+        ~Suspend() { --m_h.m_suspended; }
+
+    private:
+        History &m_h;
+    };
+
+    bool canUndo() const { return m_stack.canUndo(); }
+    bool canRedo() const { return m_stack.canRedo(); }
+    QString undoText() const { return m_stack.undoText(); }
+    QString redoText() const { return m_stack.redoText(); }
+    int count() const { return m_stack.count(); }
+    int index() const { return m_stack.index(); }
+    // False when nothing was undone (nothing to undo, or the check failed).
+    bool undo();
+    bool redo();
+    // Another picture or reading: no history, not modified.
+    void clear();
+    // Saved: not modified until the next change.
+    void setClean();
+    bool isModified() const { return !m_stack.isClean() || m_looseChange; }
+    // A change outside the history (a typed corner box, an axis option, a
+    // restored recovery copy) that still has to be saved.
+    void markModified();
+    // Ends a run of nudges: the next one starts a new step.
+    void interrupt() { m_mergeOpen = false; }
+    bool recording() const { return m_depth == 0 && m_suspended == 0 && !m_applying; }
+
+    // The hash check before each undo and redo: on in debug builds and tests.
+    void setVerify(bool on) { m_verify = on; }
+    bool verify() const { return m_verify; }
+    // How many times the check found a history that did not match.
+    int mismatches() const { return m_mismatches; }
+
+    // Bytes the commands hold (for the memory figure).
+    size_t approxBytes() const;
+
+    QUndoStack &stack() { return m_stack; }
+
+Q_SIGNALS:
+    // Anything that changes what undo/redo would do or whether the reading is modified.
+    void changed();
+    void modifiedChanged(bool modified);
+    // A step or an undo/redo changed the reading.
+    void readingChanged();
+    // The check found a history that no longer matches the reading (dropped).
+    void mismatchFound();
+
+private:
+    friend class ReadingCommand;
+    void push(Kind kind, int mergeKey, const ReadingSnapshot &before);
+    void notifyModified();
+    bool check(quint64 expected);
+
+    Reading &m_r;
+    QUndoStack m_stack;
+    int m_depth = 0;
+    int m_suspended = 0;
+    bool m_applying = false;
+    bool m_looseChange = false;
+    bool m_mergeOpen = false;
+    bool m_lastModified = false;
+    int m_mismatches = 0;
+#ifdef NDEBUG
+    bool m_verify = false;
+#else
+    bool m_verify = true;
+#endif
+};
+
+} // namespace orv
