@@ -114,7 +114,9 @@ ReadingDelta ReadingDelta::between(const ReadingSnapshot &a, const ReadingSnapsh
     d.frameDoneAfter = b.frameDone;
     for (int series = 1; series <= Reading::kSeriesCount; ++series) {
         const auto &ta = a.tables[size_t(series)], &tb = b.tables[size_t(series)];
-        if (ta.loaded == tb.loaded && ta.opened == tb.opened && ta.rows == tb.rows)
+        // Opening or closing an empty table window is no edit; whether the
+        // window is open is restored with the rows it shows.
+        if (ta.rows == tb.rows)
             continue;
         Table t{series, ta.loaded, tb.loaded, ta.opened, tb.opened, 0, 0, {}, {}};
         // Only the rows between the equal head and the equal tail are kept.
@@ -297,6 +299,11 @@ QString History::kindText(Kind k)
 
 History::History(Reading &reading, QObject *parent) : QObject(parent), m_r(reading)
 {
+#ifdef NDEBUG
+    m_verify = qEnvironmentVariableIntValue("ORV_HISTORY_CHECK") != 0;
+#else
+    m_verify = true;
+#endif
     connect(&m_stack, &QUndoStack::indexChanged, this, [this] {
         Q_EMIT changed();
         notifyModified();

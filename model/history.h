@@ -168,7 +168,8 @@ public:
     void interrupt() { m_mergeOpen = false; }
     bool recording() const { return m_depth == 0 && m_suspended == 0 && !m_applying; }
 
-    // The hash check before each undo and redo: on in debug builds and tests.
+    // The hash check before each undo and redo: on in debug builds and where
+    // ORV_HISTORY_CHECK=1 (the test suite).
     void setVerify(bool on) { m_verify = on; }
     bool verify() const { return m_verify; }
     // How many times the check found a history that did not match.
@@ -203,11 +204,7 @@ private:
     bool m_mergeOpen = false;
     bool m_lastModified = false;
     int m_mismatches = 0;
-#ifdef NDEBUG
-    bool m_verify = false;
-#else
-    bool m_verify = true;
-#endif
+    bool m_verify;
 };
 
 } // namespace orv
