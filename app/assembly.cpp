@@ -21,6 +21,8 @@ AssembledWindow assembleMainWindow(Reading &reading)
     a.grids->setEditMenu(a.main->editMenu());
     a.grids->openDataDisposal = [&reading](int series, QWidget *parent) { openDataDisposal(reading, series, parent); };
     a.main->form().onSaveState = [&reading] { Save_State(reading); };
+    // "Save?" Yes runs the same save.
+    reading.saveHandler = [&reading] { Save_State(reading); };
     a.main->form().onLoadState = [&reading](const QString &path) { openReadingFile(reading, path); };
     return a;
 }

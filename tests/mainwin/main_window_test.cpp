@@ -5,7 +5,9 @@
 #include "mainwin/main_window.h"
 #include "mainwin/qt_desktop.h"
 #include "mainwin/splash_widget.h"
+#include "graphwin/graph_form.h"
 #include "model/reading.h"
+#include "statefile/state_file.h"
 #include "model/utilities.h"
 #include "tests/support/reading_fixtures.h"
 
@@ -13,6 +15,8 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QDir>
+#include <QFileInfo>
+#include <QKeySequence>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -581,6 +585,154 @@ private Q_SLOTS:
             QCOMPARE(yes, key < 0);
             QCOMPARE(icon, QMessageBox::NoIcon);
             QVERIFY(no && def == no);
+        }
+    }
+
+    // The two history commands: texts naming the step, enabled only when
+    // there is a step, the shortcuts, the toolbar buttons, and an empty
+    // history after another picture.
+    void historyCommands()
+    {
+        Env e;
+        e.w->show();
+        e.w->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(e.w.get()));
+        auto *undo = e.find<QAction>("Undo_Mn");
+        auto *redo = e.find<QAction>("Redo_Mn");
+        auto *undoButton = e.find<QAction>("Undo_Mn1");
+        auto *redoButton = e.find<QAction>("Redo_Mn1");
+        QVERIFY(undo && redo && undoButton && redoButton);
+        QCOMPARE(undo->shortcut(), QKeySequence(QStringLiteral("Ctrl+Z")));
+        QCOMPARE(redo->shortcuts(), QList<QKeySequence>({QKeySequence(QStringLiteral("Ctrl+Y")),
+                                                          QKeySequence(QStringLiteral("Ctrl+Shift+Z"))}));
+        QVERIFY(!undo->isEnabled() && !redo->isEnabled() && !undoButton->isEnabled() && !redoButton->isEnabled());
+        QCOMPARE(undo->text(), QStringLiteral("元に戻す(&U)"));
+
+        QVERIFY(e.w->form().Open_Pic(picture(QStringLiteral("h.png"))));
+        orv::testing::setDiagonalFrame(e.r);
+        Graph_Form g(e.r);
+        g.mouseUp(Graph_Form::LeftButton, 0.4f, 0.6f);
+        QVERIFY(e.r.hasPoints());
+        QVERIFY(undo->isEnabled() && undoButton->isEnabled());
+        QVERIFY(!redo->isEnabled());
+        QCOMPARE(undo->text(), QStringLiteral("元に戻す - 点の追加(&U)"));
+        QCOMPARE(undoButton->toolTip(), QStringLiteral("元に戻す - 点の追加"));
+
+        QTest::keyClick(e.w.get(), Qt::Key_Z, Qt::ControlModifier);
+        QVERIFY(!e.r.hasPoints());
+        QCOMPARE(e.r.grid(1).rowCount(), 1);
+        QVERIFY(!undo->isEnabled() && redo->isEnabled() && redoButton->isEnabled());
+        QCOMPARE(redo->text(), QStringLiteral("やり直し - 点の追加(&R)"));
+        QTest::keyClick(e.w.get(), Qt::Key_Y, Qt::ControlModifier);
+        QVERIFY(e.r.hasPoints());
+        undoButton->trigger();
+        QVERIFY(!e.r.hasPoints());
+        QTest::keyClick(e.w.get(), Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
+        QVERIFY(e.r.hasPoints());
+        QCOMPARE(e.r.grid(1).rowCount(), 2);
+
+        // Another picture (after its question): nothing to undo or redo.
+        e.desk.answers3 = {DesktopPort::Answer::No};
+        QVERIFY(e.w->form().Open_Pic(picture(QStringLiteral("h2.png"))));
+        QVERIFY(!undo->isEnabled() && !redo->isEnabled());
+        QCOMPARE(undo->text(), QStringLiteral("元に戻す(&U)"));
+    }
+
+    // Every way of leaving a modified reading asks "save?" once: Cancel
+    // stops, Yes saves (a cancelled save dialog stops), No goes on.
+    void unsavedChangesAreAskedAboutOnEveryPath()
+    {
+        ScriptedDesktop desk;
+        Reading r(&desk);
+        r.programFolder = QStringLiteral(ORV_SOURCE_DIR);
+        AssembledWindow a = assembleMainWindow(r);
+        int quits = 0;
+        a.main->quitHandler = [&] { ++quits; };
+        a.main->show();
+        QVERIFY(QTest::qWaitForWindowExposed(a.main.get()));
+        const QString first = picture(QStringLiteral("u1.png")), second = picture(QStringLiteral("u2.png"));
+        QVERIFY(a.main->form().Open_Pic(first));
+        orv::testing::setDiagonalFrame(r);
+        Graph_Form g(r);
+        g.mouseUp(Graph_Form::LeftButton, 0.4f, 0.6f);
+        QVERIFY(r.history().isModified());
+        auto asked = [&] {
+            const bool once = desk.questions.size() == 1 && desk.questions[0].text == Reading::unsavedQuestion();
+            desk.questions.clear();
+            return once;
+        };
+        auto unchanged = [&] { return r.GraphPic_Path == first && r.hasPoints() && r.history().isModified(); };
+
+        // The close box: Yes with a cancelled save dialog, then Cancel, keep the program.
+        desk.answers3 = {DesktopPort::Answer::Yes};
+        QVERIFY(!a.main->close());
+        QVERIFY(asked());
+        QVERIFY(a.main->isVisible() && unchanged());
+        desk.answers3 = {DesktopPort::Answer::Cancel};
+        QVERIFY(!a.main->close());
+        QVERIFY(asked() && unchanged());
+
+        // 終了, another picture, a reading, a pasted picture: Cancel keeps all.
+        desk.answers3 = {DesktopPort::Answer::Cancel};
+        a.main->findChild<QAction *>(QStringLiteral("Quit_App"))->trigger();
+        QVERIFY(asked() && unchanged());
+        QCOMPARE(quits, 0);
+        desk.answers3 = {DesktopPort::Answer::Cancel};
+        QVERIFY(!a.main->form().Open_Pic(second));
+        QVERIFY(asked() && unchanged());
+        const QString saved = m_dir.filePath(QStringLiteral("u.orvd"));
+        {
+            // A reading file to open: this one, saved elsewhere first.
+            QVERIFY(writeStateFile(saved, stateFileBytes(r)).has_value());
+        }
+        desk.answers3 = {DesktopPort::Answer::Cancel};
+        QCOMPARE(openReadingFile(r, saved), 2);
+        QVERIFY(asked() && unchanged());
+        desk.clipboardPicture = QImage(120, 80, QImage::Format_RGB32);
+        desk.answers3 = {DesktopPort::Answer::Cancel};
+        a.main->form().ClipBoardPaste_Command_Click();
+        QVERIFY(asked() && unchanged());
+
+        // Yes saves through the normal save and goes on.
+        const QString target = m_dir.filePath(QStringLiteral("saved-on-the-way.orvd"));
+        desk.answers3 = {DesktopPort::Answer::Yes};
+        desk.fileNames.push_back(target);
+        QVERIFY(a.main->form().Open_Pic(second));
+        QVERIFY(asked());
+        QVERIFY(QFileInfo::exists(target));
+        QCOMPARE(r.GraphPic_Path, second);
+        QVERIFY(!r.history().isModified());
+
+        // Not modified: no question at all, and 終了 just ends.
+        a.main->findChild<QAction *>(QStringLiteral("Quit_App"))->trigger();
+        QVERIFY(desk.questions.empty());
+        QCOMPARE(quits, 1);
+    }
+
+    void threeButtonQuestion()
+    {
+        QtDesktop desk;
+        const QList<std::pair<int, DesktopPort::Answer>> cases = {
+            {int(Qt::Key_Escape), DesktopPort::Answer::Cancel},
+            {int(Qt::Key_Return), DesktopPort::Answer::Yes},
+            {-1, DesktopPort::Answer::No}};
+        for (const auto &[key, expected] : cases) {
+            QString text;
+            int buttons = 0;
+            QTimer::singleShot(0, [&, key = key] {
+                auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+                if (!box)
+                    return;
+                text = box->text();
+                buttons = int(box->buttons().size());
+                if (key < 0)
+                    box->button(QMessageBox::No)->click();
+                else
+                    QTest::keyClick(box, Qt::Key(key));
+            });
+            QCOMPARE(desk.askYesNoCancel(Reading::unsavedQuestion(), QStringLiteral("Notice!")), expected);
+            QCOMPARE(text, QStringLiteral("保存されていない変更があります。\n保存しますか？"));
+            QCOMPARE(buttons, 3);
         }
     }
 
