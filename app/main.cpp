@@ -5,8 +5,10 @@
 #include "mainwin/qt_desktop.h"
 #include "mainwin/splash_widget.h"
 #include "model/reading.h"
+#include "model/recovery.h"
 #include "model/startup_trace.h"
 #include "orv_version.h"
+#include "statefile/state_file.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -66,6 +68,12 @@ int main(int argc, char **argv)
     orv::QtDesktop desktop;
     orv::Reading reading(&desktop);
     reading.programFolder = QApplication::applicationDirPath();
+    // Unsaved changes are copied aside a moment after each change, so that a
+    // crash or a power cut loses (almost) nothing.
+    orv::Recovery recovery(reading, [&reading] { return orv::stateFileBytes(reading); },
+                           orv::Recovery::defaultFolder());
+    if (!recovery.start())
+        QTextStream(stderr) << "orvalinetrix: no crash recovery (cannot use " << recovery.folder() << ")\n";
 
     orv::AssembledWindow window;
     qint64 timerFiredAt = -1;
@@ -93,6 +101,11 @@ int main(int argc, char **argv)
             });
             poll->start();
         }
+        // A reading left by a program that did not end normally is offered first.
+        QTimer::singleShot(0, mainWindow, [&reading, &recovery] {
+            recovery.offerRestore(
+                [&reading](const QString &path) { return orv::Load_State(reading, path) == orv::LoadResult::Loaded; });
+        });
         if (!file.isEmpty()) {
             // A path given on the command line is opened like a dropped file.
             const QString path = QFileInfo(file).absoluteFilePath();

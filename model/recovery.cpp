@@ -1,0 +1,189 @@
+#include "model/recovery.h"
+
+#include "model/file_io.h"
+#include "model/reading.h"
+
+#include <QCoreApplication>
+#include <QDateTime>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QLockFile>
+#include <QStandardPaths>
+#include <QSysInfo>
+#include <algorithm>
+
+#ifdef Q_OS_UNIX
+#include <cerrno>
+#include <csignal>
+#endif
+
+namespace orv {
+
+namespace {
+
+QString lockPathOf(const QString &copy) { return copy.left(copy.size() - 5) + QStringLiteral(".lock"); }
+
+QFileInfoList copiesIn(const QString &folder)
+{
+    return QDir(folder).entryInfoList({QStringLiteral("*.orvd")}, QDir::Files, QDir::Time);
+}
+
+} // namespace
+
+Recovery::Recovery(Reading &reading, BytesFn bytes, const QString &folder, QObject *parent)
+    : QObject(parent), m_r(reading), m_bytes(std::move(bytes)), m_folder(folder)
+{
+    m_timer.setSingleShot(true);
+    connect(&m_timer, &QTimer::timeout, this, &Recovery::flush);
+    connect(&m_r.history(), &History::readingChanged, this, &Recovery::changed);
+    connect(&m_r.history(), &History::modifiedChanged, this, &Recovery::changed);
+}
+
+Recovery::~Recovery()
+{
+    m_timer.stop();
+    if (m_lock) {
+        QFile::remove(m_copy);
+        m_lock.reset(); // unlocking removes the lock file
+    }
+}
+
+QString Recovery::defaultFolder()
+{
+    return QStandardPaths::writableLocation(QStandardPaths::AppLocalDataLocation) + QStringLiteral("/recovery");
+}
+
+QString Recovery::restoreQuestion()
+{
+    return QStringLiteral("前回、保存されずに終了した読み取りがあります。\r復元しますか？");
+}
+
+bool Recovery::start()
+{
+    if (m_lock || m_folder.isEmpty() || !QDir().mkpath(m_folder))
+        return false;
+    const QString base = m_folder + QStringLiteral("/reading-%1-%2")
+                                        .arg(QCoreApplication::applicationPid())
+                                        .arg(QDateTime::currentMSecsSinceEpoch());
+    auto lock = std::make_unique<QLockFile>(base + QStringLiteral(".lock"));
+    lock->setStaleLockTime(0); // held as long as this program runs
+    if (!lock->tryLock(0))
+        return false;
+    m_lock = std::move(lock);
+    m_copy = base + QStringLiteral(".orvd");
+    if (m_r.history().isModified())
+        changed();
+    return true;
+}
+
+void Recovery::changed()
+{
+    if (!m_lock)
+        return;
+    if (m_r.history().isModified()) {
+        // The first change starts the clock; later ones ride on it, so a copy
+        // is never older than the delay even while the user keeps clicking.
+        if (!m_timer.isActive())
+            m_timer.start(kDelayMs);
+    } else {
+        // Saved or discarded: nothing left to recover.
+        m_timer.stop();
+        flush();
+    }
+}
+
+void Recovery::flush()
+{
+    if (!m_lock)
+        return;
+    m_timer.stop();
+    if (m_r.history().isModified()) {
+        if (writeFileSafely(m_copy, m_bytes()))
+            Q_EMIT written(m_copy);
+    } else if (QFile::exists(m_copy) && QFile::remove(m_copy)) {
+        Q_EMIT removed(m_copy);
+    }
+}
+
+bool Recovery::heldByRunningProgram(const QString &lockPath)
+{
+    if (!QFileInfo::exists(lockPath))
+        return false;
+    QLockFile probe(lockPath);
+    qint64 pid = 0;
+    QString host, app;
+    if (!probe.getLockInfo(&pid, &host, &app))
+        return true; // being written by a program starting right now
+    if (!host.isEmpty() && host != QSysInfo::machineHostName())
+        return true; // another machine's program: never taken from here
+    if (pid == QCoreApplication::applicationPid())
+        return true;
+#ifdef Q_OS_UNIX
+    // Alive (or not ours to signal): held. A reused process number only
+    // delays the question until that process ends.
+    return ::kill(pid_t(pid), 0) == 0 || errno == EPERM;
+#else
+    return !probe.tryLock(0);
+#endif
+}
+
+QStringList Recovery::orphans() const
+{
+    QStringList out;
+    for (const QFileInfo &fi : copiesIn(m_folder)) {
+        const QString path = fi.absoluteFilePath();
+        if (path == QFileInfo(m_copy).absoluteFilePath())
+            continue;
+        if (!heldByRunningProgram(lockPathOf(path)))
+            out << path;
+    }
+    return out;
+}
+
+bool Recovery::offerRestore(const std::function<bool(const QString &)> &open)
+{
+    for (const QString &path : orphans()) {
+        // Claimed first, so that a program started meanwhile leaves it alone.
+        QLockFile claim(lockPathOf(path));
+        claim.setStaleLockTime(0);
+        if (!claim.tryLock(0))
+            continue;
+        if (!QFileInfo::exists(path))
+            continue; // taken by another program between the look and the claim
+        const bool yes = m_r.port().askYesNo(restoreQuestion(), QStringLiteral("Notice!"));
+        const bool restored = yes && open && open(path);
+        claim.unlock();
+        // Restored, it lives on as this program's own copy; either way the
+        // file left behind is kept in old/ for a while.
+        retire(path);
+        if (restored) {
+            m_r.history().markModified();
+            return true;
+        }
+        if (yes)
+            return false; // could not be opened (the message was shown)
+    }
+    return false;
+}
+
+void Recovery::retire(const QString &path)
+{
+    const QString oldDir = m_folder + QStringLiteral("/old");
+    QDir().mkpath(oldDir);
+    const QString target = oldDir + u'/' + QFileInfo(path).fileName();
+    QFile::remove(target);
+    if (QFile::rename(path, target)) {
+        QFile f(target);
+        if (f.open(QIODevice::ReadWrite))
+            f.setFileTime(QDateTime::currentDateTimeUtc(), QFileDevice::FileModificationTime);
+    } else {
+        return; // left where it is (and asked about again) rather than lost
+    }
+    QFile::remove(lockPathOf(path));
+    const QFileInfoList kept = copiesIn(oldDir);
+    for (qsizetype i = kOldKept; i < kept.size(); ++i)
+        QFile::remove(kept[i].absoluteFilePath());
+}
+
+} // namespace orv

@@ -1,0 +1,83 @@
+#pragma once
+// Crash recovery: while the reading has unsaved changes, a copy of it (an
+// ordinary reading file, written with the safe writer) is kept in the
+// recovery folder, at most a moment after each change. Each running program
+// owns one copy, guarded by a lock file beside it; the copy goes when the
+// reading is saved, discarded or the program ends normally. A copy whose
+// program is no longer running was left by a crash: at the next start the
+// user is asked whether to restore it, and a copy not restored is moved to
+// old/ (the last few are kept there). The user's own reading files are never
+// written or touched.
+
+#include <QObject>
+#include <QString>
+#include <QStringList>
+#include <QTimer>
+#include <functional>
+#include <memory>
+
+class QLockFile;
+
+namespace orv {
+
+class Reading;
+
+class Recovery : public QObject {
+    Q_OBJECT
+public:
+    using BytesFn = std::function<QByteArray()>;
+    // The longest a change waits before the copy is written.
+    static constexpr int kDelayMs = 1500;
+    static constexpr int kOldKept = 5;
+
+    // `bytes` gives the reading file of the current reading; `folder` is the
+    // recovery folder (defaultFolder() in the program, a temporary one in tests).
+    Recovery(Reading &reading, BytesFn bytes, const QString &folder, QObject *parent = nullptr);
+    // The normal end: the program's own copy and lock are removed.
+    ~Recovery() override;
+
+    // AppLocalDataLocation/recovery.
+    static QString defaultFolder();
+    static QString restoreQuestion();
+
+    // Creates the folder and takes this program's lock; false when the folder
+    // cannot be used (then nothing is written, the program works on).
+    bool start();
+    bool started() const { return bool(m_lock); }
+    const QString &folder() const { return m_folder; }
+    // This program's copy (it exists only while there are unsaved changes).
+    const QString &copyPath() const { return m_copy; }
+    // A write is waiting for its moment.
+    bool pending() const { return m_timer.isActive(); }
+
+    // Copies whose program is no longer running, newest first.
+    QStringList orphans() const;
+    // Asks about each orphan, newest first, until one is restored: Yes calls
+    // `open` with the copy (true when it opened), which the program then
+    // treats as modified and unsaved; No moves the copy to old/. Returns
+    // whether one was restored.
+    bool offerRestore(const std::function<bool(const QString &path)> &open);
+    // Moves a copy (and its lock) out of the way into old/, keeping the
+    // newest kOldKept there.
+    void retire(const QString &path);
+
+    // Writes the copy now when the reading has unsaved changes, else removes it.
+    void flush();
+
+Q_SIGNALS:
+    void written(const QString &path);
+    void removed(const QString &path);
+
+private:
+    void changed();
+    // True when a live program holds the lock of copy `orvdPath`.
+    static bool heldByRunningProgram(const QString &lockPath);
+
+    Reading &m_r;
+    BytesFn m_bytes;
+    QString m_folder, m_copy;
+    std::unique_ptr<QLockFile> m_lock;
+    QTimer m_timer;
+};
+
+} // namespace orv

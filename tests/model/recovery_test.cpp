@@ -1,0 +1,238 @@
+// Crash recovery copies: kept exactly while the reading has unsaved changes,
+// gone after a save, a discard or a normal end; copies left by programs that
+// are no longer running are offered at start, copies of running programs
+// never. Everything happens in a temporary folder.
+
+#include "graphwin/graph_form.h"
+#include "mainwin/main_mdi_form.h"
+#include "model/reading.h"
+#include "model/recovery.h"
+#include "statefile/state_file.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QImage>
+#include <QLockFile>
+#include <QProcess>
+#include <QSysInfo>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+using namespace orv;
+
+namespace {
+
+static_assert(Recovery::kDelayMs < 2000, "a copy is written within 2 s of a change");
+
+QByteArray fileBytes(const QString &path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+// A process number that no running program has: one that just ended.
+qint64 deadPid()
+{
+    QProcess p;
+    p.start(QStringLiteral("true"), {});
+    p.waitForStarted();
+    const qint64 pid = p.processId();
+    p.waitForFinished();
+    return pid;
+}
+
+class Recovery_ : public ::testing::Test {
+protected:
+    QTemporaryDir tmp;
+    QString folder = tmp.filePath(QStringLiteral("recovery"));
+    ScriptedDesktop desk;
+    Reading r{&desk};
+    Main_MDI_Form main{r};
+    Graph_Form graph{r};
+    QString picture = tmp.filePath(QStringLiteral("chart.png"));
+
+    static void SetUpTestSuite()
+    {
+        static int argc = 1;
+        static char name[] = "test_model";
+        static char *argv[] = {name, nullptr};
+        if (!QCoreApplication::instance())
+            new QCoreApplication(argc, argv); // timers need one; lives for the run
+    }
+
+    void SetUp() override
+    {
+        QImage img(200, 100, QImage::Format_RGB32);
+        img.fill(Qt::white);
+        ASSERT_TRUE(img.save(picture));
+        main.MDIForm_Load();
+        ASSERT_TRUE(main.Open_Pic(picture));
+        graph.setPictureSize(200, 100);
+        graph.mouseUp(Graph_Form::LeftButton, 0.1f, 0.1f);
+        graph.mouseUp(Graph_Form::LeftButton, 0.9f, 0.9f);
+        r.history().clear(); // as if just opened
+    }
+    void click(float x, float y) { graph.mouseUp(Graph_Form::LeftButton, x, y); }
+    // A copy left by a program that crashed: its lock names a dead process.
+    QString orphan(const QString &name, const QByteArray &bytes, bool withLock = true)
+    {
+        QDir().mkpath(folder);
+        const QString path = folder + u'/' + name + QStringLiteral(".orvd");
+        QFile f(path);
+        EXPECT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(bytes);
+        f.close();
+        if (withLock) {
+            QFile lock(folder + u'/' + name + QStringLiteral(".lock"));
+            EXPECT_TRUE(lock.open(QIODevice::WriteOnly));
+            lock.write(QByteArray::number(deadPid()) + "\norvalinetrix\n" + QSysInfo::machineHostName().toUtf8() + "\n");
+        }
+        return path;
+    }
+};
+
+} // namespace
+
+TEST_F(Recovery_, TheCopyFollowsTheUnsavedChanges)
+{
+    Recovery rec(r, [this] { return stateFileBytes(r); }, folder);
+    ASSERT_TRUE(rec.start());
+    const QString lock = rec.copyPath().left(rec.copyPath().size() - 5) + QStringLiteral(".lock");
+    EXPECT_TRUE(QFileInfo::exists(lock));
+    EXPECT_FALSE(QFileInfo::exists(rec.copyPath()));
+    EXPECT_FALSE(rec.pending()); // nothing unsaved, nothing to write
+
+    click(0.3f, 0.4f);
+    EXPECT_TRUE(rec.pending());
+    rec.flush();
+    EXPECT_EQ(fileBytes(rec.copyPath()), stateFileBytes(r));
+    click(0.6f, 0.7f);
+    rec.flush();
+    EXPECT_EQ(fileBytes(rec.copyPath()), stateFileBytes(r)); // always the latest
+    // The copy is an ordinary reading file: it opens like one.
+    auto parsed = readStateFile(rec.copyPath());
+    ASSERT_TRUE(parsed.has_value());
+
+    // Undoing back to the opened state leaves nothing unsaved.
+    ASSERT_TRUE(r.history().undo());
+    ASSERT_TRUE(r.history().undo());
+    EXPECT_FALSE(QFileInfo::exists(rec.copyPath()));
+    ASSERT_TRUE(r.history().redo());
+    rec.flush();
+    EXPECT_TRUE(QFileInfo::exists(rec.copyPath()));
+
+    // Saved: removed at once. The user's own file is all that was written.
+    const QString mine = tmp.filePath(QStringLiteral("mine.orvd"));
+    desk.fileNames.push_back(mine);
+    ASSERT_TRUE(Save_State(r));
+    const QByteArray savedBytes = fileBytes(mine);
+    EXPECT_FALSE(QFileInfo::exists(rec.copyPath()));
+    EXPECT_FALSE(rec.pending());
+
+    // Discarded (another picture, answered No): removed too.
+    click(0.5f, 0.5f);
+    rec.flush();
+    EXPECT_TRUE(QFileInfo::exists(rec.copyPath()));
+    desk.answers3 = {DesktopPort::Answer::No};
+    ASSERT_TRUE(main.Open_Pic(picture));
+    EXPECT_FALSE(QFileInfo::exists(rec.copyPath()));
+    EXPECT_EQ(fileBytes(mine), savedBytes); // the user's file: untouched by any of it
+
+    // The normal end removes the copy and the lock.
+    click(0.5f, 0.5f);
+    rec.flush();
+    const QString copy = rec.copyPath();
+    {
+        Recovery second(r, [] { return QByteArray(); }, folder); // a second program
+        ASSERT_TRUE(second.start());
+        EXPECT_TRUE(second.orphans().isEmpty()); // ours is held while we run
+    }
+    EXPECT_TRUE(QFileInfo::exists(copy));
+}
+
+TEST_F(Recovery_, TheNormalEndLeavesNothing)
+{
+    QString copy, lock;
+    {
+        Recovery rec(r, [this] { return stateFileBytes(r); }, folder);
+        ASSERT_TRUE(rec.start());
+        click(0.3f, 0.4f);
+        rec.flush();
+        copy = rec.copyPath();
+        lock = copy.left(copy.size() - 5) + QStringLiteral(".lock");
+        ASSERT_TRUE(QFileInfo::exists(copy));
+    }
+    EXPECT_FALSE(QFileInfo::exists(copy));
+    EXPECT_FALSE(QFileInfo::exists(lock));
+}
+
+TEST_F(Recovery_, CopiesOfEndedProgramsAreOfferedAndRestoredAsUnsaved)
+{
+    click(0.3f, 0.4f);
+    click(0.6f, 0.7f);
+    const QByteArray crashed = stateFileBytes(r);
+    desk.answers3 = {DesktopPort::Answer::No};
+    ASSERT_TRUE(main.Open_Pic(picture)); // a fresh start
+    ASSERT_FALSE(r.hasPoints());
+    desk.questions.clear();
+
+    const QString older = orphan(QStringLiteral("reading-1-1"), "not a reading at all", false);
+    const QString left = orphan(QStringLiteral("reading-2-2"), crashed);
+    QFile touch(left);
+    ASSERT_TRUE(touch.open(QIODevice::ReadWrite));
+    touch.setFileTime(QDateTime::currentDateTimeUtc().addSecs(60), QFileDevice::FileModificationTime);
+    touch.close();
+
+    // A copy whose program still runs (here: this process holds its lock).
+    QDir().mkpath(folder);
+    QLockFile running(folder + QStringLiteral("/reading-3-3.lock"));
+    ASSERT_TRUE(running.tryLock(0));
+    const QString held = orphan(QStringLiteral("reading-3-3"), crashed, false);
+
+    Recovery rec(r, [this] { return stateFileBytes(r); }, folder);
+    ASSERT_TRUE(rec.start());
+    EXPECT_EQ(rec.orphans(), QStringList({left, older}));
+
+    desk.answers = {true};
+    QStringList opened;
+    EXPECT_TRUE(rec.offerRestore([&](const QString &p) {
+        opened << p;
+        return Load_State(r, p) == LoadResult::Loaded;
+    }));
+    EXPECT_EQ(opened, QStringList({left}));
+    ASSERT_EQ(desk.questions.size(), 1u);
+    EXPECT_EQ(desk.questions[0].text, Recovery::restoreQuestion());
+    EXPECT_EQ(stateFileBytes(r), crashed);
+    EXPECT_TRUE(r.history().isModified()); // restored, not saved
+    EXPECT_EQ(r.GraphPic_Path, picture);
+    EXPECT_TRUE(rec.pending());
+    EXPECT_FALSE(QFileInfo::exists(left));
+    EXPECT_TRUE(QFileInfo::exists(folder + QStringLiteral("/old/reading-2-2.orvd")));
+    EXPECT_TRUE(QFileInfo::exists(held)); // never touched
+
+    // No: the copy goes to old/, not asked again.
+    desk.questions.clear();
+    desk.answers = {false};
+    EXPECT_FALSE(rec.offerRestore([&](const QString &) { return true; }));
+    EXPECT_EQ(desk.questions.size(), 1u);
+    EXPECT_TRUE(rec.orphans().isEmpty());
+    EXPECT_TRUE(QFileInfo::exists(folder + QStringLiteral("/old/reading-1-1.orvd")));
+    EXPECT_TRUE(QFileInfo::exists(held));
+}
+
+TEST_F(Recovery_, OldKeepsTheLastFive)
+{
+    Recovery rec(r, [] { return QByteArray(); }, folder);
+    ASSERT_TRUE(rec.start());
+    for (int i = 0; i < 7; ++i) {
+        const QString p = orphan(QStringLiteral("reading-9-%1").arg(i), QByteArray::number(i));
+        rec.retire(p);
+        EXPECT_FALSE(QFileInfo::exists(p));
+    }
+    const QStringList kept = QDir(folder + QStringLiteral("/old")).entryList(QDir::Files, QDir::Name);
+    EXPECT_EQ(kept, QStringList({"reading-9-2.orvd", "reading-9-3.orvd", "reading-9-4.orvd", "reading-9-5.orvd",
+                                 "reading-9-6.orvd"}));
+    EXPECT_TRUE(rec.orphans().isEmpty());
+}
