@@ -72,6 +72,13 @@ bool Recovery::start()
         return false;
     m_lock = std::move(lock);
     m_copy = base + QStringLiteral(".orvd");
+    // Locks of programs that ended abruptly without a copy guard nothing.
+    for (const QFileInfo &fi : QDir(m_folder).entryInfoList({QStringLiteral("*.lock")}, QDir::Files)) {
+        const QString lockPath = fi.absoluteFilePath();
+        const QString copy = lockPath.left(lockPath.size() - 5) + QStringLiteral(".orvd");
+        if (!QFileInfo::exists(copy) && !heldByRunningProgram(lockPath))
+            QFile::remove(lockPath);
+    }
     if (m_r.history().isModified())
         changed();
     return true;
