@@ -34,12 +34,35 @@ size_t hashMarker(const Marker &m, size_t h)
 
 size_t stringBytes(const QString &s) { return sizeof(QString) + size_t(s.size()) * sizeof(QChar); }
 
-size_t rowBytes(const SeriesTable::Row &row)
+template <size_t N> size_t rowBytes(const std::array<QString, N> &row)
 {
     size_t n = 0;
     for (const QString &c : row)
         n += stringBytes(c);
     return n;
+}
+
+void splitRows(const std::vector<SeriesTable::Row> &rows, std::vector<QString> &numbers,
+               std::vector<std::array<QString, 4>> &values)
+{
+    numbers.reserve(rows.size());
+    values.reserve(rows.size());
+    for (const auto &r : rows) {
+        numbers.push_back(r[0]);
+        values.push_back({r[1], r[2], r[3], r[4]});
+    }
+}
+
+void applyToRows(const ReadingDelta::Table &t, std::vector<SeriesTable::Row> &rows, bool redo)
+{
+    std::vector<QString> numbers;
+    std::vector<std::array<QString, 4>> values;
+    splitRows(rows, numbers, values);
+    t.numbers.apply(numbers, redo);
+    t.values.apply(values, redo);
+    rows.resize(std::min(numbers.size(), values.size()));
+    for (size_t i = 0; i < rows.size(); ++i)
+        rows[i] = {numbers[i], values[i][0], values[i][1], values[i][2], values[i][3]};
 }
 
 size_t markerBytes(const std::optional<Marker> &m) { return sizeof(m) + (m ? size_t(m->toolTip.size()) * 2 : 0); }
@@ -118,19 +141,13 @@ ReadingDelta ReadingDelta::between(const ReadingSnapshot &a, const ReadingSnapsh
         // window is open is restored with the rows it shows.
         if (ta.rows == tb.rows)
             continue;
-        Table t{series, ta.loaded, tb.loaded, ta.opened, tb.opened, 0, 0, {}, {}};
-        // Only the rows between the equal head and the equal tail are kept.
-        const size_t na = ta.rows.size(), nb = tb.rows.size();
-        size_t p = 0;
-        while (p < na && p < nb && ta.rows[p] == tb.rows[p])
-            ++p;
-        size_t s = 0;
-        while (s < na - p && s < nb - p && ta.rows[na - 1 - s] == tb.rows[nb - 1 - s])
-            ++s;
-        t.prefix = int(p);
-        t.suffix = int(s);
-        t.before.assign(ta.rows.begin() + qsizetype(p), ta.rows.end() - qsizetype(s));
-        t.after.assign(tb.rows.begin() + qsizetype(p), tb.rows.end() - qsizetype(s));
+        Table t{series, ta.loaded, tb.loaded, ta.opened, tb.opened, {}, {}};
+        std::vector<QString> na, nb;
+        std::vector<std::array<QString, 4>> va, vb;
+        splitRows(ta.rows, na, va);
+        splitRows(tb.rows, nb, vb);
+        t.numbers = Splice<QString>::between(na, nb);
+        t.values = Splice<std::array<QString, 4>>::between(va, vb);
         d.tables.push_back(std::move(t));
     }
     return d;
@@ -168,10 +185,11 @@ void ReadingDelta::apply(Reading &r, bool redo) const
         const bool loaded = redo ? t.loadedAfter : t.loadedBefore;
         if (loaded && !table.loaded())
             r.Show_GridForm(t.series);
-        const auto &from = redo ? t.before : t.after;
-        const auto &to = redo ? t.after : t.before;
-        if (table.loaded() || loaded)
-            table.spliceRows(t.prefix, int(from.size()), to);
+        if (table.loaded() || loaded) {
+            std::vector<SeriesTable::Row> rows = table.rows();
+            applyToRows(t, rows, redo);
+            table.setRows(std::move(rows));
+        }
         if (!loaded && table.loaded())
             table.unload();
         r.Grid_Opened[size_t(t.series)] = redo ? t.openedAfter : t.openedBefore;
@@ -195,11 +213,7 @@ void ReadingDelta::applyTo(ReadingSnapshot &s, bool redo) const
         auto &table = s.tables[size_t(t.series)];
         table.loaded = redo ? t.loadedAfter : t.loadedBefore;
         table.opened = redo ? t.openedAfter : t.openedBefore;
-        const auto &from = redo ? t.before : t.after;
-        const auto &to = redo ? t.after : t.before;
-        auto at = table.rows.begin() + t.prefix;
-        at = table.rows.erase(at, at + qsizetype(from.size()));
-        table.rows.insert(at, to.begin(), to.end());
+        applyToRows(t, table.rows, redo);
     }
 }
 
@@ -216,9 +230,13 @@ size_t ReadingDelta::approxBytes() const
         n += sizeof(Position) + size_t(p.before.size() + p.after.size()) * 2;
     for (const Table &t : tables) {
         n += sizeof(Table);
-        for (const auto &row : t.before)
+        for (const QString &c : t.numbers.before)
+            n += stringBytes(c);
+        for (const QString &c : t.numbers.after)
+            n += stringBytes(c);
+        for (const auto &row : t.values.before)
             n += rowBytes(row);
-        for (const auto &row : t.after)
+        for (const auto &row : t.values.after)
             n += rowBytes(row);
     }
     return n;

@@ -50,6 +50,36 @@ struct ReadingSnapshot {
     quint64 hash() const;
 };
 
+// A run of elements replaced in a sequence: `before` by `after` at `at`.
+template <class T> struct Splice {
+    int at = 0;
+    std::vector<T> before, after;
+    bool empty() const { return before.empty() && after.empty(); }
+    static Splice between(const std::vector<T> &a, const std::vector<T> &b)
+    {
+        Splice sp;
+        const size_t na = a.size(), nb = b.size();
+        size_t p = 0;
+        while (p < na && p < nb && a[p] == b[p])
+            ++p;
+        size_t s = 0;
+        while (s < na - p && s < nb - p && a[na - 1 - s] == b[nb - 1 - s])
+            ++s;
+        sp.at = int(p);
+        sp.before.assign(a.begin() + qsizetype(p), a.end() - qsizetype(s));
+        sp.after.assign(b.begin() + qsizetype(p), b.end() - qsizetype(s));
+        return sp;
+    }
+    void apply(std::vector<T> &v, bool redo) const
+    {
+        const auto &from = redo ? before : after;
+        const auto &to = redo ? after : before;
+        auto it = v.begin() + at;
+        it = v.erase(it, it + qsizetype(from.size()));
+        v.insert(it, to.begin(), to.end());
+    }
+};
+
 // The difference between two snapshots, and how to write either side back.
 struct ReadingDelta {
     struct Record {
@@ -72,8 +102,11 @@ struct ReadingDelta {
         int series;
         bool loadedBefore, loadedAfter;
         int openedBefore, openedAfter;
-        int prefix = 0, suffix = 0; // rows equal on both sides
-        std::vector<SeriesTable::Row> before, after; // the rows between them
+        // The row numbers ("No.") and the rest of the rows apart: deleting a
+        // row shifts the values up under numbers that stay, so each side
+        // changes in one place only.
+        Splice<QString> numbers;
+        Splice<std::array<QString, 4>> values;
     };
     std::vector<Record> records;
     std::vector<Pick> picks;

@@ -35,7 +35,8 @@ Recovery::Recovery(Reading &reading, BytesFn bytes, const QString &folder, QObje
     : QObject(parent), m_r(reading), m_bytes(std::move(bytes)), m_folder(folder)
 {
     m_timer.setSingleShot(true);
-    connect(&m_timer, &QTimer::timeout, this, &Recovery::flush);
+    m_pool.setMaxThreadCount(1);
+    connect(&m_timer, &QTimer::timeout, this, &Recovery::writeInBackground);
     connect(&m_r.history(), &History::readingChanged, this, &Recovery::changed);
     connect(&m_r.history(), &History::modifiedChanged, this, &Recovery::changed);
 }
@@ -43,6 +44,7 @@ Recovery::Recovery(Reading &reading, BytesFn bytes, const QString &folder, QObje
 Recovery::~Recovery()
 {
     m_timer.stop();
+    m_pool.waitForDone();
     if (m_lock) {
         QFile::remove(m_copy);
         m_lock.reset(); // unlocking removes the lock file
@@ -100,11 +102,23 @@ void Recovery::changed()
     }
 }
 
+void Recovery::writeInBackground()
+{
+    if (!m_lock)
+        return;
+    if (!m_r.history().isModified()) {
+        flush();
+        return;
+    }
+    m_pool.start([path = m_copy, bytes = m_bytes()] { writeFileSafely(path, bytes); });
+}
+
 void Recovery::flush()
 {
     if (!m_lock)
         return;
     m_timer.stop();
+    m_pool.waitForDone();
     if (m_r.history().isModified()) {
         if (writeFileSafely(m_copy, m_bytes()))
             Q_EMIT written(m_copy);

@@ -12,6 +12,7 @@
 #include <QObject>
 #include <QString>
 #include <QStringList>
+#include <QThreadPool>
 #include <QTimer>
 #include <functional>
 #include <memory>
@@ -61,8 +62,14 @@ public:
     // newest kOldKept there.
     void retire(const QString &path);
 
-    // Writes the copy now when the reading has unsaved changes, else removes it.
+    // Writes the copy now when the reading has unsaved changes, else removes
+    // it; returns when done (earlier background writes included).
     void flush();
+    // The timer's write: the file text is made here, the disk work (the safe
+    // writer waits for the disk) happens on a worker thread, in order.
+    void writeInBackground();
+    // Waits for background writes.
+    void waitForWrites() { m_pool.waitForDone(); }
 
 Q_SIGNALS:
     void written(const QString &path);
@@ -78,6 +85,7 @@ private:
     QString m_folder, m_copy;
     std::unique_ptr<QLockFile> m_lock;
     QTimer m_timer;
+    QThreadPool m_pool; // one thread: writes and removals stay in order
 };
 
 } // namespace orv

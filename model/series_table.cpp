@@ -61,12 +61,11 @@ void SeriesTable::shiftUpFrom(int row)
     removeLastRow();
 }
 
-void SeriesTable::spliceRows(int at, int count, const std::vector<Row> &with)
+void SeriesTable::setRows(std::vector<Row> rows)
 {
-    at = std::clamp(at, 1, rowCount());
-    count = std::clamp(count, 0, rowCount() - at);
-    m_rows.erase(m_rows.begin() + at, m_rows.begin() + at + count);
-    m_rows.insert(m_rows.begin() + at, with.begin(), with.end());
+    if (rows.empty())
+        return; // never without its header
+    m_rows = std::move(rows);
     if (m_row >= rowCount())
         m_row = rowCount() - 1;
     if (m_topRow >= rowCount())

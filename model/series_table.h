@@ -36,8 +36,8 @@ public:
     void shiftUpFrom(int row);
     // All rows, the header included.
     const std::vector<Row> &rows() const { return m_rows; }
-    // Replaces `count` rows from `at` with `with` (undo and redo of an edit).
-    void spliceRows(int at, int count, const std::vector<Row> &with);
+    // Replaces every row (undo and redo of an edit); the header stays.
+    void setRows(std::vector<Row> rows);
 
     int currentRow() const { return m_row; }
     int currentCol() const { return m_col; }
