@@ -20,10 +20,22 @@ void GraphModel::setCaption(const QString &caption)
     Q_EMIT captionChanged(caption);
 }
 
-void GraphModel::setPicture(const QImage &img)
+void GraphModel::setPicture(const QImage &img) { setPicture(img, img.size()); }
+
+void GraphModel::setPicture(const QImage &reduced, QSize natural)
 {
-    m_picture = img;
+    m_picture = reduced;
+    m_natural = reduced.isNull() ? QSize() : natural;
     Q_EMIT pictureChanged();
+}
+
+bool GraphModel::refinePicture(const QImage &full)
+{
+    if (m_picture.isNull() || full.size() != m_natural)
+        return false;
+    m_picture = full;
+    Q_EMIT pictureRefined();
+    return true;
 }
 
 void GraphModel::loadPick(int id, const Marker &m)

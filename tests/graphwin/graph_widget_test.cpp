@@ -5,6 +5,8 @@
 #include "tests/support/reading_fixtures.h"
 
 #include <QApplication>
+#include <QComboBox>
+#include <QWheelEvent>
 #include <QHelpEvent>
 #include <QLabel>
 #include <QMdiArea>
@@ -312,11 +314,24 @@ private Q_SLOTS:
                  qPrintable(readout->text()));
         QVERIFY(host->subWindow()->minimumWidth() >= host->widget()->readoutWidth());
 
-        // A picture larger than the document area: natural size, scrolled
-        // inside a window that stays within the area, its readout in view.
+        // A picture larger than the document area opens whole, in a window
+        // within the area; at 100 % it scrolls inside that window, its
+        // readout in view.
         QImage big(1800, 1200, QImage::Format_RGB32);
         big.fill(Qt::gray);
         r->showPicture(big, QStringLiteral("big.png"));
+        QCOMPARE(host->widget()->viewScale().entry(), ViewScale::kFit);
+        QCOMPARE(host->widget()->scaleCombo()->currentText(), QStringLiteral("全体"));
+        QScrollArea *scroll = host->widget()->scrollArea();
+        QVERIFY(area()->width() <= scroll->width() && area()->height() <= scroll->height());
+        // Fitted on its binding side (to a pixel), its shape kept.
+        QVERIFY(area()->width() >= scroll->width() - 1 || area()->height() >= scroll->height() - 1);
+        QVERIFY(std::abs(area()->width() * 1200.0 / 1800.0 - area()->height()) <= 1.0);
+        QCOMPARE(scroll->horizontalScrollBar()->maximum(), 0);
+        QCOMPARE(r->graph.picAreaWidthTwips, 1800.f * 15.f);
+        QTest::keyClick(area(), Qt::Key_0, Qt::ControlModifier); // already whole
+        QCOMPARE(host->widget()->viewScale().entry(), ViewScale::kFit);
+        host->widget()->setScaleEntry(ViewScale::kHundred, QPointF(0, 0));
         QCOMPARE(area()->size(), QSize(1800, 1200));
         const QRect room = mdi->viewport()->rect();
         const QSize sub = host->subWindow()->size();
@@ -337,6 +352,103 @@ private Q_SLOTS:
         QTest::mouseClick(area(), Qt::LeftButton, {}, QPoint(1500, 1100));
         QCOMPARE(r->Pt_Array[1], QStringLiteral("TRUE,1,%1,%2,0")
                                      .arg(plainNumText(float(1500.5 / 1800)), plainNumText(float(1 - 1100.5 / 1200))));
+    }
+
+    void theViewScaleChangesNoValue()
+    {
+        // A 1000 x 800 chart in a window that shows it at 100 %.
+        QImage pic(1000, 800, QImage::Format_RGB32);
+        pic.fill(Qt::white);
+        mdi->resize(1200, 1000);
+        r->showPicture(pic, QStringLiteral("chart.png"));
+        QCOMPARE(host->widget()->viewScale().entry(), ViewScale::kHundred);
+        frame();
+        GraphFormWidget *w = host->widget();
+        // Picture pixel (614, 286), clicked at each scale where it lies on
+        // screen: the view pixel under which that picture pixel's middle is
+        // (at 25 % a view pixel spans four picture pixels, and its middle
+        // falls in the third).
+        const QPoint pixel(614, 286);
+        const QString expected = QStringLiteral("TRUE,1,%1,%2,0")
+                                     .arg(plainNumText(float(614.5 / 1000)), plainNumText(float(1 - 286.5 / 800)));
+        const int entries[] = {1, 5, 4, 3}; // 25, 400, 200, 100 %
+        for (int k = 0; k < 4; ++k) {
+            w->setScaleEntry(entries[k], QPointF(0, 0));
+            const double f = ViewScale::kPercents[entries[k]] / 100.0;
+            QCOMPARE(area()->size(), QSize(int(1000 * f), int(800 * f)));
+            QCOMPARE(w->scaleCombo()->currentIndex(), entries[k]);
+            const QPoint v(int(std::floor((pixel.x() + 0.5) * f)), int(std::floor((pixel.y() + 0.5) * f)));
+            w->scrollArea()->ensureVisible(v.x(), v.y(), 50, 50);
+            QTest::mouseClick(area(), Qt::LeftButton, {}, v);
+            QCOMPARE(r->Pt_Array[1], expected);
+            QCOMPARE(r->grid(1).cell(1, 2), QStringLiteral("6.4312")); // (614.5 / 1000 - 0.1) / 0.8 * 10
+            QCOMPARE(r->grid(1).cell(1, 3), QStringLiteral("67.734")); // (1 - 286.5 / 800 - 0.1) / 0.8 * 100
+            // Its marker is drawn centred at the scaled place, 9 pixels
+            // across at every scale, and the readout reads the same.
+            const QImage shot = area()->grab().toImage();
+            QCOMPARE(shot.pixelColor(v), QColor(0, 128, 192));
+            QCOMPARE(shot.pixelColor(v + QPoint(4, 0)), QColor(0, 0, 255));
+            QCOMPARE(shot.pixelColor(v - QPoint(4, 0)), QColor(0, 0, 255));
+            QCOMPARE(area()->pickRect(1).center(), v);
+            QTest::mouseMove(area(), v + QPoint(0, 30));
+            QTest::mouseMove(area(), v);
+            QTRY_COMPARE(w->statusLabel()->text(), QStringLiteral("X=6.4312 , Y=67.734"));
+            // The outline follows: the frame's left edge (x = 0.1).
+            const int edge = int(std::floor(0.1 * 1000 * f));
+            w->scrollArea()->ensureVisible(edge, int(400 * f), 50, 50);
+            QCOMPARE(area()->grab().toImage().pixelColor(edge, int(400 * f)), QColor(255, 0, 0));
+            // A click on the marker picks it (the hit test follows the
+            // scale); Delete removes it for the next scale's click.
+            w->scrollArea()->ensureVisible(v.x(), v.y(), 50, 50);
+            QTest::mouseClick(area(), Qt::LeftButton, {}, v + QPoint(3, -3));
+            QVERIFY(r->graph.selShapePt().visible);
+            QTest::keyClick(area(), Qt::Key_Delete);
+            QCOMPARE(r->graph.pickCount(), 0);
+        }
+        w->setScaleEntry(3, QPointF(0, 0));
+        QTest::mouseClick(area(), Qt::LeftButton, {}, pixel);
+        QCOMPARE(r->Pt_Array[1], expected);
+        // Picked and dragged at 400 %: hit tests follow the scale, the drop
+        // stores the dropped-on pixel's centre.
+        w->setScaleEntry(5, QPointF(0, 0));
+        const QPoint from = area()->pickRect(1).center();
+        w->scrollArea()->ensureVisible(from.x(), from.y(), 200, 200);
+        QTest::mousePress(area(), Qt::LeftButton, {}, from);
+        QVERIFY(r->graph.selShapePt().visible);
+        QCOMPARE(r->Sel_PtNo, 1);
+        const QPoint to = from + QPoint(37, -17); // picture pixel (623, 282) at 400 %
+        QTest::mouseMove(area(), to);
+        QTest::mouseRelease(area(), Qt::LeftButton, {}, to);
+        QCOMPARE(r->Pt_Array[1], QStringLiteral("TRUE,1,%1,%2,0")
+                                     .arg(plainNumText(float(623.5 / 1000)), plainNumText(float(1 - 282.5 / 800))));
+        // The stored sizes are those of the picture, not of the view.
+        QCOMPARE(r->graph.picAreaWidthTwips, 1000.f * 15.f);
+        QCOMPARE(r->graph.markerWidth, float(9.0 / 1000));
+    }
+
+    void scaleKeysAndWheel()
+    {
+        GraphFormWidget *w = host->widget();
+        QCOMPARE(w->viewScale().entry(), ViewScale::kHundred);
+        QTest::keyClick(area(), Qt::Key_Plus, Qt::ControlModifier);
+        QCOMPARE(area()->size(), QSize(800, 600));
+        QTest::keyClick(area(), Qt::Key_Minus, Qt::ControlModifier);
+        QTest::keyClick(area(), Qt::Key_Minus, Qt::ControlModifier);
+        QCOMPARE(area()->size(), QSize(200, 150));
+        QTest::keyClick(area(), Qt::Key_0, Qt::ControlModifier);
+        QCOMPARE(w->viewScale().entry(), ViewScale::kFit);
+        QCOMPARE(w->scaleCombo()->currentText(), QStringLiteral("全体"));
+        // The picture's point under the pointer stays under it.
+        w->setScaleEntry(ViewScale::kHundred, QPointF(0, 0));
+        QWidget *vp = w->scrollArea()->viewport();
+        const QPoint pointer = area()->mapTo(vp, QPoint(300, 200));
+        QWheelEvent up(pointer, vp->mapToGlobal(pointer), QPoint(), QPoint(0, 120), Qt::NoButton,
+                       Qt::ControlModifier, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(vp, &up);
+        QCOMPARE(area()->size(), QSize(800, 600));
+        QCOMPARE(area()->mapFrom(vp, pointer), QPoint(600, 400));
+        // No change to the reading: the keys are not the picture's keys.
+        QCOMPARE(r->graph.pickCount(), 0);
     }
 
     void aHiddenRingIsRepaintedAwayOnTheCurrentPicture()
@@ -367,7 +479,9 @@ private Q_SLOTS:
         spy.painted = QRegion();
         r->clearSelection();
         QTRY_VERIFY(!spy.painted.isEmpty());
-        const QPoint c = at(0.5f, 0.5f);
+        // Where the ring would be drawn on this picture.
+        const Ring &ring = r->graph.selShapePt();
+        const QPoint c = area()->toPixels(ring.left + r->graph.ringWidth / 2, ring.top - r->graph.ringHeight / 2).toPoint();
         for (QPoint d : {QPoint(7, 0), QPoint(-7, 0), QPoint(0, 7), QPoint(0, -7)})
             QVERIFY2(spy.painted.contains(c + d),
                      qPrintable(QStringLiteral("%1, %2").arg((c + d).x()).arg((c + d).y())));
