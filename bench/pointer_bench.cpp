@@ -47,20 +47,24 @@ struct Photo {
     GraphPictureArea *area() const { return w.graphs->widget()->pictureArea(); }
 };
 
-void BM_PointerMoveAtZoom20(benchmark::State &state)
+void pointerMoves(benchmark::State &state, int scaleEntry)
 {
     Photo p;
     if (!p.r.Dfnt_Done)
         state.SkipWithError("frame not complete");
     p.r.settings.zoom.setIndex(11); // "20"
+    p.w.graphs->widget()->setScaleEntry(scaleEntry, QPointF(0, 0));
     QApplication::processEvents();
+    // The visible part, drawn once before the moves (as after opening).
+    p.area()->repaint();
     GraphPictureArea *area = p.area();
     std::vector<double> ms;
     ms.reserve(1000);
     for (auto _ : state) {
         ms.clear();
         for (int i = 0; i < 1000; ++i) {
-            const QPointF pos(100 + (i * 37) % 5800, 100 + (i * 53) % 3800);
+            const QSize view = area->size();
+            const QPointF pos((i * 37) % view.width(), (i * 53) % view.height());
             QElapsedTimer t;
             t.start();
             QMouseEvent ev(QEvent::MouseMove, pos, area->mapToGlobal(pos), Qt::NoButton, Qt::NoButton,
@@ -76,7 +80,12 @@ void BM_PointerMoveAtZoom20(benchmark::State &state)
     if (!p.w.graphs->widget()->statusLabel()->text().startsWith(QStringLiteral("X=")))
         state.SkipWithError("no readout");
 }
+// At 100 %, and with the whole photo fitted into the window (down-sampled
+// tiles, made once).
+void BM_PointerMoveAtZoom20(benchmark::State &state) { pointerMoves(state, ViewScale::kHundred); }
+void BM_PointerMoveAtZoom20_Whole(benchmark::State &state) { pointerMoves(state, ViewScale::kFit); }
 BENCHMARK(BM_PointerMoveAtZoom20)->Iterations(1)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_PointerMoveAtZoom20_Whole)->Iterations(1)->Unit(benchmark::kMillisecond);
 
 } // namespace
 

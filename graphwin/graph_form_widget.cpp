@@ -166,8 +166,11 @@ void GraphPictureArea::viewChanged()
 
 void GraphPictureArea::paintEvent(QPaintEvent *e)
 {
-    if (!r.graph.picture().isNull())
+    if (!r.graph.picture().isNull()) {
         startupTrace("first paint of the picture");
+        if (e->rect() == rect() && isVisible())
+            startupTrace("whole picture area painted");
+    }
     QPainter p(this);
     const QRect clip = e->rect();
     paintPicture(p, clip);

@@ -5,6 +5,8 @@
 #include "model/reading.h"
 #include "model/utilities.h"
 
+#include <QFutureWatcher>
+#include <QtConcurrent/QtConcurrentRun>
 #include <new>
 
 namespace orv {
@@ -18,10 +20,11 @@ Main_MDI_Form::Main_MDI_Form(Reading &reading, QObject *parent) : QObject(parent
     connect(&m_r, &Reading::initZoomRequested, &zoom, &ZoomView::Init_Zoom);
     connect(&m_r, &Reading::zoomImageHidden, &zoom, [this] { zoom.setImageVisible(false); });
     connect(&m_r, &Reading::pictureShown, &zoom, [this] {
-        zoom.takePicture(m_r.graph.picture());
+        zoom.takePicture(m_r.graph.picture(), m_r.graph.naturalSize());
         zoom.Size_ZoomImage();
         zoom.setImageVisible(true);
     });
+    connect(&m_r.graph, &GraphModel::pictureRefined, &zoom, [this] { zoom.refinePicture(m_r.graph.picture()); });
     connect(&m_r, &Reading::zoomFollowRequested, &zoom, [this](float x, float y) { zoom.Move_ZoomImage(x, y); });
     connect(&m_r, &Reading::filesDropped, this, &Main_MDI_Form::dropFiles);
     // With no picture open, the status bar says how to open one again.
@@ -296,9 +299,11 @@ bool Main_MDI_Form::Open_Pic(const QString &path)
     }
     // Decoded before anything is asked or reset: a file that is no picture
     // leaves the current reading, its windows and its boxes as they were.
-    std::expected<QImage, PictureError> img;
+    std::expected<ReducedPicture, PictureError> img;
     try {
-        img = decodePicture(path);
+        // A large photo is shown at once from a reduced decode; the whole
+        // picture follows from a worker thread (see below).
+        img = decodeReducedPicture(path, kReducedLongSide);
     } catch (const std::bad_alloc &) {
         m_r.port().message(errorNo0Text());
         return false;
@@ -318,15 +323,40 @@ bool Main_MDI_Form::Open_Pic(const QString &path)
             (path[folder.size()] == u'/' || path[folder.size()] == u'\\'))
             label = path.mid(folder.size());
         m_r.setPicLabel(label, path);
-        m_r.showPicture(*img, Split_Path(path, 1));
+        m_r.showPicture(img->image, img->natural, Split_Path(path, 1));
         m_r.Show_GridForm(1);
         m_r.setStatusText(openedStatusText());
+        if (img->reduced())
+            decodeWholeLater(path, img->image.cacheKey());
         return true;
     } catch (const std::bad_alloc &) {
         m_r.port().message(errorNo0Text());
         m_r.Reset_Reading();
         return false;
     }
+}
+
+void Main_MDI_Form::decodeWholeLater(const QString &path, qint64 shownKey)
+{
+    auto *watcher = new QFutureWatcher<std::expected<QImage, PictureError>>(this);
+    connect(watcher, &QFutureWatcherBase::finished, this, [this, watcher, shownKey] {
+        watcher->deleteLater();
+        const auto whole = watcher->result();
+        // Swapped in only while the reduced decode of the same file is still
+        // the picture shown: clicks made meanwhile are fractions of the
+        // picture and stay where they are. Should the whole picture fail to
+        // decode after all, the reduced one stays.
+        if (whole && m_r.graph.picture().cacheKey() == shownKey)
+            m_r.graph.refinePicture(*whole);
+        Q_EMIT wholePictureDecoded();
+    });
+    watcher->setFuture(QtConcurrent::run([path]() -> std::expected<QImage, PictureError> {
+        try {
+            return decodePicture(path);
+        } catch (const std::bad_alloc &) {
+            return std::unexpected(PictureError::TooLarge);
+        }
+    }));
 }
 
 void Main_MDI_Form::ClipBoardPaste_Command_Click()

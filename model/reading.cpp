@@ -361,7 +361,12 @@ namespace orv {
 
 void Reading::showPicture(const QImage &picture, const QString &caption)
 {
-    graph.setPicture(picture);
+    showPicture(picture, picture.size(), caption);
+}
+
+void Reading::showPicture(const QImage &reduced, QSize natural, const QString &caption)
+{
+    graph.setPicture(reduced, natural);
     graph.setCaption(caption);
     graph.setLoaded(true);
     Q_EMIT pictureShown();
