@@ -54,6 +54,9 @@ void Reading::Init_App()
     Init_Done = false;
     Close_Confirmed = false;
     panel.selectTab(1);
+    // A Log option kept over the 0/1 value boxes would make every click fail.
+    panel.setXLog(false);
+    panel.setYLog(false);
     settings.keiretsu.setIndex(0);
     settings.xFormat.setIndex(0);
     settings.yFormat.setIndex(0);

@@ -19,7 +19,7 @@ void Hilight_DfntBox(CalibPanel &panel, CalibPanel::PosBox a, CalibPanel::PosBox
 
 QString Get_FileName(Reading &reading, const QString &title, const QString &filter)
 {
-    return reading.port().openFileName(title, filter, reading.programFolder);
+    return reading.port().openFileName(title, filter);
 }
 
 QString Split_Path(const QString &path, int mode)

@@ -38,6 +38,7 @@
 #include <QTabBar>
 #include <QTableView>
 #include <QTemporaryDir>
+#include <QStandardPaths>
 #include <QTest>
 #include <QToolBar>
 #include <QToolButton>
@@ -848,6 +849,8 @@ int main(int argc, char **argv)
 {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Orvalinetrix"));
+    // The dialogs remember their folder in the settings: keep the user's own out of it.
+    QStandardPaths::setTestModeEnabled(true);
     E2ETest t;
     return QTest::qExec(&t, argc, argv);
 }

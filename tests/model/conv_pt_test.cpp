@@ -13,6 +13,8 @@ constexpr double kTol = 2e-6;
 
 struct Frame {
     CalibPanel p;
+    // The four-point mode: every corner as given (the diagonal mode derives two).
+    Frame() { p.selectTab(2); }
     void corners(float llx, float lly, float lux, float luy, float rux, float ruy, float rlx, float rly)
     {
         const float v[8] = {llx, lly, lux, luy, rux, ruy, rlx, rly};
