@@ -61,8 +61,8 @@ void checkReading(Reading &r)
 void roundTrip(const Reading &r)
 {
     QByteArray bytes = stateFileBytes(r);
-    if (bytes.count("\r\n") != 263)
-        fail("saved file is not 263 lines");
+    if (bytes.count("\r\n") != 264)
+        fail("saved file is not the 263 lines of the layout and the axis modes");
     QBuffer buf(&bytes);
     buf.open(QIODevice::ReadOnly);
     auto again = parseStateFile(buf);

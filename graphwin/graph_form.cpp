@@ -11,7 +11,13 @@ constexpr double kMarkerPx = 9.0;          // 135 twips
 constexpr double kRingPx = 250.0 / 15.0;   // 250 twips
 } // namespace
 
-Graph_Form::Graph_Form(Reading &reading, QObject *parent) : QObject(parent), r(reading) {}
+Graph_Form::Graph_Form(Reading &reading, QObject *parent) : QObject(parent), r(reading)
+{
+    // A readout of the previous picture would name a place on this one.
+    connect(&r.graph, &GraphModel::pictureChanged, this, [this] { setStatus(QString()); });
+}
+
+bool Graph_Form::onPicture(float x, float y) { return x >= 0 && x <= 1 && y >= 0 && y <= 1; }
 
 QString Graph_Form::closeQuestion()
 {
@@ -62,10 +68,12 @@ void Graph_Form::mouseMove(float x, float y)
         const Corner c = quadrantCorner(x, y);
         Hilight_DfntBox(r.panel, CalibPanel::xBox(c), CalibPanel::yBox(c), true);
     } else if (r.Conv_Pt(x, y)) {
-        // A frame that cannot convert (a value box holding text, say) skips
-        // the readout for this move.
         setStatus(QStringLiteral("X=") + r.Format_Val(u"X", r.Conv_X) + QStringLiteral(" , Y=") +
                   r.Format_Val(u"Y", r.Conv_Y));
+    } else {
+        // A frame that cannot convert (a value box holding text, say): no
+        // readout rather than the number of an earlier place.
+        setStatus(QString());
     }
     r.zoomFollow(x, y);
 }
@@ -74,6 +82,9 @@ void Graph_Form::dragOver(float x, float y) { r.zoomFollow(x, y); }
 
 void Graph_Form::mouseUp(int button, float x, float y)
 {
+    // A press on the picture released beyond its edge places nothing there.
+    if (!onPicture(x, y))
+        return;
     const bool ringVisible = r.graph.selShape().visible || r.graph.selShapePt().visible;
     if (button == LeftButton && r.Drag_DfntNo == -1 && r.Dfnt_Done && !ringVisible)
         addPoint(x, y);
@@ -83,14 +94,7 @@ void Graph_Form::mouseUp(int button, float x, float y)
         placeCorner(x, y);
 }
 
-void Graph_Form::deselect()
-{
-    r.graph.hideRings();
-    r.Drag_DfntNo = -1;
-    r.Drag_PtNo = -1;
-    r.Sel_PtNo = -1;
-    r.Sel_DfntNo = -1;
-}
+void Graph_Form::deselect() { r.clearSelection(); }
 
 void Graph_Form::addPoint(float x, float y)
 {
@@ -158,6 +162,8 @@ void Graph_Form::dfntMouseDown(int index)
 
 void Graph_Form::dragDrop(float x, float y)
 {
+    if (!onPicture(x, y))
+        return;
     if (r.graph.selShape().visible && r.Drag_DfntNo >= 0 && r.Drag_DfntNo <= 3) {
         const int i = r.Drag_DfntNo;
         Marker m = r.graph.dfnt(i);

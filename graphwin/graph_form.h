@@ -2,7 +2,9 @@
 // Behaviour of the graph window: the surface on which the frame corners are
 // placed and read points are added, dragged, nudged and deleted. Events arrive
 // in normalised picture coordinates (x 0..1 left to right, y 0..1 bottom to
-// top); the widget only translates pixels and paints the model.
+// top); the widget only translates pixels and paints the model. A position p
+// in picture pixels (pixel (i, j) spans [i, i+1) x [j, j+1), y downwards) is
+// (p.x / W, 1 - p.y / H); a click on a pixel means the pixel's centre.
 
 #include "model/reading.h"
 
@@ -50,6 +52,8 @@ public:
 
     // The corner a click or hover at (x, y) concerns.
     static Corner quadrantCorner(float x, float y);
+    // Whether a normalised position lies on the picture.
+    static bool onPicture(float x, float y);
 
 Q_SIGNALS:
     void statusTextChanged(const QString &text);

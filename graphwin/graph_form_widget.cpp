@@ -10,6 +10,7 @@
 #include <QMdiSubWindow>
 #include <QMimeData>
 #include <QPainter>
+#include <QScrollArea>
 #include <QToolTip>
 #include <QVBoxLayout>
 
@@ -61,6 +62,12 @@ GraphPictureArea::GraphPictureArea(Graph_Form &form, QWidget *parent)
 QPointF GraphPictureArea::toNormalised(QPointF p) const
 {
     return QPointF(p.x() / std::max(1, width()), 1.0 - p.y() / std::max(1, height()));
+}
+
+QPointF GraphPictureArea::pixelCentre(QPointF p) const
+{
+    // The pointer is on one picture pixel; the user means its middle.
+    return toNormalised(QPointF(std::floor(p.x()) + 0.5, std::floor(p.y()) + 0.5));
 }
 
 QPointF GraphPictureArea::toPixels(float x, float y) const
@@ -134,9 +141,25 @@ void GraphPictureArea::updateRings()
     const Ring *rings[2] = {&r.graph.selShape(), &r.graph.selShapePt()};
     for (int k = 0; k < 2; ++k) {
         update(m_ringPainted[k].adjusted(-3, -3, 3, 3));
+        // A hidden ring keeps its place: where it would be drawn on the
+        // current picture is cleared too, whatever was painted before.
+        update(ringRect(*rings[k]).adjusted(-3, -3, 3, 3));
         m_ringPainted[k] = rings[k]->visible ? ringRect(*rings[k]) : QRect();
-        update(m_ringPainted[k].adjusted(-3, -3, 3, 3));
     }
+}
+
+void GraphPictureArea::resizeEvent(QResizeEvent *)
+{
+    // A new picture gives every marker new pixels: the remembered areas are
+    // those of the current picture from now on (the whole area repaints).
+    for (int id = 1; id <= 255; ++id)
+        m_pickPainted[size_t(id)] = pickRect(id);
+    for (int i = 0; i < 4; ++i)
+        m_dfntPainted[size_t(i)] = dfntRect(i);
+    const Ring *rings[2] = {&r.graph.selShape(), &r.graph.selShapePt()};
+    for (int k = 0; k < 2; ++k)
+        m_ringPainted[k] = rings[k]->visible ? ringRect(*rings[k]) : QRect();
+    update();
 }
 
 void GraphPictureArea::paintEvent(QPaintEvent *e)
@@ -155,8 +178,14 @@ void GraphPictureArea::paintEvent(QPaintEvent *e)
     // The frame outline.
     p.setRenderHint(QPainter::Antialiasing, false);
     p.setPen(QPen(QColor(255, 0, 0), 1));
+    // Through the middle of the pixels that hold the corners' positions, as
+    // the markers are drawn.
+    auto onPixel = [this](double x, double y) {
+        const QPointF q = toPixels(float(x), float(y));
+        return QPointF(std::floor(q.x()) + 0.5, std::floor(q.y()) + 0.5);
+    };
     for (const QLineF &l : r.graph.frameLines())
-        p.drawLine(toPixels(float(l.x1()), float(l.y1())), toPixels(float(l.x2()), float(l.y2())));
+        p.drawLine(onPixel(l.x1(), l.y1()), onPixel(l.x2(), l.y2()));
     // Corner markers, then point markers.
     for (int i = 0; i < 4; ++i) {
         const Marker &m = r.graph.dfnt(i);
@@ -210,7 +239,7 @@ void GraphPictureArea::mousePressEvent(QMouseEvent *e)
 
 void GraphPictureArea::mouseMoveEvent(QMouseEvent *e)
 {
-    const QPointF n = toNormalised(e->position());
+    const QPointF n = pixelCentre(e->position());
     if (m_dragKind) {
         update(m_outline.adjusted(-1, -1, 1, 1));
         m_outline = QRect(e->position().toPoint() - QPoint(kMarkerPx / 2, kMarkerPx / 2), QSize(kMarkerPx, kMarkerPx));
@@ -224,15 +253,15 @@ void GraphPictureArea::mouseMoveEvent(QMouseEvent *e)
 
 void GraphPictureArea::mouseReleaseEvent(QMouseEvent *e)
 {
-    const QPointF n = toNormalised(e->position());
+    const QPointF n = pixelCentre(e->position());
+    const bool onPicture = rect().contains(e->position().toPoint());
     if (m_dragKind) {
         m_dragKind = 0;
         update(m_outline.adjusted(-1, -1, 1, 1));
         m_outline = QRect();
         // A release on a marker (the dragged one included) or outside the
         // picture drops nowhere: the marker stays selected where it was.
-        const QPoint q = e->position().toPoint();
-        if (rect().contains(q) && markerAt(e->position()).first == 0)
+        if (onPicture && markerAt(e->position()).first == 0)
             m_form.dragDrop(float(n.x()), float(n.y()));
         return;
     }
@@ -243,7 +272,10 @@ void GraphPictureArea::mouseReleaseEvent(QMouseEvent *e)
     case Qt::MiddleButton: button = Graph_Form::MiddleButton; break;
     default: return;
     }
-    m_form.mouseUp(button, float(n.x()), float(n.y()));
+    // The press was on the picture (the picture grabs the pointer until the
+    // release); a release beyond its edge adds nothing and places nothing.
+    if (onPicture)
+        m_form.mouseUp(button, float(n.x()), float(n.y()));
 }
 
 int GraphPictureArea::virtualKey(int k)
@@ -333,9 +365,17 @@ void GraphPictureArea::dropEvent(QDropEvent *e)
 // Window
 
 GraphFormWidget::GraphFormWidget(Reading &reading, QWidget *parent)
-    : QWidget(parent), m_form(reading), m_area(new GraphPictureArea(m_form, this)), m_status(new QLabel(this))
+    : QWidget(parent), m_form(reading), m_scroll(new QScrollArea(this)), m_area(new GraphPictureArea(m_form)),
+      m_status(new QLabel(this))
 {
     setObjectName(QStringLiteral("Graph_Form"));
+    // The picture keeps its natural size (one picture pixel, one screen
+    // pixel: what is clicked is what is read); a picture larger than the
+    // window scrolls, centred when smaller.
+    m_scroll->setFrameShape(QFrame::NoFrame);
+    m_scroll->setAlignment(Qt::AlignCenter);
+    m_scroll->setWidgetResizable(false);
+    m_scroll->setWidget(m_area);
     m_status->setObjectName(QStringLiteral("StatusBar1"));
     m_status->setFrameShape(QFrame::StyledPanel);
     m_status->setFrameShadow(QFrame::Sunken);
@@ -346,27 +386,45 @@ GraphFormWidget::GraphFormWidget(Reading &reading, QWidget *parent)
     pictureChanged();
 }
 
+int GraphFormWidget::readoutWidth() const
+{
+    // The widest readout the display formats give (an exponent with five
+    // decimals on both axes), with the label's frame and margins.
+    const QString widest = QStringLiteral("X=-8.88888e-308 , Y=-8.88888e-308");
+    const QMargins m = m_status->contentsMargins();
+    return m_status->fontMetrics().horizontalAdvance(widest) + m.left() + m.right() + 2 * m_status->frameWidth() + 8;
+}
+
 void GraphFormWidget::pictureChanged()
 {
     const QImage &pic = m_form.reading().graph.picture();
     const QSize sz = pic.isNull() ? QSize(320, 240) : pic.size();
     m_area->setFixedSize(sz);
     m_form.setPictureSize(sz.width(), sz.height());
-    setMinimumSize(sz.width(), sz.height() + m_status->height());
+    updateGeometry();
     placePicture();
     m_area->update();
 }
 
-QSize GraphFormWidget::sizeHint() const { return minimumSize() + QSize(px(135), px(135)); }
+QSize GraphFormWidget::sizeHint() const
+{
+    // The whole picture with a small margin, and room for the readout.
+    const QSize pic = m_area->size() + QSize(px(135), px(135));
+    return QSize(std::max(pic.width(), readoutWidth()), pic.height() + m_status->height());
+}
+
+QSize GraphFormWidget::minimumSizeHint() const
+{
+    // Narrower than the readout, its numbers would be cut off; a little of
+    // the picture stays in view above it.
+    return QSize(readoutWidth(), m_status->height() + std::min(m_area->height(), 64));
+}
 
 void GraphFormWidget::placePicture()
 {
-    // Centred in the space above the status bar.
-    const int availH = height() - m_status->height();
-    const int left = std::max(0, (width() - m_area->width()) / 2);
-    const int top = std::max(0, (availH - m_area->height()) / 2);
-    m_area->move(left, top);
-    m_status->setGeometry(0, height() - m_status->height(), width(), m_status->height());
+    const int statusH = m_status->height();
+    m_scroll->setGeometry(0, 0, width(), std::max(0, height() - statusH));
+    m_status->setGeometry(0, height() - statusH, width(), statusH);
 }
 
 void GraphFormWidget::resizeEvent(QResizeEvent *) { placePicture(); }
@@ -395,13 +453,20 @@ GraphWindowHost::GraphWindowHost(Reading &reading, QMdiArea *area, QObject *pare
 
 void GraphWindowHost::fitToPicture()
 {
-    m_sub->setMinimumSize(0, 0);
+    m_sub->setMinimumSize(m_sub->minimumSizeHint());
     if (m_sub->isMaximized() || m_sub->isMinimized())
         return;
-    m_sub->resize(m_sub->sizeHint());
-    // Never smaller than the picture and its status bar: arranging the
-    // windows must not cut the picture off.
-    m_sub->setMinimumSize(m_sub->minimumSizeHint().expandedTo(m_sub->size() - QSize(px(135), px(135))));
+    // The whole picture when the document area has room for it, else as much
+    // as the area shows from the window's place: the window never reaches
+    // beyond the area, so its readout stays in view, and the picture scrolls.
+    QSize size = m_sub->sizeHint();
+    if (m_area->isVisible()) // a hidden area has no size of its own yet
+        size = size.boundedTo(m_area->viewport()->size() - QSize(std::max(0, m_sub->x()), std::max(0, m_sub->y())));
+    size = size.expandedTo(m_sub->minimumSize());
+    m_sub->resize(size);
+    // Arranging the windows keeps that much (the whole picture when it
+    // fits), and never less than the readout needs.
+    m_sub->setMinimumSize(m_sub->minimumSizeHint().expandedTo(size - QSize(px(135), px(135))));
 }
 
 void GraphWindowHost::open()

@@ -13,6 +13,7 @@
 
 class QLabel;
 class QMdiArea;
+class QScrollArea;
 class QMdiSubWindow;
 
 namespace orv {
@@ -22,7 +23,12 @@ class GraphPictureArea : public QWidget {
 public:
     GraphPictureArea(Graph_Form &form, QWidget *parent = nullptr);
 
+    // A position in the area's pixels as a normalised position (continuous:
+    // pixel (i, j) spans [i, i+1) x [j, j+1)).
     QPointF toNormalised(QPointF px) const;
+    // The normalised centre of the pixel under a pointer position: what a
+    // click or a hover there means.
+    QPointF pixelCentre(QPointF px) const;
     QPointF toPixels(float x, float y) const;
     // The marker (or corner marker) under a pixel position: {kind, index};
     // kind 0 none, 1 point, 2 corner.
@@ -40,6 +46,7 @@ protected:
     void keyPressEvent(QKeyEvent *e) override;
     void keyReleaseEvent(QKeyEvent *e) override;
     bool event(QEvent *e) override;
+    void resizeEvent(QResizeEvent *e) override;
     void dragEnterEvent(QDragEnterEvent *e) override;
     void dropEvent(QDropEvent *e) override;
 
@@ -74,9 +81,15 @@ public:
     Graph_Form &form() { return m_form; }
     GraphPictureArea *pictureArea() const { return m_area; }
     QLabel *statusLabel() const { return m_status; }
+    QScrollArea *scrollArea() const { return m_scroll; }
+    // The whole picture, a small margin and the readout.
     QSize sizeHint() const override;
-    // Sizes the picture area to the picture and the window to fit it.
+    // As wide as the readout needs.
+    QSize minimumSizeHint() const override;
+    // Sizes the picture area to the picture.
     void pictureChanged();
+    // Width the status bar needs for the widest readout.
+    int readoutWidth() const;
 
 protected:
     void resizeEvent(QResizeEvent *e) override;
@@ -85,6 +98,7 @@ private:
     void placePicture();
 
     Graph_Form m_form;
+    QScrollArea *m_scroll;
     GraphPictureArea *m_area;
     QLabel *m_status;
 };

@@ -24,6 +24,11 @@ Main_MDI_Form::Main_MDI_Form(Reading &reading, QObject *parent) : QObject(parent
     });
     connect(&m_r, &Reading::zoomFollowRequested, &zoom, [this](float x, float y) { zoom.Move_ZoomImage(x, y); });
     connect(&m_r, &Reading::filesDropped, this, &Main_MDI_Form::dropFiles);
+    // With no picture open, the status bar says how to open one again.
+    connect(&m_r.graph, &GraphModel::loadedChanged, this, [this](bool loaded) {
+        if (!loaded)
+            m_r.setStatusText(startStatusText());
+    });
 }
 
 // --- Texts ---------------------------------------------------------------
@@ -366,19 +371,9 @@ void Main_MDI_Form::ClipBoardPaste_Command_Click()
 
 // --- Calibration panel -------------------------------------------------------
 
-void Main_MDI_Form::fillDerivedCorners()
-{
-    CalibPanel &p = m_r.panel;
-    p.setPos(CalibPanel::LUX_Text, QString(p.pos(CalibPanel::LLX_Text)));
-    p.setPos(CalibPanel::LUY_Text, QString(p.pos(CalibPanel::RUY_Text)));
-    p.setPos(CalibPanel::RLX_Text, QString(p.pos(CalibPanel::RUX_Text)));
-    p.setPos(CalibPanel::RLY_Text, QString(p.pos(CalibPanel::LLY_Text)));
-}
-
 void Main_MDI_Form::Text_Inpt()
 {
-    if (m_r.panel.isDiagonal())
-        fillDerivedCorners();
+    // The panel itself keeps the diagonal mode's LU and RL derived.
     if (m_r.panel.allPositionsFilled()) {
         m_r.setDfntDone(true);
         Hilight_DfntBox(m_r.panel, CalibPanel::LLX_Text, CalibPanel::LLY_Text, false);
@@ -391,7 +386,6 @@ void Main_MDI_Form::TabStrip1_Click()
     GraphModel &g = m_r.graph;
     if (p.isDiagonal()) {
         Q_EMIT modeChanged(true);
-        fillDerivedCorners();
         if (g.loaded()) {
             m_r.Draw_Frame();
             g.setDfntVisible(LU, false);

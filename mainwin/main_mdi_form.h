@@ -145,7 +145,6 @@ private:
     bool discardReading();
     void openDialogAndDispatch();
     void logCheck(CalibPanel::ValBox box);
-    void fillDerivedCorners();
 
     Reading &m_r;
     Layout m_layout;

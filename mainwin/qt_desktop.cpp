@@ -3,11 +3,16 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QColorDialog>
+#include <QDir>
+#include <QFileInfo>
 #include <QDesktopServices>
 #include <QFileDialog>
 #include <QInputDialog>
 #include <QMessageBox>
+#include <QSettings>
+#include <QStandardPaths>
 #include <QUrl>
+#include <memory>
 
 namespace orv {
 
@@ -58,16 +63,69 @@ QString QtDesktop::qtFilter(const QString &filter)
     return out.join(QStringLiteral(";;"));
 }
 
-QString QtDesktop::openFileName(const QString &title, const QString &filter, const QString &folder)
+namespace {
+constexpr char kLastFolderKey[] = "dialogs/lastFolder";
+
+std::unique_ptr<QSettings> openSettings(const QString &file)
 {
-    return QFileDialog::getOpenFileName(m_owner, title, folder, qtFilter(filter));
+    if (!file.isEmpty())
+        return std::make_unique<QSettings>(file, QSettings::IniFormat);
+    return std::make_unique<QSettings>(QSettings::NativeFormat, QSettings::UserScope, appTitle(), appTitle());
 }
 
-QString QtDesktop::saveFileName(const QString &title, const QString &filter, const QString &folder)
+QString documentsFolder()
 {
-    // The name is used as typed: no extension is added, and an existing file is
-    // overwritten only after the dialog's own question.
-    return QFileDialog::getSaveFileName(m_owner, title, folder, qtFilter(filter));
+    const QString docs = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    return !docs.isEmpty() && QFileInfo(docs).isDir() ? docs : QDir::homePath();
+}
+} // namespace
+
+QString QtDesktop::startFolder() const
+{
+    const QString last = openSettings(m_settingsFile)->value(QLatin1String(kLastFolderKey)).toString();
+    if (last.isEmpty() || !QFileInfo(last).isDir())
+        return documentsFolder();
+    const QString program = QCoreApplication::instance() ? QCoreApplication::applicationDirPath() : QString();
+    if (!program.isEmpty() && QDir(last) == QDir(program))
+        return documentsFolder();
+    return last;
+}
+
+void QtDesktop::rememberFolder(const QString &chosenFile)
+{
+    if (chosenFile.isEmpty())
+        return;
+    openSettings(m_settingsFile)->setValue(QLatin1String(kLastFolderKey), QFileInfo(chosenFile).absolutePath());
+}
+
+QString QtDesktop::runFileDialog(const QString &title, const QString &filter, bool save)
+{
+    QFileDialog dialog(m_owner, title, startFolder(), qtFilter(filter));
+    if (save) {
+        // A name typed without an extension gets the filter's, so the file can
+        // be opened again by the dialogs and drops that go by extension; the
+        // dialog asks before overwriting the completed name.
+        dialog.setAcceptMode(QFileDialog::AcceptSave);
+        dialog.setFileMode(QFileDialog::AnyFile);
+        dialog.setDefaultSuffix(defaultSuffix(filter));
+    } else {
+        dialog.setFileMode(QFileDialog::ExistingFile);
+    }
+    if (dialog.exec() != QDialog::Accepted)
+        return QString();
+    const QString path = dialog.selectedFiles().value(0);
+    rememberFolder(path);
+    return path;
+}
+
+QString QtDesktop::openFileName(const QString &title, const QString &filter)
+{
+    return runFileDialog(title, filter, false);
+}
+
+QString QtDesktop::saveFileName(const QString &title, const QString &filter)
+{
+    return runFileDialog(title, filter, true);
 }
 
 std::optional<QString> QtDesktop::inputBox(const QString &prompt, const QString &title, const QString &initial)

@@ -15,8 +15,8 @@ public:
 
     void message(const QString &text, const QString &title) override;
     bool askYesNo(const QString &text, const QString &title) override;
-    QString openFileName(const QString &title, const QString &filter, const QString &folder) override;
-    QString saveFileName(const QString &title, const QString &filter, const QString &folder) override;
+    QString openFileName(const QString &title, const QString &filter) override;
+    QString saveFileName(const QString &title, const QString &filter) override;
     std::optional<QString> inputBox(const QString &prompt, const QString &title, const QString &initial) override;
     std::optional<QColor> chooseColor(const QColor &initial) override;
     void beep() override;
@@ -30,8 +30,21 @@ public:
     // A message text as a label shows it: carriage returns become line feeds.
     static QString displayText(const QString &text);
 
+    // The folder the file dialogs open in: the one last used, kept in the
+    // user's settings between runs; at first (or when it is gone, or is the
+    // program's own folder) the documents folder.
+    QString startFolder() const;
+    // Notes the folder of a chosen file as the one last used.
+    void rememberFolder(const QString &chosenFile);
+    // Tests keep the remembered folder in a file of their own ("" = the
+    // user's settings).
+    void setSettingsFile(const QString &iniPath) { m_settingsFile = iniPath; }
+
 private:
+    QString runFileDialog(const QString &title, const QString &filter, bool save);
+
     QPointer<QWidget> m_owner;
+    QString m_settingsFile;
 };
 
 } // namespace orv

@@ -1,7 +1,10 @@
 #pragma once
 // State of the main window's calibration panel: the single store of the frame
 // definition (mode tab, eight corner position boxes, four corner value boxes,
-// linear/log per axis) and the highlight of the position boxes. The panel widget
+// linear/log per axis) and the highlight of the position boxes. In the diagonal
+// mode the LU and RL boxes always hold the corners derived from LL and RU
+// (LU = (LLX, RUY), RL = (RUX, LLY)), whoever sets a box: the window, a loaded
+// file or a headless export all convert with the same frame. The panel widget
 // is a view of this object; the conversion reads it afresh at every call.
 
 #include <QObject>
@@ -34,10 +37,12 @@ public:
     // The tab of a mode's caption (as the state file writes it); 0 for none.
     static int tabOfCaption(QStringView caption);
     // Selects a tab; emits tabClicked even when the tab was already selected,
-    // as selecting a tab raises its click handler.
+    // as selecting a tab raises its click handler. Selecting the diagonal mode
+    // derives LU and RL first.
     void selectTab(int tab);
 
     const QString &pos(PosBox b) const { return m_pos[b]; }
+    // In the diagonal mode a text given to LU or RL is replaced by the derived one.
     void setPos(PosBox b, const QString &text);
     static PosBox xBox(Corner c) { return PosBox(2 * int(c)); }
     static PosBox yBox(Corner c) { return PosBox(xBox(c) + 1); }
@@ -63,6 +68,10 @@ Q_SIGNALS:
     void highlightChanged(orv::CalibPanel::PosBox box);
 
 private:
+    // Copies LL/RU into LU/RL in the diagonal mode; the boxes that changed
+    // (PosBoxCount for none), signals left to the caller.
+    std::array<PosBox, 4> deriveCorners();
+
     int m_tab = 1;
     std::array<QString, PosBoxCount> m_pos;
     std::array<QString, ValBoxCount> m_val{QStringLiteral("0"), QStringLiteral("0"), QStringLiteral("1"), QStringLiteral("1")};

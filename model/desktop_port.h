@@ -7,6 +7,7 @@
 #include <QImage>
 #include <QString>
 #include <QStringList>
+#include <algorithm>
 #include <deque>
 #include <optional>
 
@@ -20,9 +21,13 @@ public:
     virtual void message(const QString &text, const QString &title = QString()) = 0;
     // Modal Yes/No question; true for Yes.
     virtual bool askYesNo(const QString &text, const QString &title) = 0;
-    // File dialog; "" when cancelled. `filter` uses the "Name(*.ext)|*.ext|..." form.
-    virtual QString openFileName(const QString &title, const QString &filter, const QString &folder) = 0;
-    virtual QString saveFileName(const QString &title, const QString &filter, const QString &folder) = 0;
+    // File dialogs; "" when cancelled. `filter` uses the "Name(*.ext)|*.ext|..."
+    // form. They open in the folder last used (remembered between runs), at
+    // first the user's documents folder: never the program's folder, which an
+    // installation cannot write to. A name typed into the save dialog without
+    // an extension gets the filter's (defaultSuffix).
+    virtual QString openFileName(const QString &title, const QString &filter) = 0;
+    virtual QString saveFileName(const QString &title, const QString &filter) = 0;
     // Input box; nullopt when cancelled.
     virtual std::optional<QString> inputBox(const QString &prompt, const QString &title, const QString &initial) = 0;
     // Colour chooser; nullopt when cancelled.
@@ -34,11 +39,33 @@ public:
     virtual QImage clipboardImage() = 0;
     // Opens a document with the desktop's default program; false when nothing could.
     virtual bool openDocument(const QString &path) = 0;
+
+    // The extension of the filter's first pattern ("orvd" for
+    // "Name(*.orvd)|*.orvd"); "" when it names none ("*.*", "*").
+    static QString defaultSuffix(const QString &filter)
+    {
+        const QString first = filter.section(u'|', 1, 1).section(u';', 0, 0).trimmed();
+        if (!first.startsWith(QStringLiteral("*.")) || first.size() < 3 || first.mid(2).contains(u'*'))
+            return QString();
+        return first.mid(2);
+    }
+    // `path` as the save dialog returns a typed name: with the default suffix
+    // added when the file name has no extension.
+    static QString withDefaultSuffix(const QString &path, const QString &filter)
+    {
+        const QString suffix = defaultSuffix(filter);
+        const qsizetype cut = std::max(path.lastIndexOf(u'/'), path.lastIndexOf(u'\\'));
+        const QString name = path.mid(cut + 1);
+        if (suffix.isEmpty() || name.isEmpty() || name.contains(u'.'))
+            return path;
+        return path + u'.' + suffix;
+    }
 };
 
 // A port that records what it was asked and answers from a script. Questions
 // without a scripted answer get `defaultYes`; dialogs without a scripted path
-// return "" (cancel).
+// return "" (cancel); a scripted save name is taken as typed into the dialog
+// (the default suffix added as the dialog adds it).
 class ScriptedDesktop : public DesktopPort {
 public:
     struct Message {
@@ -69,8 +96,12 @@ public:
         answers.pop_front();
         return a;
     }
-    QString openFileName(const QString &title, const QString &, const QString &) override { return nextFile(title); }
-    QString saveFileName(const QString &title, const QString &, const QString &) override { return nextFile(title); }
+    QString openFileName(const QString &title, const QString &) override { return nextFile(title); }
+    QString saveFileName(const QString &title, const QString &filter) override
+    {
+        const QString f = nextFile(title);
+        return f.isEmpty() ? f : withDefaultSuffix(f, filter);
+    }
     std::optional<QString> inputBox(const QString &, const QString &, const QString &initial) override
     {
         if (inputs.empty())

@@ -1,10 +1,12 @@
 #include "model/numtext.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cstdint>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <string>
 #include <vector>
 
 namespace orv {
@@ -90,92 +92,86 @@ QString generalText(double v, int digits)
 inline bool isIgnoredBlank(char16_t c) { return c == u' ' || c == u'\t' || c == u'\n'; }
 inline bool isDigit(char16_t c) { return c >= u'0' && c <= u'9'; }
 
+// The powers of ten that are exact doubles.
+constexpr double kPow10[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,  1e10, 1e11,
+                             1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+
+// A number as scanned: the significant digits (leading zeros dropped), at most
+// kKeptDigits of them, worth digits * 10^scale. Digits past the kept ones only
+// shift the scale (integer part) or, when not zero, leave a sticky 1 behind the
+// kept ones: 769 significant digits decide every correctly rounded double, and
+// the sticky digit settles the halfway cases that a later digit breaks.
+constexpr int kKeptDigits = 800;
+constexpr std::int64_t kExpLimit = 1'000'000'000; // saturates long exponents
+
+struct Scanned {
+    bool negative = false;
+    char digits[kKeptDigits + 1];
+    int count = 0;          // digits written (the sticky one included)
+    bool sticky = false;    // a non-zero digit was dropped
+    std::int64_t scale = 0; // power of ten of the last kept digit
+};
+
 // Exact fast path: a mantissa of at most 15 digits and a power of ten up to
 // 1e22 are both exact doubles, so one multiplication or division gives the
 // correctly rounded result, the same bits from_chars gives.
-bool parseFast(const char *b, const char *e, double *out)
+bool parseFast(const Scanned &s, double *out)
 {
-    bool neg = false;
-    if (b < e && (*b == '-' || *b == '+'))
-        neg = *b++ == '-';
-    std::uint64_t mant = 0;
-    int sig = 0, scale = 0;
-    bool dot = false;
-    for (; b < e && *b != 'e'; ++b) {
-        if (*b == '.') {
-            dot = true;
-            continue;
-        }
-        const int d = *b - '0';
-        if (sig == 0 && d == 0) {
-            if (dot)
-                --scale;
-            continue;
-        }
-        if (++sig > 15)
-            return false;
-        mant = mant * 10 + std::uint64_t(d);
-        if (dot)
-            --scale;
-    }
-    if (b < e) { // exponent
-        ++b;
-        bool eneg = false;
-        if (b < e && (*b == '-' || *b == '+'))
-            eneg = *b++ == '-';
-        int ev = 0;
-        for (; b < e; ++b) {
-            ev = ev * 10 + (*b - '0');
-            if (ev > 400)
-                return false;
-        }
-        scale += eneg ? -ev : ev;
-    }
-    static constexpr double kPow10[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,  1e10, 1e11,
-                                        1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
-    double v = double(mant);
-    if (mant == 0)
-        v = 0;
-    else if (scale >= 0 && scale <= 22)
-        v *= kPow10[scale];
-    else if (scale < 0 && scale >= -22)
-        v /= kPow10[-scale];
-    else
+    if (s.count > 15 || s.scale < -22 || s.scale > 22)
         return false;
-    *out = neg ? -v : v;
+    std::uint64_t mant = 0;
+    for (int i = 0; i < s.count; ++i)
+        mant = mant * 10 + std::uint64_t(s.digits[i] - '0');
+    double v = double(mant);
+    if (s.scale >= 0)
+        v *= kPow10[s.scale];
+    else
+        v /= kPow10[-s.scale];
+    *out = s.negative ? -v : v;
     return true;
 }
 
-// Parses buf[0..n) (ASCII, already validated as a number).
-double parseAscii(const char *buf, int n, bool *overflow)
+double parseScanned(const Scanned &s, bool *overflow)
 {
+    const double zero = s.negative ? -0.0 : 0.0;
+    if (s.count == 0)
+        return zero;
     double v = 0;
-    if (parseFast(buf, buf + n, &v))
+    if (parseFast(s, &v))
         return v;
-    const char *b = buf;
-    if (*b == '+')
-        ++b;
-    auto r = std::from_chars(b, buf + n, v, std::chars_format::general);
+    // The power of ten of the leading digit decides the range before the
+    // exponent is printed: no double lies outside 1e-325 .. 1e309.
+    const std::int64_t lead = s.scale + s.count - 1;
+    if (lead > 310) {
+        *overflow = true;
+        return s.negative ? -HUGE_VAL : HUGE_VAL;
+    }
+    if (lead < -330)
+        return zero;
+    char buf[kKeptDigits + 32];
+    int n = 0;
+    if (s.negative)
+        buf[n++] = '-';
+    std::memcpy(buf + n, s.digits, size_t(s.count));
+    n += s.count;
+    n += std::snprintf(buf + n, sizeof buf - size_t(n), "e%lld", static_cast<long long>(s.scale));
+    const auto r = std::from_chars(buf, buf + n, v, std::chars_format::general);
     if (r.ec == std::errc::result_out_of_range) {
-        // from_chars reports both overflow and underflow; tell them apart.
-        bool negative = (*b == '-');
-        const char *ep = std::strpbrk(b, "eE");
-        bool negExp = ep && ep[1] == '-';
-        if (negExp) {
-            v = negative ? -0.0 : 0.0;
-        } else {
+        // from_chars reports both overflow and underflow.
+        if (lead > 0) {
             *overflow = true;
-            v = negative ? -HUGE_VAL : HUGE_VAL;
+            return s.negative ? -HUGE_VAL : HUGE_VAL;
         }
+        return zero;
     }
     return v;
 }
 
-// Scans a number at text[i..]: [sign] digits [. digits] [(E|D) [sign] digits].
-// Writes the ASCII form to buf, returns the count written (0 when no mantissa
-// digit was seen). `skipBlanks` ignores blanks anywhere (the prefix reading).
-// `end` receives the index after the last consumed character.
-int scanNumber(QStringView text, qsizetype i, bool skipBlanks, char *buf, int cap, qsizetype *end)
+// Scans a number at text[i..]: [sign] digits [. digits] [(E|D) [sign] digits],
+// of any length. Returns false when no mantissa digit was seen. `skipBlanks`
+// ignores blanks anywhere (the prefix reading). `end` receives the index after
+// the last consumed character.
+bool scanNumber(QStringView text, qsizetype i, bool skipBlanks, Scanned &out, qsizetype *end)
 {
     const qsizetype len = text.size();
     auto skip = [&] {
@@ -183,82 +179,147 @@ int scanNumber(QStringView text, qsizetype i, bool skipBlanks, char *buf, int ca
             while (i < len && isIgnoredBlank(text[i].unicode()))
                 ++i;
     };
-    int n = 0;
-    auto put = [&](char c) {
-        if (n < cap - 1)
-            buf[n++] = c;
-        else
-            n = cap; // mark as too long
+    bool fraction = false;
+    auto digit = [&](char16_t c) {
+        if (out.count == 0 && c == u'0') {
+            if (fraction)
+                --out.scale;
+        } else if (out.count < kKeptDigits) {
+            out.digits[out.count++] = char(c);
+            if (fraction)
+                --out.scale;
+        } else {
+            if (c != u'0')
+                out.sticky = true;
+            if (!fraction && out.scale < kExpLimit)
+                ++out.scale;
+        }
     };
     skip();
     if (i < len && (text[i] == u'-' || text[i] == u'+')) {
-        put(char(text[i].unicode()));
+        out.negative = text[i] == u'-';
         ++i;
         skip();
     }
     int digits = 0;
     while (i < len && isDigit(text[i].unicode())) {
-        put(char(text[i].unicode()));
+        digit(text[i].unicode());
         ++i;
         ++digits;
         skip();
     }
     if (i < len && text[i] == u'.') {
         qsizetype save = i;
-        put('.');
         ++i;
         skip();
-        int frac = 0;
+        fraction = true;
         while (i < len && isDigit(text[i].unicode())) {
-            put(char(text[i].unicode()));
+            digit(text[i].unicode());
             ++i;
-            ++frac;
+            ++digits;
             skip();
         }
-        digits += frac;
         if (digits == 0) {
             *end = save;
-            return 0;
+            return false;
         }
     }
     if (digits == 0) {
         *end = i;
-        return 0;
+        return false;
     }
     *end = i;
     if (i < len) {
         char16_t c = text[i].unicode();
         if (c == u'e' || c == u'E' || c == u'd' || c == u'D') {
             qsizetype j = i + 1;
-            int save = n;
-            put('e');
-            if (skipBlanks)
-                while (j < len && isIgnoredBlank(text[j].unicode()))
-                    ++j;
-            if (j < len && (text[j] == u'-' || text[j] == u'+')) {
-                put(char(text[j].unicode()));
-                ++j;
+            auto skipAt = [&] {
                 if (skipBlanks)
                     while (j < len && isIgnoredBlank(text[j].unicode()))
                         ++j;
+            };
+            skipAt();
+            bool negExp = false;
+            if (j < len && (text[j] == u'-' || text[j] == u'+')) {
+                negExp = text[j] == u'-';
+                ++j;
+                skipAt();
             }
             int ed = 0;
+            std::int64_t ev = 0;
             while (j < len && isDigit(text[j].unicode())) {
-                put(char(text[j].unicode()));
+                ev = std::min<std::int64_t>(ev * 10 + (text[j].unicode() - u'0'), kExpLimit);
                 ++j;
                 ++ed;
-                if (skipBlanks)
-                    while (j < len && isIgnoredBlank(text[j].unicode()))
-                        ++j;
+                skipAt();
             }
-            if (ed > 0) {
+            if (ed > 0) { // "1E" reads as 1
                 *end = j;
-            } else {
-                n = save; // "1E" reads as 1
+                out.scale += negExp ? -ev : ev;
             }
         }
     }
-    return n;
+    if (out.sticky) {
+        out.digits[out.count++] = '1';
+        --out.scale;
+    } else {
+        // Trailing zeros only cost time ("0.5000" takes the fast path).
+        while (out.count > 0 && out.digits[out.count - 1] == '0') {
+            --out.count;
+            ++out.scale;
+        }
+    }
+    return true;
+}
+
+// True when v lies exactly halfway between two multiples of 10^-decimals
+// (decimals may be negative). A double M * 2^-q (M odd, q > 0) has exactly q
+// decimals, the last a 5, so it is a half at `decimals` when q = decimals + 1.
+// A half at 10^n (n > 0) is an odd multiple of 5 * 10^(n-1), which needs
+// 5^n < 2^53, so n <= 22, where 10^n is exact and fmod is too.
+bool isExactHalf(double v, std::int64_t decimals)
+{
+    v = std::fabs(v);
+    if (decimals >= 0) {
+        if (decimals > 1100) // beyond the smallest subnormal's 1074 decimals
+            return false;
+        const double t = std::ldexp(v, int(decimals) + 1);
+        return std::isfinite(t) && t == std::floor(t) && std::fmod(t, 2.0) == 1.0;
+    }
+    const std::int64_t n = -decimals;
+    if (n > 22)
+        return false;
+    return std::fmod(v, kPow10[n]) == 5 * kPow10[n - 1];
+}
+
+std::string printed(const char *fmt, int precision, double v)
+{
+    std::string out(size_t(std::snprintf(nullptr, 0, fmt, precision, v)), '\0');
+    std::snprintf(out.data(), out.size() + 1, fmt, precision, v);
+    return out;
+}
+
+// `text` is a value printed exactly with one decimal more than wanted, that
+// decimal a 5: drops it and rounds away from zero. Returns true when the carry
+// runs out of the leading digit (all digits are then 0).
+bool roundHalfAway(std::string &text)
+{
+    text.pop_back();
+    if (!text.empty() && text.back() == '.')
+        text.pop_back();
+    for (size_t k = text.size(); k-- > 0;) {
+        char &c = text[k];
+        if (c == '.')
+            continue;
+        if (c == '-')
+            break;
+        if (c < '9') {
+            ++c;
+            return false;
+        }
+        c = '0';
+    }
+    return true;
 }
 
 } // namespace
@@ -268,13 +329,12 @@ QString doubleText(double v) { return generalText(v, 15); }
 
 double readPrefix(QStringView text)
 {
-    char buf[512];
+    Scanned num;
     qsizetype end = 0;
-    int n = scanNumber(text, 0, true, buf, int(sizeof buf), &end);
-    if (n <= 0 || n >= int(sizeof buf))
+    if (!scanNumber(text, 0, true, num, &end))
         return 0;
     bool overflow = false;
-    return parseAscii(buf, n, &overflow);
+    return parseScanned(num, &overflow);
 }
 
 std::expected<double, ConvError> readStrict(QStringView text)
@@ -285,13 +345,12 @@ std::expected<double, ConvError> readStrict(QStringView text)
     while (e > b && text[e - 1] == u' ')
         --e;
     QStringView t = text.mid(b, e - b);
-    char buf[512];
+    Scanned num;
     qsizetype end = 0;
-    int n = scanNumber(t, 0, false, buf, int(sizeof buf), &end);
-    if (n <= 0 || n >= int(sizeof buf) || end != t.size())
+    if (!scanNumber(t, 0, false, num, &end) || end != t.size())
         return std::unexpected(ConvError::TypeMismatch);
     bool overflow = false;
-    double v = parseAscii(buf, n, &overflow);
+    double v = parseScanned(num, &overflow);
     if (overflow)
         return std::unexpected(ConvError::Degenerate);
     return v;
@@ -373,7 +432,16 @@ QString formatPattern(double v, QStringView pat)
         std::snprintf(large.data(), large.size(), fmt, decimals, v);
         return large.data();
     };
+    // printf rounds exact halves to even; the display rounds them away from
+    // zero, as spreadsheets do (2.5 -> 3, 0.125 -> 0.13). Other values are
+    // rounded by their binary value, which printf does exactly.
     if (!expForm) {
+        if (isExactHalf(v, decimals)) {
+            std::string t = printed("%.*f", decimals + 1, v); // exact: ends in 5
+            if (roundHalfAway(t))
+                t.insert(t[0] == '-' ? 1 : 0, 1, '1');
+            return QString::fromLatin1(t.data(), qsizetype(t.size()));
+        }
         const char *buf = print("%.*f");
         if (!buf)
             return doubleText(v);
@@ -399,7 +467,20 @@ QString formatPattern(double v, QStringView pat)
     const char *mant = buf;
     if (buf[0] == '-' && v == 0) // -0 shows as 0
         ++mant;
-    const int head = int(ep - mant);
+    int head = int(ep - mant);
+    // A half at the last decimal shown. When printf carried into the exponent
+    // (9.96 -> 1.0e+1) the value was no half there, or one rounded up already.
+    std::string halfText;
+    if (v != 0 && isExactHalf(v, std::int64_t(decimals) - exp10)) {
+        halfText = printed("%.*e", decimals + 1, v); // exact: the mantissa ends in 5
+        halfText.resize(halfText.find('e'));
+        if (roundHalfAway(halfText)) {
+            halfText[halfText[0] == '-' ? 1 : 0] = '1';
+            ++exp10;
+        }
+        mant = halfText.data();
+        head = int(halfText.size());
+    }
     char digits[16];
     const int nd = std::snprintf(digits, sizeof digits, "%d", std::abs(exp10));
     const int pad = expDigits > nd ? expDigits - nd : 0;

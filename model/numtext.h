@@ -8,7 +8,9 @@
 //  * readPrefix: reads the longest numeric prefix, ignoring blanks, tabs and line
 //    feeds anywhere; text without a number reads as 0 ("Error" -> 0, "3.5abc" -> 3.5).
 //  * readStrict: the whole text (apart from surrounding blanks) must be a number.
-//  * formatPattern / autoPattern: the display patterns "0", "0.00", "0.000e+0", ...
+//    Both readers take numbers of any length, correctly rounded.
+//  * formatPattern / autoPattern: the display patterns "0", "0.00", "0.000e+0", ...;
+//    exact halves round away from zero.
 //
 // None of these allocate except where they return a QString.
 

@@ -1,6 +1,7 @@
 #include "model/reading.h"
 
 #include "model/frame_map.h"
+#include "model/utilities.h"
 #include "orv_version.h"
 
 namespace orv {
@@ -13,6 +14,9 @@ Reading::Reading(DesktopPort *port, QObject *parent) : QObject(parent), m_port(p
         m_grids[size_t(s)] = std::make_unique<SeriesTable>(s);
     for (auto &r : Pt_Array)
         r = kFreeRecord;
+    // A ring placed in one frame mode would stay on a corner the other mode
+    // derives or hides.
+    connect(&panel, &CalibPanel::tabClicked, this, [this] { clearSelection(); });
 }
 
 Reading::~Reading() = default;
@@ -50,6 +54,9 @@ void Reading::Init_App()
     Init_Done = false;
     Close_Confirmed = false;
     panel.selectTab(1);
+    // A Log option kept over the 0/1 value boxes would make every click fail.
+    panel.setXLog(false);
+    panel.setYLog(false);
     settings.keiretsu.setIndex(0);
     settings.xFormat.setIndex(0);
     settings.yFormat.setIndex(0);
@@ -66,6 +73,7 @@ void Reading::Init_App()
 void Reading::Reset_Reading(bool askTables)
 {
     GraphPic_Path.clear();
+    clearSelection();
     Clear_AllPts();
     Init_PtArray();
     setPicLabel(QString(), m_picLabelTip);
@@ -105,6 +113,22 @@ void Reading::Delete_Pt(int id)
     graph.setPickToolTip(id, QString());
     graph.unloadPick(id);
     Pt_Array[size_t(id)] = kFreeRecord;
+    if (id == Sel_PtNo || id == Drag_PtNo) {
+        // The ring and the indices would otherwise name a point that is gone
+        // (or the next point given this ID).
+        graph.hideSelShapePt();
+        Sel_PtNo = -1;
+        Drag_PtNo = -1;
+    }
+}
+
+void Reading::clearSelection()
+{
+    graph.hideRings();
+    Sel_DfntNo = -1;
+    Sel_PtNo = -1;
+    Drag_DfntNo = -1;
+    Drag_PtNo = -1;
 }
 
 bool Reading::hasPoints() const
@@ -354,7 +378,9 @@ void Reading::unloadGraph()
         graph.unloadPick(id);
     for (int i = 0; i < 4; ++i)
         graph.setDfntVisible(i, false);
-    graph.hideRings();
+    clearSelection();
+    // No window left to show which corner a click would place.
+    Hilight_DfntBox(panel, CalibPanel::LLX_Text, CalibPanel::LLY_Text, false);
     graph.setFrameLines({});
     graph.setLoaded(false);
     Close_Confirmed = false;

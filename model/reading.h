@@ -75,6 +75,8 @@ public:
     void Init_PtArray();
     void Clear_AllPts();
     void Delete_Pt(int id);
+    // Hides both selection rings and forgets the selected and dragged marker.
+    void clearSelection();
     void Close_GridForms(bool ask = true);
     // Asks the closing question of every open, non-empty table (unless
     // Close_Confirmed); false as soon as one is answered No. Nothing changes.

@@ -87,7 +87,7 @@ QString SeriesTable::selectionText() const
     QString out;
     for (int r = r1; r <= r2; ++r) {
         if (r > r1)
-            out += u'\r';
+            out += QStringLiteral("\r\n");
         for (int c = c1; c <= c2; ++c) {
             if (c > c1)
                 out += u'\t';

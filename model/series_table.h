@@ -43,11 +43,14 @@ public:
     // The selected block of cells (inclusive, any corner order); the current
     // cell alone when nothing larger is selected.
     void setSelection(int row1, int col1, int row2, int col2);
-    // The selected cells as text: cells joined by tabs, rows by carriage returns.
+    // The selected cells as text: cells joined by tabs, rows by CR LF.
     QString selectionText() const;
     void setTopRow(int row);
 
     std::array<int, 5> colWidths{500, 500, 750, 750, 750};
+    // The narrowest each column may be: the width of its widest text, as the
+    // view measures it (0 until measured). The layout never goes below it.
+    std::array<int, 5> minColWidths{};
     int widthTwips = 3675;
     int heightTwips = 4440;
 

@@ -19,7 +19,7 @@ void Hilight_DfntBox(CalibPanel &panel, CalibPanel::PosBox a, CalibPanel::PosBox
 
 QString Get_FileName(Reading &reading, const QString &title, const QString &filter)
 {
-    return reading.port().openFileName(title, filter, reading.programFolder);
+    return reading.port().openFileName(title, filter);
 }
 
 QString Split_Path(const QString &path, int mode)
@@ -69,7 +69,9 @@ bool Check_NumText(QString &text, int &caret)
     for (qsizetype i = 0; i < text.size(); ++i) {
         const char16_t c = text[i].unicode();
         const bool misplacedMinus = c == u'-' && i != 0;
-        const bool forbidden = (c >= 32 && c <= 44) || c == u'/' || c > u'9';
+        // Control characters (a pasted line break or tab) and the comma would split
+        // the point record and the CSV line.
+        const bool forbidden = c <= 44 || c == u'/' || c > u'9';
         if (!misplacedMinus && !forbidden)
             continue;
         // A character outside the basic plane is one character to the user:

@@ -46,8 +46,9 @@ bool File_Exists(const QString &path);
 double Max_Val(const QString &a, const QString &b);
 
 // The numeric filter of an entry box: removes the first character that may not
-// appear in a number (anything but digits, ".", a leading "-" and control
-// characters) and puts the caret at the end. True when it removed one; the
+// appear in a number (anything but digits, ".", a leading "-"; control
+// characters go too, a pasted line break or tab included) and puts the caret
+// at the end. True when it removed one; the
 // caller then gives the box the focus. One character per call, as the box's
 // change notification calls it again after each removal.
 bool Check_NumText(QString &text, int &caret);

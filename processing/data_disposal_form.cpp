@@ -90,8 +90,7 @@ void DataDisposalForm::setSortKeyIndex(int i)
 
 void DataDisposalForm::BrowsCommand_Click()
 {
-    m_csvPath = m_r.port().saveFileName(QStringLiteral("CSVファイル保存"), QStringLiteral("CSVファイル(*.csv)|*.csv"),
-                                        m_r.programFolder);
+    m_csvPath = m_r.port().saveFileName(QStringLiteral("CSVファイル保存"), QStringLiteral("CSVファイル(*.csv)|*.csv"));
     Q_EMIT changed();
 }
 

@@ -21,30 +21,51 @@ std::optional<int> resolveSeries(const QString &comboText)
     return int(v);
 }
 
+bool rowHasValues(const SeriesTable &table, int row)
+{
+    if (row < 1 || row >= table.rowCount())
+        return false;
+    for (int c : {int(SeriesTable::ColX), int(SeriesTable::ColY)}) {
+        const auto v = readStrict(table.cell(row, c));
+        if (!v || !std::isfinite(*v))
+            return false;
+    }
+    return true;
+}
+
 void sortGrid(SeriesTable &table, SortKey key, bool ascending)
 {
     const int col = key == SortKey::X ? SeriesTable::ColX : key == SortKey::Y ? SeriesTable::ColY : SeriesTable::ColZ;
     struct Item {
+        bool hasValues;
         double key;
+        int oldRow;
         SeriesTable::Row row;
     };
     std::vector<Item> items;
     for (int r = 1; r < table.rowCount(); ++r) {
-        Item it{readPrefix(table.cell(r, col)), {}};
+        Item it{rowHasValues(table, r), readPrefix(table.cell(r, col)), r, {}};
         for (int c = 0; c < 5; ++c)
             it.row[size_t(c)] = table.cell(r, c);
         items.push_back(std::move(it));
     }
-    if (ascending)
-        std::stable_sort(items.begin(), items.end(), [](const Item &a, const Item &b) { return a.key < b.key; });
-    else
-        std::stable_sort(items.begin(), items.end(), [](const Item &a, const Item &b) { return a.key > b.key; });
+    // Rows without values compare after every row with values, whatever the direction.
+    std::stable_sort(items.begin(), items.end(), [ascending](const Item &a, const Item &b) {
+        if (a.hasValues != b.hasValues)
+            return a.hasValues;
+        if (!a.hasValues)
+            return false;
+        return ascending ? a.key < b.key : a.key > b.key;
+    });
+    const int oldCurrent = table.currentRow();
     table.beginUpdate();
     for (size_t i = 0; i < items.size(); ++i) {
         const int r = int(i) + 1;
         for (int c = SeriesTable::ColId; c <= SeriesTable::ColZ; ++c)
             if (table.cell(r, c) != items[i].row[size_t(c)])
                 table.setCell(r, c, items[i].row[size_t(c)]);
+        if (items[i].oldRow == oldCurrent)
+            table.setCurrent(r, table.currentCol());
     }
     table.endUpdate();
 }

@@ -15,12 +15,19 @@ namespace orv {
 // (halves to even). nullopt outside 1..16.
 std::optional<int> resolveSeries(const QString &comboText);
 
+// A data row has values when its X and Y cells both hold numbers. A point the
+// frame could not convert has them empty: it is no point at (0, 0), so fits
+// leave it out and sorting puts it last.
+bool rowHasValues(const SeriesTable &table, int row);
+
 enum class SortKey { X, Y, Z };
 
 // Sorts the data rows by the numbers read from the key column (numeric-prefix
-// reading, an empty cell counting 0). Stable in both directions: rows with
-// equal keys keep their order. Columns ID, X, Y and Z move together; the
-// "No." column keeps counting 1, 2, 3 from the top.
+// reading, an empty Z counting 0). Rows without values (see rowHasValues) go
+// last in either direction, in their order. Stable in both directions: rows
+// with equal keys keep their order. Columns ID, X, Y and Z move together; the
+// "No." column keeps counting 1, 2, 3 from the top. The current row follows
+// its point (its ID), so the highlighted row still names the ringed point.
 void sortGrid(SeriesTable &table, SortKey key, bool ascending);
 
 // The CSV file's bytes: the series name, then "X,Y,Z" per data row as the cells

@@ -22,7 +22,8 @@ constexpr int kExitOk = 0, kExitLoad = 1, kExitUsage = 2, kExitPartial = 3, kExi
 
 struct ExportOptions {
     QString file;
-    bool xLog = false, yLog = false;
+    // Unset: the modes stored in the file (linear for a file without them).
+    std::optional<bool> xLog, yLog;
     QString xFormat = QStringLiteral("AUTO"), yFormat = QStringLiteral("AUTO");
     bool json = false;
     QString outDir;
@@ -136,7 +137,10 @@ QString exportHelpText()
         "Usage: orvalinetrix export FILE.orvd [OPTION]...\n"
         "Writes the points of a saved reading without opening a window.\n"
         "\n"
-        "  --x-log, --y-log    the axis is logarithmic (default: linear)\n"
+        "  --x-log, --y-log    the axis is logarithmic\n"
+        "  --x-linear, --y-linear\n"
+        "                      the axis is linear (default for both: the modes saved\n"
+        "                      in the file; linear for a file saved without them)\n"
         "  --x-format P        display pattern of X: AUTO (default), 0, 0.0, 0.00, ...,\n"
         "  --y-format P        0.0e+0, 0.00e+0, ... (as in the main window's lists)\n"
         "  --format csv|json   csv (default): one file series-N.csv per series with\n"
@@ -194,10 +198,14 @@ int runExportCommand(const QStringList &args, QTextStream &out, QTextStream &err
         if (a == u"--help" || a == u"-h") {
             out << exportHelpText();
             return kExitOk;
-        } else if (a == u"--x-log" && !hasValue) {
-            o.xLog = true;
-        } else if (a == u"--y-log" && !hasValue) {
-            o.yLog = true;
+        } else if (!hasValue && (a == u"--x-log" || a == u"--x-linear" || a == u"--y-log" || a == u"--y-linear")) {
+            std::optional<bool> &mode = a.startsWith(u"--x") ? o.xLog : o.yLog;
+            const bool log = a.endsWith(u"log");
+            if (mode && *mode != log) {
+                err << me << "--" << a.mid(2, 1) << "-log and --" << a.mid(2, 1) << "-linear contradict each other\n";
+                return kExitUsage;
+            }
+            mode = log;
         } else if (a == u"--x-format" || a == u"--y-format") {
             if (!takeValue())
                 return kExitUsage;
@@ -245,8 +253,6 @@ int runExportCommand(const QStringList &args, QTextStream &out, QTextStream &err
                           ? QCoreApplication::applicationDirPath()
                           : programFolder;
     r.Init_App();
-    r.panel.setXLog(o.xLog);
-    r.panel.setYLog(o.yLog);
     r.settings.xFormat.setText(o.xFormat);
     r.settings.yFormat.setText(o.yFormat);
 
@@ -255,7 +261,7 @@ int runExportCommand(const QStringList &args, QTextStream &out, QTextStream &err
         err << me << terminalText(stateFileErrorText(parsed.error(), o.file)) << "\n";
         return kExitLoad;
     }
-    const LoadReport rep = applyStateFile(r, *parsed, LoadOptions{.openPicture = false});
+    const LoadReport rep = applyStateFile(r, *parsed, LoadOptions{.openPicture = false, .xLog = o.xLog, .yLog = o.yLog});
     for (const auto &m : desk.messages)
         err << me << terminalText(m.text) << "\n";
     if (!rep.ok)

@@ -5,6 +5,7 @@
 #include "model/picture.h"
 #include "model/utilities.h"
 
+#include <QBuffer>
 #include <QFile>
 #include <QFileInfo>
 #include <QStringDecoder>
@@ -34,7 +35,12 @@ constexpr LabelDef kLabels[] = {
     {"Defnt.Pt.Val  :", int(StateLabel::DefntPtVal)},
     {"ReadPtCood.   :", -1},
     {" Array Data   :", int(StateLabel::ArrayData)},
+    {"Axis Mode     :", int(StateLabel::AxisMode)},
 };
+
+// A file with more control bytes than one in ten is binary data, not a text
+// with a few stray bytes (a UTF-16 text is half NULs, a picture about 11 %).
+constexpr qint64 kBinaryControlShare = 10;
 
 const QString kSep = QStringLiteral(",");
 
@@ -128,6 +134,32 @@ struct TableBatch {
     }
 };
 
+// "X=Log,Y=Linear": sets the axes named; false when a part is not understood
+// (the other parts still count).
+bool parseAxisModes(const QString &text, std::optional<bool> &xLog, std::optional<bool> &yLog)
+{
+    bool ok = true;
+    for (const QString &part : text.split(u',')) {
+        const QString p = part.trimmed();
+        if (p.isEmpty())
+            continue;
+        const qsizetype eq = p.indexOf(u'=');
+        const QString axis = p.left(eq).trimmed().toUpper();
+        const QString mode = p.mid(eq + 1).trimmed();
+        std::optional<bool> log;
+        if (mode.compare(u"Log", Qt::CaseInsensitive) == 0)
+            log = true;
+        else if (mode.compare(u"Linear", Qt::CaseInsensitive) == 0)
+            log = false;
+        if (eq < 0 || !log || (axis != u"X" && axis != u"Y")) {
+            ok = false;
+            continue;
+        }
+        (axis == u"X" ? xLog : yLog) = log;
+    }
+    return ok;
+}
+
 QString badCornersText()
 {
     return QStringLiteral("エラー！(No.1)(枠線定義の座標が数値ではありません。)");
@@ -210,6 +242,10 @@ QByteArray stateFileBytes(const Reading &r)
     for (int id = 1; id <= Reading::kMaxId; ++id)
         line(QStringLiteral(" Array Data   :") + lineSafe(r.Pt_Array[size_t(id)]));
     line(QString(59, u'*'));
+    // After the fixed layout, where readers of that layout ignore it: the axis
+    // modes the points were read with.
+    auto mode = [](bool log) { return log ? QStringLiteral("Log") : QStringLiteral("Linear"); };
+    line(QStringLiteral("Axis Mode     :X=") + mode(r.panel.xLog()) + QStringLiteral(",Y=") + mode(r.panel.yLog()));
 
     QStringEncoder sjis("Shift_JIS");
     if (sjis.isValid()) {
@@ -240,6 +276,35 @@ bool cornersAreNumbers(const CalibPanel &panel)
     return true;
 }
 
+QString picturePathBeside(const QString &statePath)
+{
+    if (isStateFilePath(statePath))
+        return statePath.left(statePath.lastIndexOf(u'.')) + QStringLiteral(".png");
+    return statePath + QStringLiteral(".png");
+}
+
+static bool savePastedPicture(Reading &r, const QString &statePath)
+{
+    const QString png = picturePathBeside(statePath);
+    if (QFileInfo::exists(png) &&
+        !r.port().askYesNo(QStringLiteral("%1 は既に存在します。\r置き換えますか？").arg(png), QStringLiteral("Notice!")))
+        return false;
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    if (!buffer.open(QIODevice::WriteOnly) || !r.graph.picture().save(&buffer, "PNG")) {
+        r.port().message(QStringLiteral("エラー！(No.3)(画像を保存できませんでした。)\r") + png);
+        return false;
+    }
+    if (auto w = writeStateFile(png, bytes); !w) {
+        r.port().message(w.error());
+        return false;
+    }
+    // From now on the reading has a picture file, like one opened from a file.
+    r.GraphPic_Path = png;
+    r.setPicLabel(displayPicturePath(png, r.programFolder), png);
+    return true;
+}
+
 bool Save_State(Reading &r)
 {
     if (!r.Dfnt_Done) {
@@ -261,8 +326,10 @@ bool Save_State(Reading &r)
         }
     }
     const QString path = r.port().saveFileName(QString::fromUtf16(statetext::kSaveTitle),
-                                               QString::fromUtf16(statetext::kSaveFilter), r.programFolder);
+                                               QString::fromUtf16(statetext::kSaveFilter));
     if (path.isEmpty())
+        return false;
+    if (r.GraphPic_Path.isEmpty() && r.graph.loaded() && !savePastedPicture(r, path))
         return false;
     auto written = writeStateFile(path, stateFileBytes(r));
     if (!written) {
@@ -295,7 +362,8 @@ std::expected<ParsedStateFile, StateFileError> parseStateFile(QIODevice &device)
     line.reserve(256);
     bool allUtf8 = true, firstLine = true, skipLF = false, anyLabel = false;
     int arrays = 0, headers = 0;
-    qint64 total = 0;
+    qint64 total = 0, controls = 0;
+    int lineControls = 0; // dropped from the current line
 
     auto finishLine = [&]() -> bool {
         const char *d = line.constData();
@@ -314,6 +382,7 @@ std::expected<ParsedStateFile, StateFileError> parseStateFile(QIODevice &device)
                 if (std::memcmp(d, l.text, kLabelLen) != 0)
                     continue;
                 anyLabel = true;
+                out.droppedControlBytes += lineControls;
                 if (l.kind == int(StateLabel::ArrayData)) {
                     if (++arrays > Reading::kMaxId) {
                         ++out.droppedArrayLines;
@@ -328,6 +397,7 @@ std::expected<ParsedStateFile, StateFileError> parseStateFile(QIODevice &device)
             }
         }
         line.resize(0);
+        lineControls = 0;
         return true;
     };
 
@@ -359,14 +429,21 @@ std::expected<ParsedStateFile, StateFileError> parseStateFile(QIODevice &device)
             i = j;
             if (i < got) {
                 const char c = buf[i++];
-                if (c != '\r' && c != '\n')
-                    return std::unexpected(StateFileError::NotText);
+                if (c != '\r' && c != '\n') {
+                    // A stray control byte (a NUL, the old end-of-file mark
+                    // 1A, a form feed ...) is dropped from its line.
+                    ++controls;
+                    ++lineControls;
+                    continue;
+                }
                 if (!finishLine())
                     return std::unexpected(StateFileError::NotStateFile);
                 skipLF = c == '\r';
             }
         }
     }
+    if (controls * kBinaryControlShare > total)
+        return std::unexpected(StateFileError::NotText);
     if (!line.isEmpty() && !finishLine())
         return std::unexpected(StateFileError::NotStateFile);
     if (!anyLabel)
@@ -408,7 +485,10 @@ std::expected<ParsedStateFile, StateFileError> readStateFile(const QString &path
     QFile f(path);
     if (!f.open(QIODevice::ReadOnly))
         return std::unexpected(StateFileError::Unreadable);
-    return parseStateFile(f);
+    auto parsed = parseStateFile(f);
+    if (parsed)
+        parsed->folder = info.absolutePath();
+    return parsed;
 }
 
 QString stateFileErrorText(StateFileError e, const QString &path)
@@ -450,6 +530,7 @@ LoadReport applyStateFile(Reading &r, const ParsedStateFile &file, const LoadOpt
 {
     LoadReport report;
     report.droppedArrayLines = file.droppedArrayLines;
+    report.droppedControlBytes = file.droppedControlBytes;
     report.pictureMissing = !options.openPicture && !file.hasPictureLine();
     TableBatch batch(r);
 
@@ -458,11 +539,40 @@ LoadReport applyStateFile(Reading &r, const ParsedStateFile &file, const LoadOpt
         r.Reset_Reading(false);
     };
 
+    // The axis modes come first: the points are converted with them. The
+    // option is set as it stands, without the Log check's question about the
+    // lower-left value (the file's values are restored as they were saved).
+    std::optional<bool> xLog, yLog;
+    for (const StateLine &l : file.lines)
+        if (l.label == StateLabel::AxisMode && !parseAxisModes(l.rest, xLog, yLog))
+            report.badAxisMode = true;
+    if (options.xLog)
+        xLog = options.xLog;
+    if (options.yLog)
+        yLog = options.yLog;
+    if (xLog)
+        r.panel.setXLog(*xLog);
+    if (yLog)
+        r.panel.setYLog(*yLog);
+
     int n = 0; // array lines so far = the ID of the next one
     for (const StateLine &l : file.lines) {
         switch (l.label) {
+        case StateLabel::AxisMode:
+            break; // applied before the other lines
+
         case StateLabel::GraphPicture:
             r.GraphPic_Path = resolvePicturePath(l.rest, r.programFolder);
+            // A reading and its picture moved together: the picture is beside
+            // the reading file, under the file name it was saved with.
+            if (!isRegularFile(r.GraphPic_Path) && !file.folder.isEmpty()) {
+                const QString name = pathFileName(l.rest);
+                const QString beside = file.folder + u'/' + name;
+                if (!name.isEmpty() && name != u"." && name != u".." && isRegularFile(beside)) {
+                    r.GraphPic_Path = beside;
+                    report.pictureBeside = beside;
+                }
+            }
             if (options.openPicture) {
                 if (Open_StatePic(r, r.GraphPic_Path) != 0) {
                     r.Reset_Reading(false);
@@ -503,6 +613,10 @@ LoadReport applyStateFile(Reading &r, const ParsedStateFile &file, const LoadOpt
             }
             for (int b = 0; b < CalibPanel::PosBoxCount; ++b)
                 r.panel.setPos(CalibPanel::PosBox(b), f[b]);
+            // In the diagonal mode the panel has replaced LU and RL by the
+            // derived corners; the markers follow the boxes.
+            for (int b = 0; b < CalibPanel::PosBoxCount; ++b)
+                v[b] = float(readPrefix(r.panel.pos(CalibPanel::PosBox(b))));
             r.setDfntDone(true);
             const bool four = r.panel.selectedTab() == 2;
             for (int c = 0; c < 4; ++c) {
@@ -574,6 +688,11 @@ LoadReport applyStateFile(Reading &r, const ParsedStateFile &file, const LoadOpt
 QString loadWarningText(const LoadReport &rep)
 {
     QStringList parts;
+    if (!rep.pictureBeside.isEmpty())
+        parts << QStringLiteral("記録された場所に画像がないため、状態設定ファイルと同じフォルダの画像を開きました。\r%1")
+                     .arg(rep.pictureBeside);
+    if (rep.badAxisMode)
+        parts << QStringLiteral("エラー！(No.2)(軸の種類(Linear/Log)を読み取れませんでした。選択中の種類で変換しました。)");
     if (rep.unconvertedPoints)
         parts << QStringLiteral("エラー！(No.2)(X、Yの値に変換できない点がありました。(%1点))\r"
                                 "枠線定義の値を確認して、再読出しを行って下さい。")
@@ -582,6 +701,8 @@ QString loadWarningText(const LoadReport &rep)
         parts << QStringLiteral("エラー！(No.2)(読み込めない点のデータを無視しました。(%1行))").arg(rep.damagedRecords);
     if (rep.droppedArrayLines)
         parts << QStringLiteral("ID255を超える点のデータを無視しました。(%1行)").arg(rep.droppedArrayLines);
+    if (rep.droppedControlBytes)
+        parts << QStringLiteral("ファイル中の制御文字を取り除きました。(%1文字)").arg(rep.droppedControlBytes);
     return parts.join(u'\r');
 }
 
@@ -629,7 +750,7 @@ int openReadingFile(Reading &r, const QString &path)
 int openReadingFileDialog(Reading &r)
 {
     const QString path = r.port().openFileName(QString::fromUtf16(statetext::kOpenTitle),
-                                               QString::fromUtf16(statetext::kOpenFilter), r.programFolder);
+                                               QString::fromUtf16(statetext::kOpenFilter));
     if (path.isEmpty())
         return 2;
     return openReadingFile(r, path);

@@ -1,6 +1,9 @@
 #pragma once
 // The reading file (*.orvd): 263 CRLF lines with 15-character labels, code page
-// 932, written by Save_State and read back by Load_State.
+// 932, then one line of the axis modes ("Axis Mode     :X=Log,Y=Linear", which
+// readers of the 263-line layout ignore), written by Save_State and read back by
+// Load_State. Lines with unknown labels are ignored; a stray control byte is
+// dropped from its line.
 //
 // Writing goes through a temporary file and an atomic rename, so a failed save
 // never damages the previous file. Reading is in two steps: the file is first
@@ -12,6 +15,7 @@
 #include <QByteArray>
 #include <QString>
 #include <expected>
+#include <optional>
 #include <vector>
 
 class QIODevice;
@@ -66,11 +70,15 @@ std::expected<void, QString> writeStateFile(const QString &path, const QByteArra
 // True when all eight corner position boxes hold numbers: only such a frame is
 // saved, as the reader refuses any other.
 bool cornersAreNumbers(const CalibPanel &panel);
-// Asks where to save and saves; true when the file was written.
+// Asks where to save and saves; true when the file was written. A picture that
+// has no file (pasted from the clipboard) is saved first as NAME.png beside
+// NAME.orvd (asking before replacing a file), and the reading then refers to it.
 bool Save_State(Reading &reading);
+// NAME.png for NAME.orvd; any other name gets ".png" appended.
+QString picturePathBeside(const QString &statePath);
 
 // --- Reading -----------------------------------------------------------------------
-enum class StateLabel { GraphPicture, PictureSize, DefntStyle, DefntPoint, DefntPtVal, ArrayData };
+enum class StateLabel { GraphPicture, PictureSize, DefntStyle, DefntPoint, DefntPtVal, ArrayData, AxisMode };
 
 struct StateLine {
     StateLabel label;
@@ -83,7 +91,7 @@ enum class StateFileError {
     Unreadable,  // cannot be opened or read
     TooLarge,    // more than kMaxStateFileBytes
     LineTooLong, // a line of more than kMaxStateLineBytes
-    NotText,     // control bytes, or text in neither UTF-8 nor code page 932
+    NotText,     // mostly control bytes, or text in neither UTF-8 nor code page 932
     NotStateFile // no line with a label of a reading file, or far too many
 };
 
@@ -92,7 +100,12 @@ struct ParsedStateFile {
     // array lines (further ones are dropped and counted).
     std::vector<StateLine> lines;
     int droppedArrayLines = 0;
+    // Control bytes dropped from lines with a known label.
+    int droppedControlBytes = 0;
     bool utf8 = false;
+    // The reading file's folder ("" for a device): a picture missing at its
+    // recorded path is looked for here.
+    QString folder;
     bool hasPictureLine() const;
 };
 
@@ -108,6 +121,8 @@ struct LoadOptions {
     // Off for headless jobs: the picture is neither decoded nor shown, and a
     // missing picture is reported in the result instead of stopping the load.
     bool openPicture = true;
+    // Axis modes that override the file's (and the current options).
+    std::optional<bool> xLog, yLog;
 };
 
 struct LoadReport {
@@ -116,6 +131,9 @@ struct LoadReport {
     int unconvertedPoints = 0;    // restored, but X/Y could not be computed
     int damagedRecords = 0;       // "TRUE" lines with an unusable series or position
     int droppedArrayLines = 0;    // array lines past ID 255
+    int droppedControlBytes = 0;  // stray control bytes dropped from known lines
+    bool badAxisMode = false;     // an axis mode line that could not be read
+    QString pictureBeside;        // the picture found beside the reading file instead
 };
 
 // Puts a parsed file into a reading that has just been reset. Lines act in file

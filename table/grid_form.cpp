@@ -3,6 +3,8 @@
 #include "model/utilities.h"
 
 #include <cmath>
+#include <optional>
+#include <vector>
 
 namespace orv {
 
@@ -51,10 +53,15 @@ void Grid_Form::editorEnter()
     if (!t.editorVisible())
         return;
     const int row = t.currentRow();
-    const QString z = t.editorText();
+    QString z = t.editorText();
     t.hideEditor();
     if (row < 1 || row >= t.rowCount())
         return;
+    // The editor filters every change; this guards the record against a text
+    // that reached the editor some other way (a control character or comma
+    // would split the record and the CSV line).
+    for (int caret = 0; Check_NumText(z, caret);) {
+    }
     t.setCell(row, SeriesTable::ColZ, z);
     const double idv = readPrefix(t.cell(row, SeriesTable::ColId));
     if (idv < 1 || idv > Reading::kMaxId)
@@ -67,9 +74,10 @@ void Grid_Form::editorEnter()
         return;
     rec = QStringLiteral("TRUE,%1,%2,%3,%4")
               .arg(Reading::Get_Field(rec, sep, 1), Reading::Get_Field(rec, sep, 2), Reading::Get_Field(rec, sep, 3), z);
-    const QString xText = r.Format_Val(u"X", readPrefix(t.cell(row, SeriesTable::ColX)));
-    const QString yText = r.Format_Val(u"Y", readPrefix(t.cell(row, SeriesTable::ColY)));
-    r.graph.setPickToolTip(id, r.markerToolTip(series(), id, xText, yText, z));
+    // The tip names the values the row shows: empty ones (a point the frame
+    // could not convert) stay empty rather than reading as 0.
+    r.graph.setPickToolTip(id, r.markerToolTip(series(), id, t.cell(row, SeriesTable::ColX),
+                                               t.cell(row, SeriesTable::ColY), z));
 }
 
 void Grid_Form::editorEscape()
@@ -119,25 +127,50 @@ void Grid_Form::reread()
 {
     SeriesTable &t = table();
     const QString sep = QStringLiteral(",");
-    t.beginUpdate();
+    // Every row is converted before any is written, so that one point the
+    // frame cannot convert never leaves the table half old, half new.
+    struct Result {
+        int row, id;
+        QString x, y; // empty when the point could not be converted
+        QString z;
+    };
+    std::vector<Result> results;
+    int failed = 0;
+    std::optional<ConvError> firstError;
     for (int row = 1; row < t.rowCount(); ++row) {
         const double idv = readPrefix(t.cell(row, SeriesTable::ColId));
         if (idv < 1 || idv > Reading::kMaxId)
             continue;
-        const QString &rec = r.Pt_Array[size_t(int(idv))];
+        const int id = int(idv);
+        const QString &rec = r.Pt_Array[size_t(id)];
         if (Reading::Get_Field(rec, sep, 0) != u"TRUE")
             continue; // freed underneath: nothing to read
         const float x = float(readPrefix(Reading::Get_Field(rec, sep, 2)));
         const float y = float(readPrefix(Reading::Get_Field(rec, sep, 3)));
-        if (auto ok = r.Conv_Pt(x, y); !ok) {
-            t.endUpdate();
-            r.port().message(convFailedMessage(ok.error()));
-            return;
+        Result res{row, id, {}, {}, Reading::Get_Field(rec, sep, 4)};
+        auto ok = r.Conv_Pt(x, y);
+        if (ok && std::isfinite(r.Conv_X) && std::isfinite(r.Conv_Y)) {
+            res.x = r.Format_Val(u"X", r.Conv_X);
+            res.y = r.Format_Val(u"Y", r.Conv_Y);
+        } else {
+            ++failed;
+            if (!firstError)
+                firstError = ok ? ConvError::Degenerate : ok.error();
         }
-        t.setCell(row, SeriesTable::ColX, r.Format_Val(u"X", r.Conv_X));
-        t.setCell(row, SeriesTable::ColY, r.Format_Val(u"Y", r.Conv_Y));
+        results.push_back(std::move(res));
+    }
+    t.beginUpdate();
+    for (const Result &res : results) {
+        t.setCell(res.row, SeriesTable::ColX, res.x);
+        t.setCell(res.row, SeriesTable::ColY, res.y);
+        r.graph.setPickToolTip(res.id, r.markerToolTip(series(), res.id, res.x, res.y, res.z));
     }
     t.endUpdate();
+    if (failed)
+        r.port().message(convFailedMessage(*firstError) +
+                         QStringLiteral("\r%1点中%2点のX、Yを変換できなかったため、空欄にしました。")
+                             .arg(results.size())
+                             .arg(failed));
 }
 
 void Grid_Form::deleteSelectedRow() { r.Delete_Row(series(), table().currentRow()); }
@@ -160,7 +193,7 @@ void Grid_Form::dataDisposal()
 bool Grid_Form::queryUnload() { return r.closeGridForm(m_series); }
 
 Grid_Form::Layout Grid_Form::layoutFor(int width, int height, bool normalState, bool minimised,
-                                       const std::array<int, 5> &currentWidths)
+                                       const std::array<int, 5> &currentWidths, const std::array<int, 5> &minWidths)
 {
     Layout l{};
     l.width = width;
@@ -179,17 +212,60 @@ Grid_Form::Layout Grid_Form::layoutFor(int width, int height, bool normalState, 
     l.gridWidth = dw + 4155;
     l.buttonTop = dh + 3480;
     l.dataDisposalWidth = dw + 1125;
-    l.colWidths[2] = roundTwips(dw / 3.0 + 1100);
-    l.colWidths[3] = roundTwips(dw / 3.0 + 1100);
-    l.colWidths[4] = roundTwips(dw / 3.0 + 800);
+    // X, Y and Z share the grid's width beyond "No." and ID, 1100 : 1100 : 800
+    // at the design size, each widening by a third of the extra width.
+    const int idExtra = std::max(0, minWidths[1] - 500);
+    l.colWidths[1] = 500 + idExtra;
+    const std::array<double, 3> share{dw / 3.0 + 1100, dw / 3.0 + 1100, dw / 3.0 + 800};
+    std::array<int, 3> floorW{};
+    for (int i = 0; i < 3; ++i)
+        floorW[size_t(i)] = std::max(kMinValueColTwips, minWidths[size_t(i + 2)]);
+    // A column whose text needs more than its share takes what it needs; the
+    // others share the rest in the same proportions, never below their own
+    // texts. Without such a column this is the plain proportional rule.
+    std::array<bool, 3> atMin{};
+    for (bool again = true; again;) {
+        again = false;
+        double rest = 3000.0 + dw - idExtra, weights = 0;
+        for (int i = 0; i < 3; ++i) {
+            if (atMin[size_t(i)])
+                rest -= floorW[size_t(i)];
+            else
+                weights += share[size_t(i)];
+        }
+        const bool anyAtMin = atMin[0] || atMin[1] || atMin[2];
+        for (int i = 0; i < 3; ++i) {
+            if (atMin[size_t(i)]) {
+                l.colWidths[size_t(i + 2)] = floorW[size_t(i)];
+                continue;
+            }
+            const int w = anyAtMin || idExtra ? int(std::floor(rest * share[size_t(i)] / weights))
+                                              : roundTwips(share[size_t(i)]);
+            if (w < floorW[size_t(i)]) {
+                atMin[size_t(i)] = true;
+                again = true;
+            }
+            l.colWidths[size_t(i + 2)] = w;
+        }
+    }
     return l;
+}
+
+int Grid_Form::widthToFit(int width, const std::array<int, 5> &minWidths)
+{
+    // The columns fill the grid exactly when X, Y and Z together have
+    // 3000 twips plus the window's extra width, less what ID takes beyond 500.
+    int need = std::max(0, minWidths[1] - 500);
+    for (int c = 2; c <= 4; ++c)
+        need += std::max(kMinValueColTwips, minWidths[size_t(c)]);
+    return std::max({width, 4500, 4500 + need - 3000});
 }
 
 void Grid_Form::resized(int width, int height, bool normalState, bool minimised)
 {
     SeriesTable &t = table();
     t.hideEditor();
-    const Layout l = layoutFor(width, height, normalState, minimised, t.colWidths);
+    const Layout l = layoutFor(width, height, normalState, minimised, t.colWidths, t.minColWidths);
     t.widthTwips = l.width;
     t.heightTwips = l.height;
     t.colWidths = l.colWidths;

@@ -54,8 +54,15 @@ public:
         int dataDisposalWidth;          // DataDisposal_Command
         std::array<int, 5> colWidths;   // "No.", "ID", X, Y, Z
     };
+    // Columns ID, X, Y and Z are never narrower than `minWidths` (their widest
+    // texts); the grid scrolls sideways when they are wider than it.
     static Layout layoutFor(int width, int height, bool normalState, bool minimised,
-                            const std::array<int, 5> &currentWidths);
+                            const std::array<int, 5> &currentWidths, const std::array<int, 5> &minWidths = {});
+    // The narrowest window width, not below `width`, at which columns of at
+    // least `minWidths` fit side by side in the grid.
+    static int widthToFit(int width, const std::array<int, 5> &minWidths);
+    // No value column gets narrower than this (the Z editor opens over a cell).
+    static constexpr int kMinValueColTwips = 750;
     void resized(int width, int height, bool normalState, bool minimised);
 
 

@@ -11,6 +11,7 @@
 #include <QMenu>
 #include <QPainter>
 #include <QPushButton>
+#include <QScreen>
 #include <QScrollBar>
 #include <QStyleOptionHeader>
 #include <QTableView>
@@ -131,9 +132,14 @@ GridFormWidget::GridFormWidget(Reading &reading, int series, QWidget *parent)
     SeriesTable &t = m_form.table();
     connect(&t, &SeriesTable::reset, this, [this] {
         refreshButtons();
+        measureColumns();
         syncCurrent();
     });
-    connect(&t, &SeriesTable::rowAppended, this, &GridFormWidget::refreshButtons);
+    connect(&t, &SeriesTable::rowAppended, this, [this](int row) {
+        refreshButtons();
+        measureColumns(row);
+    });
+    connect(&t, &SeriesTable::cellChanged, this, [this](int row, int) { measureColumns(row); });
     connect(&t, &SeriesTable::currentChanged, this, &GridFormWidget::syncCurrent);
     connect(&t, &SeriesTable::topRowChanged, this, [this](int top) {
         if (top >= 1)
@@ -184,6 +190,7 @@ GridFormWidget::GridFormWidget(Reading &reading, int series, QWidget *parent)
     connect(m_dataDisposal, &QPushButton::clicked, this, [this] { m_form.dataDisposal(); });
 
     resize(px(t.widthTwips), px(t.heightTwips));
+    measureColumns();
     applyLayout(true, false);
     refreshButtons();
     syncCurrent();
@@ -193,6 +200,63 @@ QSize GridFormWidget::sizeHint() const
 {
     const SeriesTable &t = m_form.table();
     return QSize(px(t.widthTwips), px(t.heightTwips));
+}
+
+void GridFormWidget::measureColumns(int row)
+{
+    SeriesTable &t = m_form.table();
+    std::array<int, 5> widths = row < 0 ? std::array<int, 5>{} : t.minColWidths;
+    const QFontMetricsF fm(m_grid->font());
+    // The cell paints its text between margins on both sides, less the grid
+    // line; advances are fractional, so a pixel is kept spare.
+    const int margin = 2 * (m_grid->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, m_grid) + 1) + 2;
+    auto need = [](double pixels) { return int(std::ceil(std::ceil(pixels) * kTwips)); };
+    const int first = row < 0 ? 1 : row, last = row < 0 ? t.rowCount() - 1 : row;
+    for (int c = SeriesTable::ColId; c <= SeriesTable::ColZ; ++c) {
+        int &w = widths[size_t(c)];
+        if (row < 0 || row == 0)
+            w = std::max(w, need(m_grid->horizontalHeader()->sectionSizeHint(c - 1)));
+        for (int r = std::max(first, 1); r <= last; ++r)
+            if (!t.cell(r, c).isEmpty())
+                w = std::max(w, need(fm.horizontalAdvance(t.cell(r, c)) + margin));
+    }
+    if (widths == t.minColWidths)
+        return;
+    t.minColWidths = widths;
+    growToFit();
+}
+
+void GridFormWidget::growToFit()
+{
+    const SeriesTable &t = m_form.table();
+    const int want = Grid_Form::widthToFit(int(std::lround(width() * kTwips)), t.minColWidths);
+    const int extra = int(std::ceil(want / kTwips)) - width();
+    QWidget *win = qobject_cast<QMdiSubWindow *>(parentWidget());
+    if (!win && isWindow())
+        win = this;
+    if (extra > 0 && win && !win->isMaximized() && !win->isMinimized()) {
+        // The window grows up to the edge of the space it stands in (beside
+        // the graph window); beyond that the grid scrolls sideways.
+        int room = win->width() + extra;
+        if (auto *sub = qobject_cast<QMdiSubWindow *>(win); sub && sub->mdiArea())
+            room = sub->mdiArea()->viewport()->width() - sub->x();
+        else if (const QScreen *sc = win->screen()) {
+            const QRect frame = win->frameGeometry();
+            room = sc->availableGeometry().right() + 1 - frame.left() - (frame.width() - win->width());
+        }
+        const int newWidth = std::min(win->width() + extra, room);
+        if (newWidth > win->width())
+            win->resize(newWidth, win->height()); // lays the window out again
+    }
+    relayout();
+}
+
+void GridFormWidget::relayout()
+{
+    const QWidget *win = window();
+    const bool minimised = win && win->isMinimized();
+    const bool normal = !minimised && !(win && win->isMaximized());
+    applyLayout(normal, minimised);
 }
 
 void GridFormWidget::refreshButtons()
@@ -253,7 +317,8 @@ void GridFormWidget::applyLayout(bool normalState, bool minimised)
     m_form.resized(int(std::lround(width() * kTwips)), int(std::lround(height() * kTwips)), normalState, minimised);
     if (minimised)
         return;
-    const auto l = Grid_Form::layoutFor(t.widthTwips, t.heightTwips, normalState, minimised, t.colWidths);
+    const auto l =
+        Grid_Form::layoutFor(t.widthTwips, t.heightTwips, normalState, minimised, t.colWidths, t.minColWidths);
     m_frame->setGeometry(px(30), 0, px(l.frameWidth), px(l.frameHeight));
     m_grid->setGeometry(px(90), px(240), px(l.gridWidth), px(l.gridHeight));
     m_allClear->setGeometry(px(90), px(l.buttonTop), px(885), px(315));
@@ -265,13 +330,7 @@ void GridFormWidget::applyLayout(bool normalState, bool minimised)
         m_grid->horizontalHeader()->resizeSection(c - 1, px(l.colWidths[size_t(c)]));
 }
 
-void GridFormWidget::resizeEvent(QResizeEvent *)
-{
-    const QWidget *win = window();
-    const bool minimised = win && win->isMinimized();
-    const bool normal = !minimised && !(win && win->isMaximized());
-    applyLayout(normal, minimised);
-}
+void GridFormWidget::resizeEvent(QResizeEvent *) { relayout(); }
 
 bool GridFormWidget::eventFilter(QObject *watched, QEvent *e)
 {

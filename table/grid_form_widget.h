@@ -62,6 +62,11 @@ protected:
     void resizeEvent(QResizeEvent *e) override;
 
 private:
+    // Measures the widest text of each column (of one row, or all with -1) and
+    // widens the columns and the window when a text no longer fits.
+    void measureColumns(int row = -1);
+    void growToFit();
+    void relayout();
     void refreshButtons();
     void syncCurrent();
     void placeEditor();

@@ -38,6 +38,7 @@
 #include <QTabBar>
 #include <QTableView>
 #include <QTemporaryDir>
+#include <QStandardPaths>
 #include <QTest>
 #include <QToolBar>
 #include <QToolButton>
@@ -151,10 +152,11 @@ bool showsValue(const QString &text, double expected, double slack, QString *why
     return true;
 }
 
-// Normalised picture coordinates of a pixel position on a picture of w x h.
+// Normalised picture coordinates of the centre of pixel `px` on a picture of
+// w x h: what a click on that pixel stores.
 QPointF normalised(QPoint px, QSize size)
 {
-    return {double(float(double(px.x()) / size.width())), double(float(1.0 - double(px.y()) / size.height()))};
+    return {double(float((px.x() + 0.5) / size.width())), double(float(1.0 - (px.y() + 0.5) / size.height()))};
 }
 
 // Inverse of the bilinear map of the unit square onto the quadrilateral
@@ -847,6 +849,8 @@ int main(int argc, char **argv)
 {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Orvalinetrix"));
+    // The dialogs remember their folder in the settings: keep the user's own out of it.
+    QStandardPaths::setTestModeEnabled(true);
     E2ETest t;
     return QTest::qExec(&t, argc, argv);
 }

@@ -22,6 +22,9 @@ class CornerPlacementTest : public QObject {
     // Pixel positions of normalised points on a 400 x 300 picture.
     QPoint at(double x, double y) { return QPoint(int(std::lround(x * 400)), int(std::lround((1 - y) * 300))); }
     QString box(CalibPanel::PosBox b) { return r->panel.pos(b); }
+    // What a click at at(x, y) stores: the centre of that pixel.
+    QString storedX(double x) { return plainNumText(float((at(x, 0).x() + 0.5) / 400)); }
+    QString storedY(double y) { return plainNumText(float(1 - (at(0, y).y() + 0.5) / 300)); }
 
 private Q_SLOTS:
     void init()
@@ -50,10 +53,11 @@ private Q_SLOTS:
 
     void diagonalCornersByQuadrantAndDerivation()
     {
-        // Exactly on the middle: the upper right corner.
-        QTest::mouseClick(area(), Qt::LeftButton, {}, at(0.5, 0.5));
-        QCOMPARE(box(CalibPanel::RUX_Text), QStringLiteral("0.5"));
-        QCOMPARE(box(CalibPanel::RUY_Text), QStringLiteral("0.5"));
+        // The pixel right of and above the middle: the upper right corner, at
+        // the pixel's centre.
+        QTest::mouseClick(area(), Qt::LeftButton, {}, QPoint(200, 149));
+        QCOMPARE(box(CalibPanel::RUX_Text), QStringLiteral("0.50125"));
+        QCOMPARE(box(CalibPanel::RUY_Text), plainNumText(float(1 - 149.5 / 300)));
         QVERIFY(r->graph.dfnt(RU).visible);
         QVERIFY(!r->Dfnt_Done);
         // A click in the upper-left quadrant writes LU, which the diagonal mode
@@ -92,7 +96,7 @@ private Q_SLOTS:
         QVERIFY(r->Dfnt_Done);
         for (int i = 0; i < 4; ++i)
             QVERIFY(r->graph.dfnt(i).visible);
-        QCOMPARE(box(CalibPanel::LUX_Text), QStringLiteral("0.15"));
+        QCOMPARE(box(CalibPanel::LUX_Text), storedX(0.15));
 
         // Drag the LU marker to a new place: its boxes follow, no message.
         r->setStatusText(QString());
@@ -101,20 +105,33 @@ private Q_SLOTS:
         QVERIFY(r->graph.selShape().visible);
         QTest::mouseMove(area(), at(0.2, 0.95));
         QTest::mouseRelease(area(), Qt::LeftButton, {}, at(0.2, 0.95));
-        QCOMPARE(box(CalibPanel::LUX_Text), QStringLiteral("0.2"));
-        QCOMPARE(box(CalibPanel::LUY_Text), QString::number(double(float(1 - 15 / 300.0)), 'g', 7));
+        QCOMPARE(box(CalibPanel::LUX_Text), storedX(0.2));
+        QCOMPARE(box(CalibPanel::LUY_Text), storedY(0.95));
         QVERIFY(r->graph.selShape().visible);
         QVERIFY(r->statusText().isEmpty());
         // Dropped on another marker: nothing moves.
         QTest::mousePress(area(), Qt::LeftButton, {}, at(0.2, 0.95));
         QTest::mouseRelease(area(), Qt::LeftButton, {}, at(0.9, 0.85));
-        QCOMPARE(box(CalibPanel::LUX_Text), QStringLiteral("0.2"));
+        QCOMPARE(box(CalibPanel::LUX_Text), storedX(0.2));
         // A right click deselects.
         QTest::mouseClick(area(), Qt::RightButton, {}, at(0.5, 0.5));
         QVERIFY(!r->graph.selShape().visible);
         QCOMPARE(r->Sel_DfntNo, -1);
         QCOMPARE(r->Drag_DfntNo, -1);
         QCOMPARE(r->graph.pickCount(), 0);
+    }
+
+    void closingThePictureBringsBackTheOpeningTexts()
+    {
+        r->setStatusText(Main_MDI_Form::openedStatusText());
+        QTest::mouseMove(area(), at(0.3, 0.25));
+        QTRY_VERIFY(r->panel.highlighted(CalibPanel::LLX_Text));
+        desk.answers = {true};
+        host->subWindow()->close();
+        QTRY_VERIFY(!host->subWindow());
+        QCOMPARE(r->statusText(), Main_MDI_Form::startStatusText());
+        QVERIFY(!r->panel.highlighted(CalibPanel::LLX_Text));
+        QVERIFY(!r->panel.highlighted(CalibPanel::LLY_Text));
     }
 
     void hoverHighlightsTheCornerAClickWouldPlace()

@@ -84,9 +84,110 @@ TEST_F(GraphFixture, ConversionFailureCreatesNothing)
     ASSERT_EQ(desk.messages.size(), 1u);
     EXPECT_TRUE(desk.messages[0].text.startsWith(QStringLiteral("エラー！(No.2)(座標変換")));
     EXPECT_EQ(s(r.Pt_Array[1]), "FALSE,0,0,0,0");
-    // The readout skips the move instead of failing.
+    // The readout is emptied rather than left on the number of an earlier
+    // place.
+    r.panel.setVal(CalibPanel::RUX_VLText, QStringLiteral("10"));
+    g.mouseMove(0.3f, 0.3f);
+    EXPECT_EQ(s(g.statusText()), "X=2.5000 , Y=25.000");
+    r.panel.setVal(CalibPanel::RUX_VLText, QStringLiteral("abc"));
     g.mouseMove(0.5f, 0.5f);
     EXPECT_TRUE(g.statusText().isEmpty());
+}
+
+TEST_F(GraphFixture, ReleasesBeyondThePictureDoNothing)
+{
+    // Before the frame is complete: no corner outside the picture.
+    g.mouseUp(Graph_Form::LeftButton, 1.375f, 0.5f);
+    g.mouseUp(Graph_Form::LeftButton, 0.5f, -0.1f);
+    for (int b = 0; b < CalibPanel::PosBoxCount; ++b)
+        EXPECT_TRUE(r.panel.pos(CalibPanel::PosBox(b)).isEmpty()) << b;
+    EXPECT_FALSE(r.graph.dfnt(RU).visible);
+    // After it: no point, and a selection stays as it was.
+    frame();
+    EXPECT_EQ(click(1.5f, 0.5f), 0);
+    EXPECT_EQ(click(0.5f, 1.01f), 0);
+    EXPECT_EQ(s(r.Pt_Array[1]), "FALSE,0,0,0,0");
+    EXPECT_EQ(click(0.5f, 0.5f), 1);
+    g.pickMouseDown(1);
+    g.dragDrop(-0.2f, 0.5f);
+    EXPECT_EQ(s(r.Pt_Array[1]), "TRUE,1,0.5,0.5,0");
+    EXPECT_TRUE(r.graph.selShapePt().visible);
+    EXPECT_EQ(r.Sel_PtNo, 1);
+    // The picture's own edges are on it.
+    g.mouseUp(Graph_Form::LeftButton, 0.5f, 0.5f); // deselects
+    EXPECT_EQ(click(1.0f, 0.0f), 1);
+}
+
+TEST_F(GraphFixture, StaleTextsAreCleared)
+{
+    // The highlighted corner boxes return to normal when the window goes.
+    g.mouseMove(0.2f, 0.2f);
+    EXPECT_TRUE(r.panel.highlighted(CalibPanel::LLX_Text));
+    r.unloadGraph();
+    for (int b = 0; b < CalibPanel::PosBoxCount; ++b)
+        EXPECT_FALSE(r.panel.highlighted(CalibPanel::PosBox(b))) << b;
+    // A new picture empties the readout of the previous one.
+    r.showPicture(QImage(1000, 800, QImage::Format_RGB32), QStringLiteral("chart.png"));
+    frame();
+    g.mouseMove(0.5f, 0.5f);
+    ASSERT_FALSE(g.statusText().isEmpty());
+    QString shown = g.statusText();
+    QObject::connect(&g, &Graph_Form::statusTextChanged, [&](const QString &t) { shown = t; });
+    r.Init_App();
+    r.showPicture(QImage(300, 200, QImage::Format_RGB32), QStringLiteral("other.png"));
+    EXPECT_TRUE(g.statusText().isEmpty());
+    EXPECT_TRUE(shown.isEmpty());
+}
+
+TEST_F(GraphFixture, RingsGoWithWhatTheySelect)
+{
+    auto expectNoSelection = [this](const char *when) {
+        SCOPED_TRACE(when);
+        EXPECT_FALSE(r.graph.selShape().visible);
+        EXPECT_FALSE(r.graph.selShapePt().visible);
+        EXPECT_EQ(r.Sel_PtNo, -1);
+        EXPECT_EQ(r.Sel_DfntNo, -1);
+        EXPECT_EQ(r.Drag_PtNo, -1);
+        EXPECT_EQ(r.Drag_DfntNo, -1);
+    };
+    // A new picture (the opening flow resets the reading): the first click on
+    // it adds a point instead of only deselecting.
+    frame();
+    click(0.5f, 0.5f);
+    g.pickMouseDown(1);
+    g.dfntMouseDown(LL);
+    g.pickMouseDown(1);
+    ASSERT_TRUE(r.graph.selShapePt().visible);
+    r.Init_App();
+    r.showPicture(QImage(500, 400, QImage::Format_RGB32), QStringLiteral("next.png"));
+    expectNoSelection("new picture");
+    frame();
+    EXPECT_EQ(click(0.4f, 0.4f), 1);
+
+    // Closing the selected point's table deletes the point and its ring.
+    r.settings.keiretsu.setIndex(1);
+    click(0.6f, 0.6f); // ID 2 in series 2
+    g.pickMouseDown(2);
+    desk.answers = {true};
+    ASSERT_TRUE(r.closeGridForm(2));
+    EXPECT_FALSE(r.graph.hasPick(2));
+    expectNoSelection("table closed");
+    // Its ID, given to the next point, is not selected by it.
+    EXPECT_EQ(click(0.7f, 0.7f), 1);
+    EXPECT_TRUE(r.graph.hasPick(2));
+    EXPECT_EQ(r.Sel_PtNo, -1);
+
+    // Deleting the selected point's row from its table.
+    g.pickMouseDown(1);
+    r.Delete_Row(1, 1);
+    EXPECT_FALSE(r.graph.hasPick(1));
+    expectNoSelection("row deleted");
+
+    // A switch of the frame mode.
+    g.dfntMouseDown(RU);
+    ASSERT_TRUE(r.graph.selShape().visible);
+    r.panel.selectTab(2);
+    expectNoSelection("tab switched");
 }
 
 TEST_F(GraphFixture, ReadoutAfterCompletionHighlightBefore)

@@ -9,6 +9,8 @@
 #include <QLabel>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QTest>
 #include <QToolTip>
 
@@ -69,7 +71,7 @@ private Q_SLOTS:
         r->showPicture(big, QStringLiteral("big.png"));
         QCOMPARE(area()->size(), QSize(600, 450));
         QCOMPARE(host->subWindow()->size(), before + QSize(200, 150));
-        QVERIFY(host->subWindow()->minimumWidth() >= 600);
+        QVERIFY(host->subWindow()->minimumWidth() >= host->widget()->readoutWidth());
         QCOMPARE(host->subWindow()->windowTitle(), QStringLiteral("big.png"));
     }
 
@@ -210,6 +212,168 @@ private Q_SLOTS:
         }
     }
 
+    void clicksReadThePixelCentres()
+    {
+        // A drawn chart: axes along pixel column 40 and row 260, the frame's
+        // far corner at pixel (360, 40), a data dot at (200, 150).
+        QImage chart(400, 300, QImage::Format_RGB32);
+        chart.fill(Qt::white);
+        for (int y = 40; y <= 260; ++y)
+            chart.setPixel(40, y, qRgb(0, 0, 0));
+        for (int x = 40; x <= 360; ++x)
+            chart.setPixel(x, 260, qRgb(0, 0, 0));
+        chart.setPixel(360, 40, qRgb(0, 0, 0));
+        chart.setPixel(200, 150, qRgb(0, 0, 0));
+        r->showPicture(chart, QStringLiteral("drawn.png"));
+        auto stored = [](double v) { return plainNumText(float(v)); };
+        QTest::mouseClick(area(), Qt::LeftButton, {}, QPoint(40, 260));
+        QTest::mouseClick(area(), Qt::LeftButton, {}, QPoint(360, 40));
+        QVERIFY(r->panel.isDiagonal());
+        QCOMPARE(r->panel.pos(CalibPanel::LLX_Text), stored(40.5 / 400));
+        QCOMPARE(r->panel.pos(CalibPanel::LLY_Text), stored(1 - 260.5 / 300));
+        QCOMPARE(r->panel.pos(CalibPanel::RUX_Text), stored(360.5 / 400));
+        QCOMPARE(r->panel.pos(CalibPanel::RUY_Text), stored(1 - 40.5 / 300));
+        // Derived corners as the main window's rules would write them.
+        r->panel.setPos(CalibPanel::LUX_Text, r->panel.pos(CalibPanel::LLX_Text));
+        r->panel.setPos(CalibPanel::LUY_Text, r->panel.pos(CalibPanel::RUY_Text));
+        r->panel.setPos(CalibPanel::RLX_Text, r->panel.pos(CalibPanel::RUX_Text));
+        r->panel.setPos(CalibPanel::RLY_Text, r->panel.pos(CalibPanel::LLY_Text));
+        r->panel.setVal(CalibPanel::RUX_VLText, QStringLiteral("320"));
+        r->panel.setVal(CalibPanel::RUY_VLText, QStringLiteral("220"));
+        r->setDfntDone(true);
+        // One unit a pixel from the axes' pixels: the dot reads (160, 110).
+        QTest::mouseClick(area(), Qt::LeftButton, {}, QPoint(200, 150));
+        QCOMPARE(r->Pt_Array[1], QStringLiteral("TRUE,1,%1,%2,0").arg(stored(200.5 / 400), stored(1 - 150.5 / 300)));
+        QCOMPARE(r->grid(1).cell(1, 2), QStringLiteral("160.00"));
+        QCOMPARE(r->grid(1).cell(1, 3), QStringLiteral("110.00"));
+        // Its marker is centred on the pixel clicked, the outline runs
+        // through the corners' pixels.
+        const QImage shot = area()->grab().toImage();
+        QCOMPARE(shot.pixelColor(200, 150), QColor(0, 128, 192));
+        QCOMPARE(shot.pixelColor(196, 150), QColor(0, 0, 255));
+        QCOMPARE(shot.pixelColor(204, 150), QColor(0, 0, 255));
+        QCOMPARE(shot.pixelColor(200, 146), QColor(0, 0, 255));
+        QCOMPARE(shot.pixelColor(200, 154), QColor(0, 0, 255));
+        for (QPoint q : {QPoint(40, 100), QPoint(360, 100), QPoint(100, 40), QPoint(100, 260)})
+            QCOMPARE(shot.pixelColor(q), QColor(255, 0, 0));
+
+        // A frame written elsewhere, its corners on pixel edges (x = 40 and
+        // 360, y = 30 and 270 pixels): a click reads its pixel's centre.
+        frame();
+        QTest::mouseClick(area(), Qt::LeftButton, {}, QPoint(120, 200));
+        QCOMPARE(r->grid(1).cell(2, 2), QStringLiteral("2.5156")); // (120.5 - 40) / 320 * 10
+        QCOMPARE(r->grid(1).cell(2, 3), QStringLiteral("28.958")); // (270 - 200.5) / 240 * 100
+        // The pointer readout reads the same place, and the zoom view puts
+        // the same place under its cross-hair.
+        QPointF followed;
+        connect(r.get(), &Reading::zoomFollowRequested, this, [&](float x, float y) { followed = QPointF(x, y); });
+        QTest::mouseMove(area(), QPoint(120, 200));
+        QTRY_COMPARE(host->widget()->statusLabel()->text(), QStringLiteral("X=2.5156 , Y=28.958"));
+        QCOMPARE(followed, QPointF(float(120.5 / 400), float(1 - 200.5 / 300)));
+        disconnect(r.get(), &Reading::zoomFollowRequested, this, nullptr);
+    }
+
+    void aReleaseBeyondThePictureAddsNothing()
+    {
+        // Before the frame: no corner.
+        QTest::mousePress(area(), Qt::LeftButton, {}, QPoint(300, 100));
+        QTest::mouseRelease(area(), Qt::LeftButton, {}, QPoint(450, 100));
+        QVERIFY(r->panel.pos(CalibPanel::RUX_Text).isEmpty());
+        QVERIFY(r->panel.pos(CalibPanel::RLX_Text).isEmpty());
+        QVERIFY(!r->graph.dfnt(RU).visible);
+        // After it: no point, on any side.
+        frame();
+        for (QPoint out : {QPoint(550, 150), QPoint(-1, 150), QPoint(200, 300), QPoint(200, -20)}) {
+            QTest::mousePress(area(), Qt::LeftButton, {}, QPoint(200, 150));
+            QTest::mouseRelease(area(), Qt::LeftButton, {}, out);
+        }
+        QCOMPARE(r->graph.pickCount(), 0);
+        QCOMPARE(r->grid(1).rowCount(), 1);
+        QVERIFY(!r->hasPoints());
+        QTest::mouseClick(area(), Qt::LeftButton, {}, QPoint(399, 299)); // the last pixel is on it
+        QCOMPARE(r->graph.pickCount(), 1);
+    }
+
+    void picturesOfEverySizeStayReadable()
+    {
+        QLabel *readout = host->widget()->statusLabel();
+        // A tiny picture: the window is as wide as a long readout.
+        QImage tiny(60, 40, QImage::Format_RGB32);
+        tiny.fill(Qt::white);
+        r->showPicture(tiny, QStringLiteral("tiny.png"));
+        QCOMPARE(area()->size(), QSize(60, 40));
+        orv::testing::setDiagonalFrame(*r, "-5", "2.5E6");
+        r->panel.setVal(CalibPanel::LLX_VLText, QStringLiteral("-1E-300"));
+        r->settings.xFormat.setText(QStringLiteral("0.00000e+0"));
+        r->settings.yFormat.setText(QStringLiteral("0.00000e+0"));
+        QTest::mouseMove(area(), QPoint(12, 30));
+        QTRY_VERIFY(readout->text().startsWith(QStringLiteral("X=-")));
+        QVERIFY2(readout->fontMetrics().horizontalAdvance(readout->text()) <= readout->contentsRect().width(),
+                 qPrintable(readout->text()));
+        QVERIFY(host->subWindow()->minimumWidth() >= host->widget()->readoutWidth());
+
+        // A picture larger than the document area: natural size, scrolled
+        // inside a window that stays within the area, its readout in view.
+        QImage big(1800, 1200, QImage::Format_RGB32);
+        big.fill(Qt::gray);
+        r->showPicture(big, QStringLiteral("big.png"));
+        QCOMPARE(area()->size(), QSize(1800, 1200));
+        const QRect room = mdi->viewport()->rect();
+        const QSize sub = host->subWindow()->size();
+        QVERIFY2(room.contains(host->subWindow()->geometry()),
+                 qPrintable(QStringLiteral("%1 x %2").arg(sub.width()).arg(sub.height())));
+        QVERIFY(readout->isVisible());
+        const QRect shown(readout->mapTo(mdi->viewport(), QPoint(0, 0)), readout->size());
+        QVERIFY(room.contains(shown));
+        QVERIFY(host->widget()->scrollArea()->horizontalScrollBar()->maximum() > 0);
+        QVERIFY(host->widget()->scrollArea()->verticalScrollBar()->maximum() > 0);
+        // It opens at its upper-left corner.
+        QCOMPARE(host->widget()->scrollArea()->horizontalScrollBar()->value(), 0);
+        QCOMPARE(host->widget()->scrollArea()->verticalScrollBar()->value(), 0);
+        // Clicks on a scrolled picture read its own pixels.
+        host->widget()->scrollArea()->horizontalScrollBar()->setValue(1000);
+        host->widget()->scrollArea()->verticalScrollBar()->setValue(900);
+        orv::testing::setDiagonalFrame(*r);
+        QTest::mouseClick(area(), Qt::LeftButton, {}, QPoint(1500, 1100));
+        QCOMPARE(r->Pt_Array[1], QStringLiteral("TRUE,1,%1,%2,0")
+                                     .arg(plainNumText(float(1500.5 / 1800)), plainNumText(float(1 - 1100.5 / 1200))));
+    }
+
+    void aHiddenRingIsRepaintedAwayOnTheCurrentPicture()
+    {
+        // Records what the picture area repaints.
+        struct PaintSpy : QObject {
+            QRegion painted;
+            bool eventFilter(QObject *, QEvent *e) override
+            {
+                if (e->type() == QEvent::Paint)
+                    painted += static_cast<QPaintEvent *>(e)->region();
+                return false;
+            }
+        } spy;
+        frame();
+        QTest::mouseClick(area(), Qt::LeftButton, {}, at(0.5f, 0.5f));
+        QTest::mouseClick(area(), Qt::LeftButton, {}, at(0.5f, 0.5f)); // selects it
+        QVERIFY(r->graph.selShapePt().visible);
+        // The ring drawn on a picture of another size (a reading reopened over
+        // this one shows its picture before it resets the selection).
+        QImage big(800, 600, QImage::Format_RGB32);
+        big.fill(Qt::white);
+        r->showPicture(big, QStringLiteral("big.png"));
+        QVERIFY(QTest::qWaitForWindowExposed(mdi.get()));
+        QTRY_VERIFY(area()->grab().toImage().pixelColor(at(0.5f, 0.5f) + QPoint(7, 0)).blue() > 200);
+        area()->installEventFilter(&spy);
+        QTest::qWait(50); // the new picture's own repaint is done
+        spy.painted = QRegion();
+        r->clearSelection();
+        QTRY_VERIFY(!spy.painted.isEmpty());
+        const QPoint c = at(0.5f, 0.5f);
+        for (QPoint d : {QPoint(7, 0), QPoint(-7, 0), QPoint(0, 7), QPoint(0, -7)})
+            QVERIFY2(spy.painted.contains(c + d),
+                     qPrintable(QStringLiteral("%1, %2").arg((c + d).x()).arg((c + d).y())));
+        area()->removeEventFilter(&spy);
+    }
+
     void pointMarkersShowTheirToolTip()
     {
         frame();
@@ -219,7 +383,8 @@ private Q_SLOTS:
             QApplication::sendEvent(area(), &e);
         };
         hover(at(0.5f, 0.5f) + QPoint(3, -2)); // anywhere on the 9 x 9 marker
-        QTRY_COMPARE(QToolTip::text(), QStringLiteral("系列1：ID=1,X=5.0000,Y=50.000,Z=0"));
+        // The clicked pixel's centre, (200.5, 150.5) on the 400 x 300 picture.
+        QTRY_COMPARE(QToolTip::text(), QStringLiteral("系列1：ID=1,X=5.0156,Y=49.792,Z=0"));
         hover(at(0.3f, 0.3f)); // bare picture: no tip
         QTRY_VERIFY(!QToolTip::isVisible());
     }

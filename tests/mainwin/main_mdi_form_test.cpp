@@ -551,8 +551,8 @@ TEST_F(Form, CopyTakesTheCurrentTablesSelection)
     r.grid(2).setSelection(1, 1, 2, 3);
     f.Copy_Data_Mn_Click();
     const SeriesTable &t = r.grid(2);
-    const QString expected = t.cell(1, 1) + u'\t' + t.cell(1, 2) + u'\t' + t.cell(1, 3) + u'\r' + t.cell(2, 1) +
-                             u'\t' + t.cell(2, 2) + u'\t' + t.cell(2, 3);
+    const QString expected = t.cell(1, 1) + u'\t' + t.cell(1, 2) + u'\t' + t.cell(1, 3) + QStringLiteral("\r\n") +
+                             t.cell(2, 1) + u'\t' + t.cell(2, 2) + u'\t' + t.cell(2, 3);
     EXPECT_EQ(s(desk.clipboardText), s(expected));
 
     desk.clipboardText = QStringLiteral("before");

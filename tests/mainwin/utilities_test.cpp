@@ -23,15 +23,6 @@ QString touch(const QTemporaryDir &dir, const QString &name, const QByteArray &b
     return p;
 }
 
-// Records the folder a dialog starts in.
-struct FolderDesktop : ScriptedDesktop {
-    QString folder;
-    QString openFileName(const QString &title, const QString &filter, const QString &f) override
-    {
-        folder = f;
-        return ScriptedDesktop::openFileName(title, filter, f);
-    }
-};
 
 } // namespace
 
@@ -115,7 +106,8 @@ TEST(CheckNumText, RemovesOneCharacterPerCall)
     const Case cases[] = {
         {"12a3", "123", true}, {"-1.5", "-1.5", false}, {"1-5", "15", true}, {"1,5", "15", true},
         {"+1", "1", true},     {"1e5", "15", true},     {"1/2", "12", true}, {" 1", "1", true},
-        {"", "", false},       {"0.25", "0.25", false}, {"1\t2", "1\t2", false},
+        {"", "", false},       {"0.25", "0.25", false}, {"1\t2", "12", true},
+        {"1\r\n2", "1\n2", true}, {"\x7f" "1", "1", true}, {"1\x01", "1", true},
     };
     for (const Case &c : cases) {
         QString t = QString::fromUtf8(c.in);
@@ -157,13 +149,13 @@ TEST(Utilities, HighlightResetsAllBoxesFirst)
 
 TEST(Utilities, DesktopGoesThroughThePort)
 {
-    FolderDesktop desk;
+    ScriptedDesktop desk;
     Reading r(&desk);
     r.programFolder = QStringLiteral("/opt/orv");
 
     desk.fileNames.push_back(QStringLiteral("/tmp/a.png"));
     EXPECT_EQ(s(Get_FileName(r, QStringLiteral("T"), QStringLiteral("F(*.f)|*.f"))), "/tmp/a.png");
-    EXPECT_EQ(s(desk.folder), "/opt/orv");
+    EXPECT_EQ(s(desk.dialogTitles.back()), "T");
     EXPECT_EQ(s(Get_FileName(r, QStringLiteral("T"), QString())), ""); // cancelled
 
     desk.colors.push_back(QColor(255, 0, 0));

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 #include <cmath>
+#include <vector>
 
 using namespace orv;
 
@@ -12,6 +13,8 @@ constexpr double kTol = 2e-6;
 
 struct Frame {
     CalibPanel p;
+    // The four-point mode: every corner as given (the diagonal mode derives two).
+    Frame() { p.selectTab(2); }
     void corners(float llx, float lly, float lux, float luy, float rux, float ruy, float rlx, float rly)
     {
         const float v[8] = {llx, lly, lux, luy, rux, ruy, rlx, rly};
@@ -171,12 +174,49 @@ TEST(ConvPt, DeterministicAndFinite)
     ASSERT_TRUE(f.conv(0.4321f, 0.6543f));
     EXPECT_EQ(f.X, x1);
     EXPECT_EQ(f.Y, y1);
-    // Huge coordinates fail cleanly instead of producing infinities.
-    f.corners(0, 0, 0, 3e38f, 3e38f, 3e38f, 3e38f, 0);
-    auto r = f.conv(1e38f, 1e38f);
-    if (r) {
-        EXPECT_TRUE(std::isfinite(f.X));
-        EXPECT_TRUE(std::isfinite(f.Y));
+}
+
+TEST(ConvPt, OverflowAnywhereFailsCleanly)
+{
+    // Each case overflows at a different step; every step's check is needed, as
+    // without it the conversion goes on to a finite but meaningless value (or an
+    // infinite one). Nothing is written past the failing step.
+    using B = CalibPanel::PosBox;
+    struct Case {
+        const char *what;
+        std::vector<B> huge; // corner positions beyond the single range
+        const char *values[4];
+        bool xLog, yLog;
+        int written; // 0 nothing, 1 X (before Y fails), 2 both (their log-scale values)
+    };
+    const Case cases[] = {
+        {"the top corners' height (horizontal pass)", {B::LUY_Text, B::RUY_Text}, {"0", "0", "1", "1"}, false, false, 0},
+        {"the right corners' x (vertical pass)", {B::RUX_Text, B::RLX_Text}, {"0", "0", "1", "1"}, false, false, 0},
+        {"the X range", {}, {"-1.5E308", "0", "1.5E308", "1"}, false, false, 0},
+        {"the Y range", {}, {"0", "-1.5E308", "1", "1.5E308"}, false, false, 1},
+        {"X back from the log scale", {}, {"1", "0", "1E300", "1"}, true, false, 2},
+        {"Y back from the log scale", {}, {"0", "1", "1", "1E300"}, false, true, 2},
+    };
+    for (const Case &k : cases) {
+        SCOPED_TRACE(k.what);
+        Frame f;
+        f.rectangle();
+        for (B box : k.huge)
+            f.p.setPos(box, QStringLiteral("8E38"));
+        f.values(k.values[0], k.values[1], k.values[2], k.values[3]);
+        f.p.setXLog(k.xLog);
+        f.p.setYLog(k.yLog);
+        const auto r = f.conv(0.95f, 0.95f);
+        ASSERT_FALSE(r) << f.X << ", " << f.Y;
+        EXPECT_EQ(r.error(), ConvError::Degenerate);
+        if (k.written >= 1)
+            EXPECT_TRUE(std::isfinite(f.X)) << f.X;
+        else
+            EXPECT_EQ(f.X, -999);
+        if (k.written >= 2)
+            EXPECT_TRUE(std::isfinite(f.Y)) << f.Y;
+        else
+            EXPECT_EQ(f.Y, -999);
     }
 }
 

@@ -27,21 +27,77 @@ std::string s(const QString &q) { return q.toStdString(); }
 
 TEST_F(Fixture, InitAppGivesACleanReading)
 {
+    // Everything Init_App resets, dirtied first.
+    diagonalFrame();
+    r.panel.setVal(CalibPanel::LLX_VLText, QStringLiteral("1"));
+    r.panel.setVal(CalibPanel::LLY_VLText, QStringLiteral("2"));
+    r.panel.setXLog(true);
+    r.panel.setYLog(true);
+    r.panel.selectTab(2);
+    addPoint(3, 0.5f, 0.5f);
+    r.settings.keiretsu.setIndex(4);
+    r.settings.xFormat.setIndex(2);
+    r.settings.yFormat.setIndex(3);
+    r.settings.zoom.setIndex(1);
+    r.GraphPic_Path = QStringLiteral("/x/y.png");
+    ASSERT_TRUE(r.hasPoints());
+
+    r.Init_App();
     EXPECT_EQ(s(r.mainCaption()), "Orvalinetrix    Version " + s(Reading::versionText()));
     for (int id = 1; id <= 255; ++id)
         EXPECT_EQ(s(r.Pt_Array[size_t(id)]), "FALSE,0,0,0,0");
+    EXPECT_FALSE(r.grid(3).loaded());
     EXPECT_EQ(s(r.panel.val(CalibPanel::LLX_VLText)), "0");
     EXPECT_EQ(s(r.panel.val(CalibPanel::LLY_VLText)), "0");
     EXPECT_EQ(s(r.panel.val(CalibPanel::RUX_VLText)), "1");
     EXPECT_EQ(s(r.panel.val(CalibPanel::RUY_VLText)), "1");
     for (int b = 0; b < 8; ++b)
         EXPECT_TRUE(r.panel.pos(CalibPanel::PosBox(b)).isEmpty());
+    // Both axes linear: a Log option over the 0/1 boxes would fail every click.
+    EXPECT_FALSE(r.panel.xLog());
+    EXPECT_FALSE(r.panel.yLog());
+    EXPECT_TRUE(r.GraphPic_Path.isEmpty());
     EXPECT_FALSE(r.Dfnt_Done);
     EXPECT_TRUE(r.Init_Done);
     EXPECT_EQ(s(r.settings.zoom.text()), "5");
     EXPECT_EQ(s(r.settings.xFormat.text()), "AUTO");
+    EXPECT_EQ(s(r.settings.yFormat.text()), "AUTO");
     EXPECT_EQ(s(r.settings.keiretsu.text()), "系列1");
     EXPECT_EQ(r.panel.selectedTab(), 1);
+}
+
+TEST(CalibPanelDiagonal, LuAndRlAreAlwaysTheDerivedCorners)
+{
+    CalibPanel p;
+    ASSERT_TRUE(p.isDiagonal());
+    // Whoever listens sees every box already in its final state.
+    QStringList seen;
+    QObject::connect(&p, &CalibPanel::posChanged, [&](CalibPanel::PosBox b) {
+        seen << QStringLiteral("%1:%2/%3").arg(int(b)).arg(p.pos(CalibPanel::LUX_Text), p.pos(CalibPanel::RLY_Text));
+    });
+    p.setPos(CalibPanel::LLX_Text, QStringLiteral("0.1"));
+    EXPECT_EQ(s(seen.join(u' ')), "0:0.1/ 2:0.1/");
+    p.setPos(CalibPanel::LLY_Text, QStringLiteral("0.2"));
+    p.setPos(CalibPanel::RUX_Text, QStringLiteral("0.9"));
+    p.setPos(CalibPanel::RUY_Text, QStringLiteral("0.8"));
+    // A text given to a derived box does not stick.
+    seen.clear();
+    p.setPos(CalibPanel::LUX_Text, QStringLiteral("0.3"));
+    p.setPos(CalibPanel::RLY_Text, QStringLiteral("0.25"));
+    EXPECT_TRUE(seen.isEmpty());
+    const char *diag[8] = {"0.1", "0.2", "0.1", "0.8", "0.9", "0.8", "0.9", "0.2"};
+    for (int b = 0; b < 8; ++b)
+        EXPECT_EQ(s(p.pos(CalibPanel::PosBox(b))), diag[b]) << b;
+
+    // The four-point mode keeps what is typed; back in the diagonal mode the
+    // derived corners return before the tab's click is heard.
+    p.selectTab(2);
+    p.setPos(CalibPanel::LUX_Text, QStringLiteral("0.3"));
+    EXPECT_EQ(s(p.pos(CalibPanel::LUX_Text)), "0.3");
+    QString luAtClick;
+    QObject::connect(&p, &CalibPanel::tabClicked, [&] { luAtClick = p.pos(CalibPanel::LUX_Text); });
+    p.selectTab(1);
+    EXPECT_EQ(s(luAtClick), "0.1");
 }
 
 TEST_F(Fixture, ResetKeepsAxisModesAndTab)
@@ -284,6 +340,7 @@ TEST_F(Fixture, DrawFrameSkipsUnreadableLines)
     diagonalFrame();
     r.Draw_Frame();
     EXPECT_EQ(r.graph.frameLines().size(), 4u);
+    r.panel.selectTab(2); // where LU can be typed
     r.panel.setPos(CalibPanel::LUX_Text, QStringLiteral("x"));
     r.Draw_Frame();
     // LL-LU and LU-RU need LU; RU-RL and RL-LL remain.
@@ -304,7 +361,7 @@ TEST_F(Fixture, WindowRegistryByNameAndCaption)
     EXPECT_FALSE(r.Is_FormOpen(QStringLiteral("DataDisposal_Form")));
 }
 
-TEST_F(Fixture, SelectionTextJoinsCellsWithTabsAndRowsWithCarriageReturns)
+TEST_F(Fixture, SelectionTextJoinsCellsWithTabsAndRowsWithCrLf)
 {
     diagonalFrame();
     addPoint(1, 0.5f, 0.5f);
@@ -312,7 +369,8 @@ TEST_F(Fixture, SelectionTextJoinsCellsWithTabsAndRowsWithCarriageReturns)
     SeriesTable &t = r.grid(1);
     t.setCurrent(1, 1);
     t.setSelection(2, 3, 1, 1); // any corner order
-    EXPECT_EQ(s(t.selectionText()), "1\t5.0000\t50.000\r2\t7.5000\t75.000");
+    // CR LF between rows: a lone CR pastes as one line in many programs.
+    EXPECT_EQ(s(t.selectionText()), "1\t5.0000\t50.000\r\n2\t7.5000\t75.000");
     t.setCurrent(2, 2);
     EXPECT_EQ(s(t.selectionText()), "7.5000");
 }

@@ -87,6 +87,54 @@ TEST(Sort, ZWithEmptyCellsCountsThemZero)
     EXPECT_EQ(empty.rowCount(), 1);
 }
 
+TEST(Sort, RowsWithoutValuesStayAndGoLast)
+{
+    SeriesTable t(1);
+    // IDs 2 and 4 could not be converted: their X and Y are empty, not 0.
+    fill(t, {{"1", "5", "1", "3"},
+             {"2", "", "", "9"},
+             {"3", "-2", "4", ""},
+             {"4", "", "", "-7"},
+             {"5", "1.0000e+1", "2", "1"}});
+    EXPECT_TRUE(rowHasValues(t, 1));
+    EXPECT_FALSE(rowHasValues(t, 2));
+    EXPECT_TRUE(rowHasValues(t, 5)); // an exponent text is a value
+    sortGrid(t, SortKey::X, true);
+    EXPECT_EQ(column(t, SeriesTable::ColId), (V{"3", "1", "5", "2", "4"}));
+    sortGrid(t, SortKey::X, false);
+    EXPECT_EQ(column(t, SeriesTable::ColId), (V{"5", "1", "3", "2", "4"}));
+    sortGrid(t, SortKey::Y, true);
+    EXPECT_EQ(column(t, SeriesTable::ColId), (V{"1", "5", "3", "2", "4"}));
+    // Sorted by Z, they still go last though their Z are the largest and smallest.
+    sortGrid(t, SortKey::Z, false);
+    EXPECT_EQ(column(t, SeriesTable::ColId), (V{"1", "5", "3", "2", "4"}));
+    sortGrid(t, SortKey::Z, true);
+    EXPECT_EQ(column(t, SeriesTable::ColId), (V{"3", "5", "1", "2", "4"}));
+    EXPECT_EQ(t.rowCount(), 6);
+    // Only a number counts as a value; one empty coordinate is enough to be left out.
+    t.setCell(1, SeriesTable::ColY, QStringLiteral("x"));
+    EXPECT_FALSE(rowHasValues(t, 1));
+    t.setCell(1, SeriesTable::ColY, QStringLiteral("1"));
+    t.setCell(1, SeriesTable::ColX, QStringLiteral(" "));
+    EXPECT_FALSE(rowHasValues(t, 1));
+    EXPECT_FALSE(rowHasValues(t, 0));  // the header
+    EXPECT_FALSE(rowHasValues(t, 99));
+}
+
+TEST(Sort, TheCurrentRowFollowsItsPoint)
+{
+    SeriesTable t(1);
+    fill(t, {{"1", "3", "1", ""}, {"2", "1", "1", ""}, {"3", "2", "1", ""}});
+    t.setCurrent(1, SeriesTable::ColY); // ID 1
+    sortGrid(t, SortKey::X, true);
+    EXPECT_EQ(t.currentRow(), 3);
+    EXPECT_EQ(s(t.cell(t.currentRow(), SeriesTable::ColId)), "1");
+    EXPECT_EQ(t.currentCol(), int(SeriesTable::ColY));
+    sortGrid(t, SortKey::X, false);
+    EXPECT_EQ(s(t.cell(t.currentRow(), SeriesTable::ColId)), "1");
+    EXPECT_EQ(t.currentRow(), 1);
+}
+
 TEST(Csv, BytesAreCodePage932WithCrLfAndTrailingComma)
 {
     SeriesTable t(1);

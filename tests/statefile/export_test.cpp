@@ -7,6 +7,7 @@
 #include <QJsonObject>
 #include <QProcess>
 #include <QStringDecoder>
+#include <cmath>
 
 using namespace orvtest;
 
@@ -112,6 +113,64 @@ TEST_F(ExportFixture, AxisModesAndFormatsAreOptions)
     EXPECT_EQ(s(p[u"X_text"].toString()), s(r.Format_Val(u"X", r.Conv_X)));
     EXPECT_EQ(s(p[u"Y_text"].toString()), s(r.Format_Val(u"Y", r.Conv_Y)));
     EXPECT_TRUE(p[u"Y_text"].toString().contains(u'e'));
+}
+
+TEST_F(ExportFixture, StoredAxisModesApplyUnlessAnOptionSaysOtherwise)
+{
+    r.panel.setVal(CalibPanel::LLX_VLText, QStringLiteral("1"));
+    r.panel.setVal(CalibPanel::RUX_VLText, QStringLiteral("1000"));
+    r.panel.setVal(CalibPanel::LLY_VLText, QStringLiteral("1"));
+    r.panel.setXLog(true);
+    ASSERT_TRUE(save(file));
+    // The X and Y of point 1 (0.5, 0.25) in JSON.
+    auto first = [this](QStringList args) {
+        args.prepend(file);
+        args << QStringLiteral("--format=json");
+        EXPECT_EQ(run(args), 0) << s(errText);
+        const QJsonObject p = QJsonDocument::fromJson(outText.toUtf8()).object()[u"points"].toArray()[0].toObject();
+        return std::pair{p[u"X"].toDouble(), p[u"Y"].toDouble()};
+    };
+    auto expected = [this](bool xLog, bool yLog) {
+        r.panel.setXLog(xLog);
+        r.panel.setYLog(yLog);
+        EXPECT_TRUE(r.Conv_Pt(0.5f, 0.25f));
+        return std::pair{r.Conv_X, r.Conv_Y};
+    };
+    EXPECT_EQ(first({}), expected(true, false)); // as saved
+    EXPECT_NEAR(first({}).first, std::sqrt(1000.0), 1e-3);
+    EXPECT_EQ(first({QStringLiteral("--x-linear")}), expected(false, false));
+    EXPECT_EQ(first({QStringLiteral("--y-log")}), expected(true, true));
+    EXPECT_EQ(first({QStringLiteral("--x-linear"), QStringLiteral("--y-log")}), expected(false, true));
+
+    EXPECT_EQ(run({file, QStringLiteral("--x-log"), QStringLiteral("--x-linear")}), 2);
+    EXPECT_TRUE(errText.contains(QStringLiteral("contradict"))) << s(errText);
+    EXPECT_TRUE(exportHelpText().contains(QStringLiteral("--y-linear")));
+}
+
+TEST_F(ExportFixture, DiagonalFramesUseTheDerivedCornersAsTheWindowDoes)
+{
+    // A diagonal-mode file whose LU/RL corners are not the derived ones
+    // (edited, or written by another tool).
+    const QByteArray text = QByteArray("Orvalinetrix  :Version 1.0.0\r\n"
+                                       "Graph Picture :\\sample\\chart1.png\r\n"
+                                       "Picture Size  :5400,7200\r\n"
+                                       "Defnt.Style   :\x91\xce\x8a\x70\x92\xe8\x8b\x60\r\n"
+                                       "Defnt.Point   :0.1,0.1,0.3,0.8,0.9,0.9,0.7,0.2\r\n"
+                                       "Defnt.Pt.Val  :0,0,10,10\r\n"
+                                       " Array Data   :TRUE,1,0.3,0.8,0\r\n");
+    writeAll(file, text);
+    ASSERT_EQ(run({file, QStringLiteral("--format=json")}), 0) << s(errText);
+    const QJsonObject p = QJsonDocument::fromJson(outText.toUtf8()).object()[u"points"].toArray()[0].toObject();
+    EXPECT_NEAR(p[u"X"].toDouble(), 2.5, 1e-5);
+    EXPECT_NEAR(p[u"Y"].toDouble(), 8.75, 1e-5);
+
+    // The window's load gives the same values and shows the derived corners.
+    r.Reset_Reading(false);
+    ASSERT_EQ(Load_State(r, file), LoadResult::Loaded);
+    EXPECT_EQ(s(r.grid(1).cell(1, SeriesTable::ColX)), "2.5000");
+    EXPECT_EQ(s(r.grid(1).cell(1, SeriesTable::ColY)), "8.7500");
+    EXPECT_EQ(s(r.panel.pos(CalibPanel::LUX_Text)), "0.1");
+    EXPECT_EQ(s(r.panel.pos(CalibPanel::RLY_Text)), "0.1");
 }
 
 TEST_F(ExportFixture, MissingPictureIsOnlyAWarning)

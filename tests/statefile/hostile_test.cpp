@@ -221,8 +221,10 @@ TEST_F(HostileFixture, UnusableRecordsAreSkippedAndCounted)
 TEST_F(HostileFixture, PointsThatCannotBeConvertedAreKeptWithEmptyValues)
 {
     // Y on a log axis with a lower-left value of 0: every conversion fails.
-    r.panel.setYLog(true);
-    ASSERT_EQ(load(valid), LoadResult::Loaded);
+    QByteArray logY = valid;
+    logY.replace("Axis Mode     :X=Linear,Y=Linear", "Axis Mode     :X=Linear,Y=Log");
+    ASSERT_EQ(load(logY), LoadResult::Loaded);
+    EXPECT_TRUE(r.panel.yLog());
     EXPECT_EQ(r.graph.pickCount(), 4);
     EXPECT_EQ(s(r.grid(1).cell(1, SeriesTable::ColX)), "");
     EXPECT_EQ(s(r.grid(1).cell(1, SeriesTable::ColY)), "");
@@ -280,4 +282,32 @@ TEST_F(HostileFixture, FailedSavesLeaveThePreviousFileIntact)
     // And a save that can complete replaces it.
     EXPECT_TRUE(save(file));
     EXPECT_EQ(readAll(file), stateFileBytes(r));
+}
+
+TEST_F(HostileFixture, StrayControlBytesAreDroppedAndOnlyBinaryFilesRefused)
+{
+    // A NUL in an ignored line, the old end-of-file mark at the end, a form
+    // feed inside a point's record: the file loads, the record as if the byte
+    // were not there, and the bytes of known lines are counted.
+    QByteArray stray = valid;
+    stray.replace("ReadPtCood.   :", QByteArray("Comment\0\0       :x\r\nReadPtCood.   :", 29));
+    stray.replace(" Array Data   :TRUE,1,0.5,0.25,3", " Array Data   :TRUE,1,0.5,0.\x0c" "25,3");
+    stray += '\x1a';
+    ASSERT_EQ(load(stray), LoadResult::Loaded);
+    EXPECT_EQ(s(r.Pt_Array[1]), "TRUE,1,0.5,0.25,3");
+    EXPECT_EQ(r.graph.pickCount(), 4);
+    ASSERT_EQ(desk.messages.size(), 1u);
+    EXPECT_TRUE(desk.messages[0].text.contains(QStringLiteral("制御文字を取り除きました。(1文字)")))
+        << s(desk.messages[0].text);
+
+    // The same reading as UTF-16 (every other byte a NUL) is not a text file.
+    const Snapshot current = Snapshot::of(r);
+    QByteArray utf16;
+    for (char c : valid)
+        utf16 += QByteArray(1, c) + '\0';
+    desk.messages.clear();
+    EXPECT_EQ(load(utf16), LoadResult::Failed);
+    ASSERT_EQ(desk.messages.size(), 1u);
+    EXPECT_TRUE(desk.messages[0].text.contains(QStringLiteral("テキストファイルではありません"))) << s(desk.messages[0].text);
+    expectSame(current, Snapshot::of(r));
 }

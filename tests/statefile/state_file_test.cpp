@@ -37,7 +37,7 @@ TEST_F(StateFixture, SavedFileHasTheFixedLayout)
 
     const QByteArray bytes = readAll(file);
     const QList<QByteArray> lines = crlfLines(bytes);
-    ASSERT_EQ(lines.size(), 263);
+    ASSERT_EQ(lines.size(), 264);
     for (const QByteArray &l : lines)
         ASSERT_TRUE(l.endsWith('\r'));
     auto line = [&](int n) { return lines[n - 1].chopped(1); };
@@ -56,6 +56,8 @@ TEST_F(StateFixture, SavedFileHasTheFixedLayout)
     EXPECT_EQ(line(10), " Array Data   :TRUE,3,0.123456,0.654321,-4.5");
     EXPECT_EQ(line(262), " Array Data   :FALSE,0,0,0,0");
     EXPECT_EQ(line(263), QByteArray(59, '*'));
+    // After the fixed layout: the axis modes.
+    EXPECT_EQ(line(264), "Axis Mode     :X=Linear,Y=Linear");
 }
 
 TEST_F(StateFixture, FourPointModeWritesItsCaptionInCodePage932)
@@ -120,25 +122,53 @@ TEST_F(StateFixture, PointsKeepTheirIdsAndTheirRowOrder)
     EXPECT_EQ(r.Get_FreePtNo(), 2);
 }
 
-TEST_F(StateFixture, AxisModesInEffectConvertTheRestoredPoints)
+TEST_F(StateFixture, TheFileRemembersItsAxisModes)
 {
     openPicture(picture);
     diagonalFrame();
     r.panel.setVal(CalibPanel::LLX_VLText, QStringLiteral("1"));
     r.panel.setVal(CalibPanel::RUX_VLText, QStringLiteral("100"));
+    r.panel.setXLog(true);
     addPoint(1, 0.5f, 0.5f);
-    EXPECT_EQ(s(r.grid(1).cell(1, SeriesTable::ColX)), "50.500");
+    EXPECT_EQ(s(r.grid(1).cell(1, SeriesTable::ColX)), "10.000"); // halfway between 1 and 100 on a log scale
     const QString file = path("modes.orvd");
     ASSERT_TRUE(save(file));
-    EXPECT_FALSE(readAll(file).contains("Log"));
+    const QByteArray saved = readAll(file);
+    EXPECT_TRUE(saved.endsWith("\r\nAxis Mode     :X=Log,Y=Linear\r\n"));
 
+    // Reopened with the other options selected: the file's modes are set
+    // first, without the Log check's message, and convert the points.
     r.Reset_Reading(false);
-    r.panel.setXLog(true);
+    r.panel.setXLog(false);
+    r.panel.setYLog(true);
+    desk.messages.clear();
     ASSERT_EQ(Load_State(r, file), LoadResult::Loaded);
+    EXPECT_TRUE(desk.messages.empty()) << s(desk.messages.front().text);
     EXPECT_TRUE(r.panel.xLog());
     EXPECT_FALSE(r.panel.yLog());
-    EXPECT_EQ(s(r.grid(1).cell(1, SeriesTable::ColX)), "10.000"); // halfway between 1 and 100 on a log scale
+    EXPECT_EQ(s(r.grid(1).cell(1, SeriesTable::ColX)), "10.000");
     EXPECT_EQ(s(r.grid(1).cell(1, SeriesTable::ColY)), "50.000");
+    EXPECT_EQ(stateFileBytes(r), saved);
+
+    // A file without the line converts with the options in effect, as before.
+    QByteArray older = saved;
+    older.chop(older.size() - older.indexOf("Axis Mode"));
+    writeAll(file, older);
+    r.Reset_Reading(false);
+    r.panel.setXLog(false);
+    ASSERT_EQ(Load_State(r, file), LoadResult::Loaded);
+    EXPECT_FALSE(r.panel.xLog());
+    EXPECT_EQ(s(r.grid(1).cell(1, SeriesTable::ColX)), "50.500");
+
+    // A line that cannot be read leaves the options and says so.
+    writeAll(file, older + "Axis Mode     :X=Logarithmic,Y=Log\r\n");
+    r.Reset_Reading(false);
+    desk.messages.clear();
+    ASSERT_EQ(Load_State(r, file), LoadResult::Loaded);
+    EXPECT_FALSE(r.panel.xLog());
+    EXPECT_TRUE(r.panel.yLog());
+    ASSERT_EQ(desk.messages.size(), 1u);
+    EXPECT_TRUE(desk.messages[0].text.contains(QStringLiteral("Linear/Log"))) << s(desk.messages[0].text);
 }
 
 TEST_F(StateFixture, RelativePictureIsFoundFromAnotherInstallation)
@@ -352,7 +382,7 @@ TEST_F(StateFixture, ControlCharactersInATextCannotBreakTheFile)
     buildReading(false);
     typeZ(1, 1, QStringLiteral("1\r\n2\x01"));
     const QList<QByteArray> lines = crlfLines(stateFileBytes(r));
-    ASSERT_EQ(lines.size(), 263);
+    ASSERT_EQ(lines.size(), 264);
     EXPECT_EQ(lines[7], " Array Data   :TRUE,1,0.5,0.25,12\r");
 
     // Code page 932 decodes the byte 7F as a control character: it is dropped
@@ -365,4 +395,99 @@ TEST_F(StateFixture, ControlCharactersInATextCannotBreakTheFile)
     ASSERT_EQ(Load_State(r, file), LoadResult::Loaded);
     EXPECT_EQ(s(r.Pt_Array[1]), "TRUE,1,0.5,0.25,12");
     EXPECT_EQ(s(r.grid(1).cell(1, SeriesTable::ColZ)), "12");
+}
+
+TEST_F(StateFixture, PictureMovedWithItsReadingIsFoundBesideIt)
+{
+    const QString outside = tmp.path() + QStringLiteral("/pics/chart.png");
+    makePicture(outside, 50, 20);
+    openPicture(outside);
+    diagonalFrame();
+    addPoint(1, 0.5f, 0.5f);
+    ASSERT_TRUE(save(tmp.path() + QStringLiteral("/pics/r.orvd")));
+
+    // Both moved to another folder: the recorded path no longer exists.
+    const QString moved = tmp.path() + QStringLiteral("/moved");
+    ASSERT_TRUE(QDir().mkpath(moved));
+    ASSERT_TRUE(QFile::rename(outside, moved + QStringLiteral("/chart.png")));
+    ASSERT_TRUE(QFile::rename(tmp.path() + QStringLiteral("/pics/r.orvd"), moved + QStringLiteral("/r.orvd")));
+    r.Reset_Reading(false);
+    r.unloadGraph();
+    desk.messages.clear();
+    ASSERT_EQ(Load_State(r, moved + QStringLiteral("/r.orvd")), LoadResult::Loaded);
+    EXPECT_EQ(s(r.GraphPic_Path), s(moved + QStringLiteral("/chart.png")));
+    EXPECT_TRUE(r.graph.loaded());
+    EXPECT_EQ(r.Pic_Width, 50);
+    EXPECT_EQ(r.graph.pickCount(), 1);
+    ASSERT_EQ(desk.messages.size(), 1u);
+    EXPECT_TRUE(desk.messages[0].text.contains(QStringLiteral("同じフォルダの画像")));
+    EXPECT_TRUE(desk.messages[0].text.contains(moved + QStringLiteral("/chart.png")));
+
+    // A path written on another system ("\" separators) is found the same way.
+    QByteArray bytes = readAll(moved + QStringLiteral("/r.orvd"));
+    const qsizetype at = bytes.indexOf("Graph Picture :") + 15;
+    bytes.replace(at, bytes.indexOf('\r', at) - at, "C:\\Users\\someone\\chart.png");
+    writeAll(moved + QStringLiteral("/w.orvd"), bytes);
+    r.Reset_Reading(false);
+    ASSERT_EQ(Load_State(r, moved + QStringLiteral("/w.orvd")), LoadResult::Loaded);
+    EXPECT_EQ(s(r.GraphPic_Path), s(moved + QStringLiteral("/chart.png")));
+
+    // Nothing beside it either: the picture error, as before.
+    ASSERT_TRUE(QFile::remove(moved + QStringLiteral("/chart.png")));
+    r.Reset_Reading(false);
+    desk.messages.clear();
+    EXPECT_EQ(Load_State(r, moved + QStringLiteral("/r.orvd")), LoadResult::Failed);
+    EXPECT_EQ(desk.messageCount(QString::fromUtf16(statetext::kBadPicture)), 1);
+    EXPECT_FALSE(r.graph.loaded());
+}
+
+TEST_F(StateFixture, PastedPictureIsSavedBesideTheReading)
+{
+    // A pasted picture: shown, with no file.
+    QImage pasted(30, 20, QImage::Format_RGB32);
+    pasted.fill(Qt::red);
+    pasted.setPixel(3, 4, qRgb(0, 0, 255));
+    r.showPicture(pasted, QStringLiteral("ClipBoard1"));
+    ASSERT_TRUE(r.GraphPic_Path.isEmpty());
+    diagonalFrame();
+    addPoint(2, 0.5f, 0.5f);
+    const QString file = path("pasted.orvd");
+    const QString png = path("pasted.png");
+    ASSERT_TRUE(save(file));
+    EXPECT_EQ(s(r.GraphPic_Path), s(png));
+    EXPECT_EQ(s(r.picLabelToolTip()), s(png));
+    const QImage written(png);
+    ASSERT_FALSE(written.isNull());
+    EXPECT_EQ(written.convertToFormat(QImage::Format_RGB32), pasted);
+    EXPECT_TRUE(readAll(file).contains("\r\nGraph Picture :" + png.toUtf8() + "\r\n"));
+
+    // It reopens with its picture and points.
+    const QString record = r.Pt_Array[1];
+    r.Reset_Reading(false);
+    r.unloadGraph();
+    desk.messages.clear();
+    ASSERT_EQ(Load_State(r, file), LoadResult::Loaded);
+    EXPECT_TRUE(desk.messages.empty()) << s(desk.messages.front().text);
+    EXPECT_TRUE(r.graph.loaded());
+    EXPECT_EQ(r.graph.picture().convertToFormat(QImage::Format_RGB32), pasted);
+    EXPECT_EQ(s(r.Pt_Array[1]), s(record));
+    EXPECT_EQ(s(r.grid(2).cell(1, SeriesTable::ColX)), "5.0000");
+
+    // Saving another pasted reading over an existing picture asks first; No
+    // writes nothing at all.
+    r.Reset_Reading(false);
+    r.showPicture(QImage(8, 8, QImage::Format_RGB32), QStringLiteral("ClipBoard1"));
+    diagonalFrame();
+    const QByteArray oldPng = readAll(png), oldFile = readAll(file);
+    desk.answers.push_back(false);
+    desk.questions.clear();
+    EXPECT_FALSE(save(file));
+    ASSERT_EQ(desk.questions.size(), 1u);
+    EXPECT_TRUE(desk.questions[0].text.contains(png));
+    EXPECT_EQ(readAll(png), oldPng);
+    EXPECT_EQ(readAll(file), oldFile);
+    EXPECT_TRUE(r.GraphPic_Path.isEmpty());
+    desk.answers.push_back(true);
+    EXPECT_TRUE(save(file));
+    EXPECT_EQ(QImage(png).size(), QSize(8, 8));
 }

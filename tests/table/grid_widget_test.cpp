@@ -2,6 +2,8 @@
 #include "tests/support/reading_fixtures.h"
 
 #include <QAbstractButton>
+#include <QClipboard>
+#include <QGuiApplication>
 #include <QHeaderView>
 #include <QLineEdit>
 #include <QMdiArea>
@@ -73,23 +75,109 @@ private Q_SLOTS:
     {
         add(1, 0.5f, 0.5f);
         QTableView *v = host->widget(1)->grid();
-        // The corner above the row numbers shows "No." like the other headers:
-        // it has text-dark pixels, as the "ID" header has.
-        auto darkPixels = [](const QImage &img) {
-            int n = 0;
-            for (int y = 0; y < img.height(); ++y)
-                for (int x = 0; x < img.width(); ++x)
-                    n += qGray(img.pixel(x, y)) < 80;
-            return n;
-        };
         auto *corner = v->findChild<QAbstractButton *>();
         QVERIFY(corner);
         QCOMPARE(corner->geometry().width(), v->verticalHeader()->width());
-        const QImage cornerShot = corner->grab().toImage();
+        // Each header shows its label, centred: the text-dark pixels span the
+        // width of the label's glyphs around the middle of the section. An
+        // empty or another label ("ID" over the row numbers) spans otherwise.
+        auto checkLabel = [](const QImage &img, const QFont &font, const QString &label) {
+            int left = img.width(), right = -1;
+            for (int y = 0; y < img.height(); ++y)
+                for (int x = 0; x < img.width(); ++x)
+                    if (qGray(img.pixel(x, y)) < 80)
+                        left = std::min(left, x), right = std::max(right, x);
+            const int want = QFontMetrics(font).tightBoundingRect(label).width();
+            const QString where = QStringLiteral("label %1: dark pixels %2..%3 of %4, glyphs %5 wide")
+                                      .arg(label).arg(left).arg(right).arg(img.width()).arg(want);
+            return right >= 0 && std::abs((right - left + 1) - want) <= 2 &&
+                           std::abs((left + right + 1) - img.width()) <= 4
+                       ? QString()
+                       : where;
+        };
+        const QString cornerLabel = checkLabel(corner->grab().toImage(), corner->font(), QStringLiteral("No."));
+        QVERIFY2(cornerLabel.isEmpty(), qPrintable(cornerLabel));
         QHeaderView *h = v->horizontalHeader();
-        const QImage idShot = h->grab(QRect(h->sectionViewportPosition(0), 0, h->sectionSize(0), h->height())).toImage();
-        QVERIFY(darkPixels(idShot) > 5);
-        QVERIFY2(darkPixels(cornerShot) > 5, "the corner header shows no text");
+        for (int c = 0; c < 4; ++c) {
+            const QRect section(h->sectionViewportPosition(c), 0, h->sectionSize(c), h->height());
+            const QImage shot = h->grab(section).toImage();
+            const QString label = checkLabel(shot, h->font(), QStringList{"ID", "X", "Y", "Z"}[c]);
+            QVERIFY2(label.isEmpty(), qPrintable(label));
+        }
+        QHeaderView *vh = v->verticalHeader();
+        const QRect rowSection(0, vh->sectionViewportPosition(0), vh->width(), vh->sectionSize(0));
+        const QImage rowShot = vh->grab(rowSection).toImage();
+        const QString rowLabel = checkLabel(rowShot, vh->font(), QStringLiteral("1"));
+        QVERIFY2(rowLabel.isEmpty(), qPrintable(rowLabel));
+    }
+
+    void exponentValuesShowInFullAndTheWindowGrowsForThem()
+    {
+        // X from -5 to 5 and Y up to 2.5E6, AUTO: every value has an exponent.
+        orv::testing::setDiagonalFrame(*r, "5", "2.5E6");
+        r->panel.setVal(CalibPanel::LLX_VLText, QStringLiteral("-5"));
+        add(1, 0.5f, 0.5f);
+        QMdiSubWindow *sub = host->subWindow(1);
+        const int startWidth = sub->width();
+        for (float x : {0.14f, 0.23f, 0.86f})
+            add(1, x, 0.85f);
+        QTableView *v = host->widget(1)->grid();
+        QVERIFY(r->grid(1).cell(2, 2).contains(u'e'));
+        QVERIFY(r->grid(1).cell(2, 3).contains(u'e'));
+        auto allShowInFull = [&] {
+            // A cell paints its text between the style's margins, less the
+            // grid line; a wider text is elided.
+            const int margin = 2 * (v->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, v) + 1) + 1;
+            const QFontMetricsF fm(v->font());
+            for (int row = 0; row < v->model()->rowCount(); ++row)
+                for (int col = 0; col < 4; ++col) {
+                    const QString text = v->model()->index(row, col).data().toString();
+                    const int room = v->columnWidth(col) - margin;
+                    if (fm.horizontalAdvance(text) > room)
+                        return QStringLiteral("row %1 col %2: \"%3\" in %4 px").arg(row).arg(col).arg(text).arg(room);
+                }
+            return QString();
+        };
+        QString clipped = allShowInFull();
+        QVERIFY2(clipped.isEmpty(), qPrintable(clipped));
+        QVERIFY(sub->width() > startWidth);
+        // Every column fits side by side: no sideways scrolling in this window.
+        QCOMPARE(v->horizontalScrollBar()->maximum(), 0);
+        QVERIFY(sub->geometry().right() < mdi->viewport()->width());
+    }
+
+    void besideANarrowSpaceTheGridScrollsSideways()
+    {
+        mdi->resize(330, 700);
+        orv::testing::setDiagonalFrame(*r, "5E300", "-2.5E-300");
+        r->panel.setVal(CalibPanel::LLX_VLText, QStringLiteral("-5E300"));
+        for (float x : {0.14f, 0.23f, 0.86f})
+            add(1, x, 0.85f);
+        QMdiSubWindow *sub = host->subWindow(1);
+        QTableView *v = host->widget(1)->grid();
+        // The window stops at the area's edge; the columns keep their widths.
+        QTRY_VERIFY(v->horizontalScrollBar()->maximum() > 0);
+        QVERIFY(sub->geometry().right() < mdi->viewport()->width());
+        QVERIFY(sub->width() > 4500 / 15);
+        const int margin = 2 * (v->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, v) + 1) + 1;
+        for (int col = 1; col <= 2; ++col) {
+            const QString text = v->model()->index(0, col).data().toString();
+            QVERIFY2(v->columnWidth(col) - margin >= QFontMetricsF(v->font()).horizontalAdvance(text), qPrintable(text));
+        }
+    }
+
+    void pastingIntoTheZEditorDropsControlCharacters()
+    {
+        add(1, 0.5f, 0.5f);
+        GridFormWidget *w = host->widget(1);
+        QTableView *v = w->grid();
+        QGuiApplication::clipboard()->setText(QStringLiteral("1\r\n2\t3"));
+        QTest::mouseClick(v->viewport(), Qt::LeftButton, {}, cellCentre(v, 0, 3));
+        QTRY_VERIFY(w->editor()->isVisible());
+        w->editor()->paste();
+        QCOMPARE(w->editor()->text(), QStringLiteral("123"));
+        QTest::keyClick(w->editor(), Qt::Key_Return);
+        QCOMPARE(r->Pt_Array[1], QStringLiteral("TRUE,1,0.5,0.5,123"));
     }
 
     void addingAndChangingRowsScrollsThemIntoView()
@@ -193,7 +281,7 @@ private Q_SLOTS:
         QCOMPARE(r->Sel_PtNo, 2);
         QVERIFY(r->graph.selShapePt().visible);
         QTest::mouseClick(v->viewport(), Qt::LeftButton, Qt::ShiftModifier, cellCentre(v, 2, 2));
-        QCOMPARE(r->grid(1).selectionText(), QStringLiteral("2\t6.2500\t62.500\r3\t7.5000\t75.000"));
+        QCOMPARE(r->grid(1).selectionText(), QStringLiteral("2\t6.2500\t62.500\r\n3\t7.5000\t75.000"));
         QTest::keyClick(v, Qt::Key_Escape);
         QCOMPARE(r->Sel_PtNo, 0);
         QVERIFY(!r->graph.selShapePt().visible);
