@@ -125,9 +125,18 @@ bool Main_MDI_Form::isPictureExtension(const QString &ext)
     return ext == u"jpg" || ext == u"bmp" || ext == u"jpeg" || ext == u"gif" || ext == u"png";
 }
 
+QString Main_MDI_Form::projectiveToolTip()
+{
+    return QStringLiteral("斜めから撮影したグラフ(写真)を正確に読み取ります。\n"
+                          "グラフの4隅をクリックして下さい(4点定義と同じ操作です)。");
+}
+
 QString Main_MDI_Form::hintPicturePath() const
 {
-    return m_r.programFolder + (m_r.panel.isDiagonal() ? QStringLiteral("/img/2pt.bmp") : QStringLiteral("/img/4pt.bmp"));
+    const int tab = m_r.panel.selectedTab();
+    return m_r.programFolder + (tab == 1   ? QStringLiteral("/img/2pt.bmp")
+                                : tab == 3 ? QStringLiteral("/img/pj.bmp")
+                                           : QStringLiteral("/img/4pt.bmp"));
 }
 
 // --- Lifecycle -------------------------------------------------------------

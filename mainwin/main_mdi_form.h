@@ -78,6 +78,8 @@ public:
     static bool isPictureExtension(const QString &ext);
     // The hint picture of the selected definition mode, beside the program.
     QString hintPicturePath() const;
+    // Tool tip of the projective mode's tab.
+    static QString projectiveToolTip();
 
     // Features built elsewhere, connected by the application.
     std::function<void()> onSaveState;

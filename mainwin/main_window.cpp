@@ -343,6 +343,8 @@ QGroupBox *MainWindow::buildCalibPanel(QWidget *parent)
     m_tabs->setObjectName(QStringLiteral("TabStrip1"));
     m_tabs->addTab(QString::fromUtf16(CalibPanel::kDiagonal));
     m_tabs->addTab(QString::fromUtf16(CalibPanel::kFourPoint));
+    m_tabs->addTab(QString::fromUtf16(CalibPanel::kProjective));
+    m_tabs->setTabToolTip(2, Main_MDI_Form::projectiveToolTip());
     m_tabs->setExpanding(false);
     m_tabs->setDrawBase(true);
     m_tabs->setGeometry(tw(90, 225, 3285, 375));
@@ -553,7 +555,7 @@ void MainWindow::updateMode(bool diagonal)
 {
     {
         const QSignalBlocker block(m_tabs);
-        m_tabs->setCurrentIndex(diagonal ? 0 : 1);
+        m_tabs->setCurrentIndex(m_r.panel.selectedTab() - 1);
     }
     m_luFrame->setVisible(!diagonal);
     m_rlFrame->setVisible(!diagonal);

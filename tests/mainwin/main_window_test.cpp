@@ -230,6 +230,28 @@ private Q_SLOTS:
         QVERIFY(e.find<QWidget>("RL_Frame")->isVisible());
         QCOMPARE(hint->pixmap().toImage().convertToFormat(QImage::Format_RGB32),
                  QImage(QStringLiteral(ORV_SOURCE_DIR "/img/4pt.bmp")).convertToFormat(QImage::Format_RGB32));
+        // The third tab: four corners as in tab 2, its own hint picture (the
+        // keystoned chart) and a tool tip that says what it is for.
+        QCOMPARE(tabs->count(), 3);
+        QCOMPARE(tabs->tabText(2), QStringLiteral("射影定義"));
+        QVERIFY(tabs->tabToolTip(2).contains(QStringLiteral("斜めから撮影")));
+        QVERIFY(tabs->tabRect(2).right() < tabs->width()); // the whole tab is shown
+        QTest::mouseClick(tabs, Qt::LeftButton, {}, tabs->tabRect(2).center());
+        QCOMPARE(e.r.panel.selectedTab(), 3);
+        QCOMPARE(tabs->currentIndex(), 2);
+        QVERIFY(e.find<QWidget>("LU_Frame")->isVisible());
+        QVERIFY(e.find<QWidget>("RL_Frame")->isVisible());
+        const QImage pj = QImage(QStringLiteral(ORV_SOURCE_DIR "/img/pj.bmp")).convertToFormat(QImage::Format_RGB32);
+        QVERIFY(!pj.isNull());
+        QCOMPARE(hint->pixmap().toImage().convertToFormat(QImage::Format_RGB32), pj);
+        QCOMPARE(hintPicture(3), pj); // the shipped file is the drawn picture
+        QVERIFY(pj != QImage(QStringLiteral(ORV_SOURCE_DIR "/img/4pt.bmp")).convertToFormat(QImage::Format_RGB32));
+        // The model selecting the mode (a loaded file) moves the view too.
+        e.r.panel.selectTab(2);
+        QCOMPARE(tabs->currentIndex(), 1);
+        e.r.panel.selectTab(3);
+        QCOMPARE(tabs->currentIndex(), 2);
+        QCOMPARE(hint->pixmap().toImage().convertToFormat(QImage::Format_RGB32), pj);
         e.r.Init_App();
         QCOMPARE(tabs->currentIndex(), 0);
         QVERIFY(!e.find<QWidget>("LU_Frame")->isVisible());
