@@ -6,6 +6,7 @@
 // reading loads and unloads its graph.
 
 #include "graphwin/graph_form.h"
+#include "model/grid_lines.h"
 
 #include <QMdiSubWindow>
 #include <QPointer>
@@ -37,6 +38,13 @@ public:
     QRect dfntRect(int index) const;
 
     static QImage markerIcon(QColor rim, QColor fill);
+    // The frame's grid as the overlay shows it now: while a corner is being
+    // dragged, with that corner under the pointer. Empty when the overlay is
+    // off, the frame incomplete or not mappable.
+    std::vector<GridLine> overlayGrid() const;
+    // Draws grid lines (normalised coordinates) over a picture of `size` pixels.
+    static void paintGrid(QPainter &p, const std::vector<GridLine> &lines, QSizeF size);
+    static QColor gridColor() { return QColor(0, 150, 70, 128); }
 
 protected:
     void paintEvent(QPaintEvent *e) override;
@@ -71,6 +79,7 @@ private:
     int m_dragKind = 0;
     int m_dragIndex = -1;
     QPoint m_dragPos;
+    QPointF m_dragNow; // the pointer during a drag, in pixels
     QRect m_outline;
 };
 

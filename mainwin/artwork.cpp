@@ -94,6 +94,22 @@ QImage blankImage(int w, int h, const QColor &fill = Qt::transparent)
 
 } // namespace
 
+// A keystoned frame with its grid: the grid overlay's button.
+void drawGrid(QPainter &p)
+{
+    const QPolygonF quad({QPointF(3, 21), QPointF(7, 4), QPointF(17, 3), QPointF(21, 20)});
+    QTransform persp;
+    QTransform::quadToQuad(QPolygonF({QPointF(0, 0), QPointF(0, 1), QPointF(1, 1), QPointF(1, 0)}), quad, persp);
+    p.setPen(QPen(QColor(0, 150, 70), 1.2));
+    for (double t : {1 / 3.0, 2 / 3.0}) {
+        p.drawLine(persp.map(QPointF(t, 0)), persp.map(QPointF(t, 1)));
+        p.drawLine(persp.map(QPointF(0, t)), persp.map(QPointF(1, t)));
+    }
+    p.setPen(QPen(kFrameRed, 1.6));
+    p.setBrush(Qt::NoBrush);
+    p.drawPolygon(quad);
+}
+
 QIcon toolbarIcon(const QString &key)
 {
     void (*draw)(QPainter &) = nullptr;
@@ -101,6 +117,8 @@ QIcon toolbarIcon(const QString &key)
         draw = drawOpen;
     else if (key == u"Save_grc_Mn1")
         draw = drawSave;
+    else if (key == u"Grid_Mn1")
+        draw = drawGrid;
     QIcon icon;
     for (int scale : {1, 2}) {
         QImage img = blankImage(24 * scale, 24 * scale);

@@ -49,6 +49,8 @@ const std::vector<Main_MDI_Form::MenuItem> &Main_MDI_Form::menuItems()
         {QStringLiteral("Window_Mn"), QStringLiteral("ウィンドウ(&W)"), 0},
         {QStringLiteral("Cscd_Mn"), QStringLiteral("ウィンドウの整列(&S)"), 1},
         {QStringLiteral("etc_Mn"), QStringLiteral("その他(&E)"), 0},
+        {QStringLiteral("Grid_Mn"), QStringLiteral("目盛線を表示(&G)"), 1},
+        {QStringLiteral("sep3"), QStringLiteral("-"), 1},
         {QStringLiteral("Version_Mn"), QStringLiteral("バージョン情報(&V)"), 1},
         {QStringLiteral("Help_Mn"), QStringLiteral("ヘルプ(&H)"), 1},
     };
@@ -63,6 +65,8 @@ const std::vector<Main_MDI_Form::ToolButton> &Main_MDI_Form::toolButtons()
         {QStringLiteral("sep1"), QString()},
         {QStringLiteral("Save_grc_Mn1"), QStringLiteral("現在の状態をファイルに保存")},
         {QStringLiteral("sep2"), QString()},
+        {QStringLiteral("Grid_Mn1"), QStringLiteral("目盛線を表示(枠線の座標の目盛線を画像に重ねて描きます)")},
+        {QStringLiteral("sep3"), QString()},
         {QStringLiteral("Version_Mn1"), QStringLiteral("バージョン情報")},
         {QStringLiteral("Help_Mn1"), QStringLiteral("ヘルプを表示")},
     };
@@ -144,6 +148,7 @@ QString Main_MDI_Form::hintPicturePath() const
 void Main_MDI_Form::MDIForm_Load()
 {
     m_r.Init_App();
+    m_r.graph.setGridVisible(m_r.port().flag(QLatin1String(kGridKey), false));
     m_r.setStatusText(startStatusText());
 }
 
@@ -205,9 +210,18 @@ bool Main_MDI_Form::runCommand(const QString &name)
         Version_Mn_Click();
     else if (name == u"Help_Mn" || name == u"Help_Mn1")
         Help_Mn_Click();
+    else if (name == u"Grid_Mn" || name == u"Grid_Mn1")
+        Grid_Mn_Click();
     else
         return false;
     return true;
+}
+
+void Main_MDI_Form::Grid_Mn_Click()
+{
+    const bool on = !m_r.graph.gridVisible();
+    m_r.graph.setGridVisible(on);
+    m_r.port().setFlag(QLatin1String(kGridKey), on);
 }
 
 void Main_MDI_Form::Saved_File_Open_Mn_Click()

@@ -206,6 +206,8 @@ void MainWindow::buildMenus()
         }
         QAction *a = menu->addAction(item.caption);
         a->setObjectName(item.name);
+        if (item.name == u"Grid_Mn")
+            followGridSwitch(a);
         const QString name = item.name;
         connect(a, &QAction::triggered, this, [this, name] { m_form.runCommand(name); });
     }
@@ -231,6 +233,15 @@ void MainWindow::fillWindowMenu()
     }
 }
 
+void MainWindow::followGridSwitch(QAction *a)
+{
+    // A check box view of the model's switch: the click runs the command,
+    // which flips the switch, and the check mark follows the switch.
+    a->setCheckable(true);
+    a->setChecked(m_r.graph.gridVisible());
+    connect(&m_r.graph, &GraphModel::gridVisibleChanged, a, &QAction::setChecked);
+}
+
 void MainWindow::buildToolbar()
 {
     m_toolbar = addToolBar(QStringLiteral("Toolbar1"));
@@ -246,6 +257,8 @@ void MainWindow::buildToolbar()
         a->setObjectName(b.key);
         a->setToolTip(b.toolTip);
         a->setData(b.key);
+        if (b.key == u"Grid_Mn1")
+            followGridSwitch(a);
         connect(a, &QAction::triggered, this, [this, key = b.key] { m_form.Toolbar1_ButtonClick(key); });
     }
     addDropTarget(m_toolbar);

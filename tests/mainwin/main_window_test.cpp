@@ -30,6 +30,7 @@
 #include <QTest>
 #include <QTimer>
 #include <QToolBar>
+#include <QToolBar>
 
 using namespace orv;
 
@@ -110,8 +111,10 @@ private Q_SLOTS:
                 QVERIFY2(opaque > 100, qPrintable(a->objectName())); // something is drawn
             }
         }
-        QCOMPARE(keys, QStringList({"sep0", "Open_File_Mn1", "sep1", "Save_grc_Mn1", "sep2", "Version_Mn1", "Help_Mn1"}));
-        QCOMPARE(tips, QStringList({"状態設定ファイル、画像ファイルを開く", "現在の状態をファイルに保存", "バージョン情報",
+        QCOMPARE(keys, QStringList({"sep0", "Open_File_Mn1", "sep1", "Save_grc_Mn1", "sep2", "Grid_Mn1", "sep3",
+                                    "Version_Mn1", "Help_Mn1"}));
+        QCOMPARE(tips, QStringList({"状態設定ファイル、画像ファイルを開く", "現在の状態をファイルに保存",
+                                    "目盛線を表示(枠線の座標の目盛線を画像に重ねて描きます)", "バージョン情報",
                                     "ヘルプを表示"}));
         QCOMPARE(e.find<QLabel>("StatusBar1")->text(), Main_MDI_Form::startStatusText());
     }
@@ -206,6 +209,36 @@ private Q_SLOTS:
         QTRY_VERIFY(e.r.graph.loaded());
         QCOMPARE(e.find<QLabel>("Pic_Label")->toolTip(), e.r.GraphPic_Path);
         QCOMPARE(e.find<QLabel>("StatusBar1")->text(), Main_MDI_Form::openedStatusText());
+    }
+
+    void gridSwitchInTheMenuAndTheToolbar()
+    {
+        QAction *menu = nullptr, *button = nullptr;
+        {
+            Env e;
+            menu = e.w->findChild<QAction *>(QStringLiteral("Grid_Mn"));
+            button = e.w->findChild<QAction *>(QStringLiteral("Grid_Mn1"));
+            QVERIFY(menu && button);
+            QCOMPARE(menu->text(), QStringLiteral("目盛線を表示(&G)"));
+            QVERIFY(e.find<QMenu>("etc_Mn")->actions().contains(menu));
+            QVERIFY(e.find<QToolBar>("Toolbar1")->actions().contains(button));
+            QVERIFY(!button->icon().isNull());
+            QVERIFY(menu->isCheckable() && button->isCheckable());
+            QVERIFY(!menu->isChecked() && !e.r.graph.gridVisible());
+            button->trigger();
+            QVERIFY(e.r.graph.gridVisible());
+            QVERIFY(menu->isChecked() && button->isChecked());
+            QCOMPARE(e.desk.flags[QString::fromLatin1(Main_MDI_Form::kGridKey)], true);
+            menu->trigger();
+            QVERIFY(!e.r.graph.gridVisible());
+            QVERIFY(!menu->isChecked() && !button->isChecked());
+            QCOMPARE(e.desk.flags[QString::fromLatin1(Main_MDI_Form::kGridKey)], false);
+            // The next run starts with the switch as it was left.
+            e.desk.flags[QString::fromLatin1(Main_MDI_Form::kGridKey)] = true;
+            MainWindow next(e.r);
+            QVERIFY(e.r.graph.gridVisible());
+            QVERIFY(next.findChild<QAction *>(QStringLiteral("Grid_Mn"))->isChecked());
+        }
     }
 
     void calibrationPanel()
