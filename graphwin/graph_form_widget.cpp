@@ -260,7 +260,7 @@ void GraphPictureArea::paintGrid(QPainter &p, const std::vector<GridLine> &lines
         return;
     p.save();
     auto px = [&](QPointF n) { return QPointF(n.x() * size.width(), (1.0 - n.y()) * size.height()); };
-    p.setRenderHint(QPainter::Antialiasing, true);
+    p.setRenderHint(QPainter::Antialiasing, false);
     p.setPen(QPen(gridColor(), 1));
     for (const GridLine &g : lines)
         p.drawLine(px(g.line.p1()), px(g.line.p2()));
