@@ -110,12 +110,22 @@ void BM_CornerDragWithGrid(benchmark::State &state)
     Photo p;
     p.r.panel.selectTab(3);
     p.r.graph.setGridVisible(true);
+    // The corner's marker, as a click would have placed it.
+    Marker m;
+    m.left = 0.08f - p.r.graph.markerWidth / 2;
+    m.top = 0.1f + p.r.graph.markerHeight / 2;
+    m.visible = true;
+    p.r.graph.setDfnt(LL, m);
     QApplication::processEvents();
     GraphPictureArea *area = p.area();
-    const QPointF corner = area->toPixels(0.08f, 0.1f) + QPointF(0.5, -0.5);
+    const QPointF corner = QRectF(area->dfntRect(LL)).center();
     QMouseEvent press(QEvent::MouseButtonPress, corner, area->mapToGlobal(corner), Qt::LeftButton, Qt::LeftButton,
                       Qt::NoModifier);
     QApplication::sendEvent(area, &press);
+    if (p.r.Drag_DfntNo != LL) {
+        state.SkipWithError("the press missed the corner");
+        return;
+    }
     std::vector<double> ms;
     for (auto _ : state) {
         ms.clear();
