@@ -62,6 +62,18 @@ GraphPictureArea::GraphPictureArea(Graph_Form &form, ViewScale &scale, QWidget *
     connect(&r.graph, &GraphModel::frameChanged, this, qOverload<>(&QWidget::update));
     // Sharper pixels of the same picture: the same places, new tiles.
     connect(&r.graph, &GraphModel::pictureRefined, this, &GraphPictureArea::viewChanged);
+    connect(&r.graph, &GraphModel::pictureChanged, this, qOverload<>(&QWidget::update));
+    // The grid overlay follows its switch and everything that defines the frame.
+    connect(&r.graph, &GraphModel::gridVisibleChanged, this, qOverload<>(&QWidget::update));
+    const auto gridChanged = [this] {
+        if (r.graph.gridVisible())
+            update();
+    };
+    connect(&r.panel, &CalibPanel::posChanged, this, gridChanged);
+    connect(&r.panel, &CalibPanel::valChanged, this, gridChanged);
+    connect(&r.panel, &CalibPanel::axisModeChanged, this, gridChanged);
+    connect(&r.panel, &CalibPanel::tabClicked, this, gridChanged);
+    connect(&r, &Reading::dfntDoneChanged, this, gridChanged);
 }
 
 QRect GraphPictureArea::markerRect(float left, float top) const
@@ -177,6 +189,9 @@ void GraphPictureArea::paintEvent(QPaintEvent *e)
     // Everything over the picture is placed through the view scale's one
     // mapping (toPixels, or m_scale.pictureToView() as a painter transform
     // for overlays drawn in picture pixels) and keeps its size on screen.
+    // The grid overlay, under the outline and the markers.
+    if (r.graph.gridVisible())
+        paintGrid(p, overlayGrid(), QSizeF(m_scale.pictureSize()) * m_scale.factor());
     // The frame outline.
     p.setRenderHint(QPainter::Antialiasing, false);
     p.setPen(QPen(QColor(255, 0, 0), 1));
@@ -251,6 +266,58 @@ void GraphPictureArea::paintPicture(QPainter &p, const QRect &clip)
     p.restore();
 }
 
+std::vector<GridLine> GraphPictureArea::overlayGrid() const
+{
+    if (!r.graph.gridVisible() || !r.Dfnt_Done)
+        return {};
+    auto f = readFrame(r.panel);
+    if (!f)
+        return {};
+    if (m_dragKind == 2 && m_dragIndex >= 0 && m_dragIndex < 4) {
+        f->corner[size_t(m_dragIndex)] = pixelCentre(m_dragNow);
+        // In the diagonal mode the derived corners move with their source.
+        if (r.panel.isDiagonal()) {
+            const QPointF ll = f->corner[LL], ru = f->corner[RU];
+            f->corner[LU] = QPointF(ll.x(), ru.y());
+            f->corner[RL] = QPointF(ru.x(), ll.y());
+        }
+    }
+    auto lines = frameGridLines(frameMap(r.panel), *f);
+    return lines ? std::move(*lines) : std::vector<GridLine>{};
+}
+
+void GraphPictureArea::paintGrid(QPainter &p, const std::vector<GridLine> &lines, QSizeF size)
+{
+    if (lines.empty())
+        return;
+    p.save();
+    auto px = [&](QPointF n) { return QPointF(n.x() * size.width(), (1.0 - n.y()) * size.height()); };
+    p.setRenderHint(QPainter::Antialiasing, false);
+    p.setPen(QPen(gridColor(), 1));
+    for (const GridLine &g : lines)
+        p.drawLine(px(g.line.p1()), px(g.line.p2()));
+    // Values at the frame's lower (X) and left (Y) edges, on a pale patch so
+    // that they read on any chart; kept inside the picture.
+    QFont f = p.font();
+    f.setPixelSize(10);
+    p.setFont(f);
+    const QFontMetricsF fm(f);
+    const QRectF area(QPointF(0, 0), size);
+    const QColor text(0, 110, 50), patch(255, 255, 255, 170);
+    for (const GridLine &g : lines) {
+        const QPointF at = px(g.line.p1());
+        const QSizeF sz(fm.horizontalAdvance(g.label) + 4, fm.height());
+        QRectF box = g.xLine ? QRectF(at.x() - sz.width() / 2, at.y() + 3, sz.width(), sz.height())
+                             : QRectF(at.x() - sz.width() - 3, at.y() - sz.height() / 2, sz.width(), sz.height());
+        box.moveLeft(std::clamp(box.left(), 0.0, std::max(0.0, area.width() - box.width())));
+        box.moveTop(std::clamp(box.top(), 0.0, std::max(0.0, area.height() - box.height())));
+        p.fillRect(box, patch);
+        p.setPen(text);
+        p.drawText(box, Qt::AlignCenter, g.label);
+    }
+    p.restore();
+}
+
 void GraphPictureArea::mousePressEvent(QMouseEvent *e)
 {
     setFocus(Qt::MouseFocusReason);
@@ -263,6 +330,7 @@ void GraphPictureArea::mousePressEvent(QMouseEvent *e)
         m_dragKind = kind;
         m_dragIndex = index;
         m_dragPos = e->position().toPoint();
+        m_dragNow = e->position();
         m_outline = QRect(m_dragPos - QPoint(kMarkerPx / 2, kMarkerPx / 2), QSize(kMarkerPx, kMarkerPx));
         update(m_outline.adjusted(-1, -1, 1, 1));
     }
@@ -272,6 +340,9 @@ void GraphPictureArea::mouseMoveEvent(QMouseEvent *e)
 {
     const QPointF n = pixelCentre(e->position());
     if (m_dragKind) {
+        m_dragNow = e->position();
+        if (m_dragKind == 2 && r.graph.gridVisible())
+            update(); // the grid slides with the corner
         update(m_outline.adjusted(-1, -1, 1, 1));
         m_outline = QRect(e->position().toPoint() - QPoint(kMarkerPx / 2, kMarkerPx / 2), QSize(kMarkerPx, kMarkerPx));
         update(m_outline.adjusted(-1, -1, 1, 1));
@@ -287,6 +358,8 @@ void GraphPictureArea::mouseReleaseEvent(QMouseEvent *e)
     const QPointF n = pixelCentre(e->position());
     const bool onPicture = rect().contains(e->position().toPoint());
     if (m_dragKind) {
+        if (m_dragKind == 2 && r.graph.gridVisible())
+            update(); // back to the stored frame if the drop is refused
         m_dragKind = 0;
         update(m_outline.adjusted(-1, -1, 1, 1));
         m_outline = QRect();

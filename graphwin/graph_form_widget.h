@@ -7,6 +7,7 @@
 
 #include "graphwin/graph_form.h"
 #include "graphwin/view_scale.h"
+#include "model/grid_lines.h"
 
 #include <QMdiSubWindow>
 #include <QPointer>
@@ -41,6 +42,14 @@ public:
     int cachedTiles() const { return m_tiles.cachedTiles(); }
     // The scale or the picture changed: every marker has new pixels.
     void viewChanged();
+
+    // The frame's grid as the overlay shows it now: while a corner is being
+    // dragged, with that corner under the pointer. Empty when the overlay is
+    // off, the frame incomplete or not mappable.
+    std::vector<GridLine> overlayGrid() const;
+    // Draws grid lines (normalised coordinates) over a picture of `size` pixels.
+    static void paintGrid(QPainter &p, const std::vector<GridLine> &lines, QSizeF size);
+    static QColor gridColor() { return QColor(0, 150, 70, 128); }
 
 Q_SIGNALS:
     // Ctrl+0, Ctrl+plus, Ctrl+minus: 0 whole picture, +1 larger, -1 smaller.
@@ -87,6 +96,7 @@ private:
     int m_dragKind = 0;
     int m_dragIndex = -1;
     QPoint m_dragPos;
+    QPointF m_dragNow; // the pointer during a drag, in pixels
     QRect m_outline;
 };
 

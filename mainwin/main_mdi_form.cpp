@@ -52,6 +52,8 @@ const std::vector<Main_MDI_Form::MenuItem> &Main_MDI_Form::menuItems()
         {QStringLiteral("Window_Mn"), QStringLiteral("ウィンドウ(&W)"), 0},
         {QStringLiteral("Cscd_Mn"), QStringLiteral("ウィンドウの整列(&S)"), 1},
         {QStringLiteral("etc_Mn"), QStringLiteral("その他(&E)"), 0},
+        {QStringLiteral("Grid_Mn"), QStringLiteral("目盛線を表示(&G)"), 1},
+        {QStringLiteral("sep3"), QStringLiteral("-"), 1},
         {QStringLiteral("Version_Mn"), QStringLiteral("バージョン情報(&V)"), 1},
         {QStringLiteral("Help_Mn"), QStringLiteral("ヘルプ(&H)"), 1},
     };
@@ -66,6 +68,8 @@ const std::vector<Main_MDI_Form::ToolButton> &Main_MDI_Form::toolButtons()
         {QStringLiteral("sep1"), QString()},
         {QStringLiteral("Save_grc_Mn1"), QStringLiteral("現在の状態をファイルに保存")},
         {QStringLiteral("sep2"), QString()},
+        {QStringLiteral("Grid_Mn1"), QStringLiteral("目盛線を表示(枠線の座標の目盛線を画像に重ねて描きます)")},
+        {QStringLiteral("sep3"), QString()},
         {QStringLiteral("Version_Mn1"), QStringLiteral("バージョン情報")},
         {QStringLiteral("Help_Mn1"), QStringLiteral("ヘルプを表示")},
     };
@@ -128,9 +132,18 @@ bool Main_MDI_Form::isPictureExtension(const QString &ext)
     return ext == u"jpg" || ext == u"bmp" || ext == u"jpeg" || ext == u"gif" || ext == u"png";
 }
 
+QString Main_MDI_Form::projectiveToolTip()
+{
+    return QStringLiteral("斜めから撮影したグラフ(写真)を正確に読み取ります。\n"
+                          "グラフの4隅をクリックして下さい(4点定義と同じ操作です)。");
+}
+
 QString Main_MDI_Form::hintPicturePath() const
 {
-    return m_r.programFolder + (m_r.panel.isDiagonal() ? QStringLiteral("/img/2pt.bmp") : QStringLiteral("/img/4pt.bmp"));
+    const int tab = m_r.panel.selectedTab();
+    return m_r.programFolder + (tab == 1   ? QStringLiteral("/img/2pt.bmp")
+                                : tab == 3 ? QStringLiteral("/img/pj.bmp")
+                                           : QStringLiteral("/img/4pt.bmp"));
 }
 
 // --- Lifecycle -------------------------------------------------------------
@@ -138,6 +151,7 @@ QString Main_MDI_Form::hintPicturePath() const
 void Main_MDI_Form::MDIForm_Load()
 {
     m_r.Init_App();
+    m_r.graph.setGridVisible(m_r.port().flag(QLatin1String(kGridKey), false));
     m_r.setStatusText(startStatusText());
 }
 
@@ -199,9 +213,18 @@ bool Main_MDI_Form::runCommand(const QString &name)
         Version_Mn_Click();
     else if (name == u"Help_Mn" || name == u"Help_Mn1")
         Help_Mn_Click();
+    else if (name == u"Grid_Mn" || name == u"Grid_Mn1")
+        Grid_Mn_Click();
     else
         return false;
     return true;
+}
+
+void Main_MDI_Form::Grid_Mn_Click()
+{
+    const bool on = !m_r.graph.gridVisible();
+    m_r.graph.setGridVisible(on);
+    m_r.port().setFlag(QLatin1String(kGridKey), on);
 }
 
 void Main_MDI_Form::Saved_File_Open_Mn_Click()

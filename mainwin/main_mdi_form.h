@@ -78,6 +78,11 @@ public:
     static bool isPictureExtension(const QString &ext);
     // The hint picture of the selected definition mode, beside the program.
     QString hintPicturePath() const;
+    // The grid overlay's switch, remembered between runs under this key.
+    static constexpr char kGridKey[] = "view/gridLines";
+    void Grid_Mn_Click();
+    // Tool tip of the projective mode's tab.
+    static QString projectiveToolTip();
 
     // Features built elsewhere, connected by the application.
     std::function<void()> onSaveState;

@@ -132,6 +132,14 @@ void GraphModel::hideSelShapePt()
     Q_EMIT ringsChanged();
 }
 
+void GraphModel::setGridVisible(bool on)
+{
+    if (m_gridVisible == on)
+        return;
+    m_gridVisible = on;
+    Q_EMIT gridVisibleChanged(on);
+}
+
 void GraphModel::setFrameLines(std::vector<QLineF> lines)
 {
     m_frame = std::move(lines);

@@ -91,6 +91,11 @@ public:
     const std::vector<QLineF> &frameLines() const { return m_frame; }
     void setFrameLines(std::vector<QLineF> lines);
 
+    // The frame's coordinate grid drawn over the picture (a view preference:
+    // it changes no reading and outlives a reset).
+    bool gridVisible() const { return m_gridVisible; }
+    void setGridVisible(bool on);
+
 Q_SIGNALS:
     void loadedChanged(bool loaded);
     void captionChanged(const QString &caption);
@@ -101,6 +106,7 @@ Q_SIGNALS:
     void dfntChanged(int index);
     void ringsChanged();
     void frameChanged();
+    void gridVisibleChanged(bool on);
 
 private:
     bool m_loaded = false;
@@ -111,6 +117,7 @@ private:
     std::array<Marker, 4> m_dfnt;
     Ring m_selShape, m_selShapePt;
     std::vector<QLineF> m_frame;
+    bool m_gridVisible = false;
 };
 
 } // namespace orv

@@ -1,6 +1,6 @@
 #include "model/reading.h"
 
-#include "model/conv_pt.h"
+#include "model/frame_map.h"
 #include "model/utilities.h"
 #include "orv_version.h"
 
@@ -242,7 +242,7 @@ void Reading::unregisterWindow(int handle)
 
 std::expected<void, ConvError> Reading::Conv_Pt(float px, float py)
 {
-    return convPt(panel, px, py, Conv_X, Conv_Y);
+    return frameMap(panel).toValue(panel, px, py, Conv_X, Conv_Y);
 }
 
 QString Reading::Format_Val(QStringView axis, double v) const

@@ -92,6 +92,69 @@ private Q_SLOTS:
         QTRY_VERIFY(host->widget()->statusLabel()->text().startsWith(QStringLiteral("X=")));
     }
 
+    // The grid overlay: drawn only when switched on with a complete frame,
+    // in its own half-transparent colour, sliding with a dragged corner
+    // before the drop, and never touching the reading.
+    void gridOverlayFollowsItsSwitchAndADraggedCorner()
+    {
+        r->panel.selectTab(2);
+        for (QPointF c : {QPointF(0.1, 0.1), QPointF(0.1, 0.9), QPointF(0.9, 0.9), QPointF(0.9, 0.1)}) {
+            QTest::mouseClick(area(), Qt::LeftButton, {}, at(float(c.x()), float(c.y())));
+        }
+        r->panel.setVal(CalibPanel::RUX_VLText, QStringLiteral("10"));
+        r->setDfntDone(true);
+        const QColor white(255, 255, 255);
+        auto pixel = [&](float x, float y) {
+            const QImage img = area()->grab().toImage();
+            const QPoint p = at(x, y);
+            // The line is one pixel wide: the most coloured of the pixels around.
+            QColor best = white;
+            for (int dx = -1; dx <= 1; ++dx) {
+                const QColor c = img.pixelColor(p + QPoint(dx, 0));
+                if (c.green() - c.red() > best.green() - best.red())
+                    best = c;
+            }
+            return best;
+        };
+        auto isGrid = [](QColor c) { return c.green() - c.red() > 40 && c.red() > 60; }; // half-transparent green
+        // X lines at 0, 2, ..., 10: x = 0.1, 0.26, 0.42, 0.58, 0.74, 0.9.
+        QCOMPARE(pixel(0.42f, 0.5f), white);
+        r->graph.setGridVisible(true);
+        QVERIFY(isGrid(pixel(0.42f, 0.5f)));
+        QVERIFY(isGrid(pixel(0.5f, 0.26f)));  // a Y line (0, 0.2, ..., 1 over 0..1)
+        QCOMPARE(pixel(0.5f, 0.5f).rgb(), white.rgb()); // between lines
+        // The frame outline keeps its red, in another colour than the grid.
+        QVERIFY(!isGrid(area()->grab().toImage().pixelColor(at(0.9f, 0.5f))));
+
+        const QStringList before = {r->panel.pos(CalibPanel::RUX_Text), r->panel.pos(CalibPanel::RUY_Text)};
+        QVERIFY(!isGrid(pixel(0.8f, 0.5f)));
+        QTest::mousePress(area(), Qt::LeftButton, {}, at(0.9f, 0.9f));
+        QCOMPARE(r->Drag_DfntNo, int(RU));
+        {
+            QMouseEvent move(QEvent::MouseMove, QPointF(at(0.7f, 0.9f)), area()->mapToGlobal(QPointF(at(0.7f, 0.9f))),
+                             Qt::NoButton, Qt::LeftButton, {});
+            QApplication::sendEvent(area(), &move);
+        }
+        // Mid-drag, the X=10 line runs from RL (0.9, 0.1) to the pointer: at
+        // half height it crosses x = 0.8. The reading has not changed.
+        QVERIFY(isGrid(pixel(0.8f, 0.5f)));
+        QCOMPARE((QStringList{r->panel.pos(CalibPanel::RUX_Text), r->panel.pos(CalibPanel::RUY_Text)}), before);
+        QTest::mouseRelease(area(), Qt::LeftButton, {}, at(0.7f, 0.9f));
+        QVERIFY(r->panel.pos(CalibPanel::RUX_Text) != before[0]);
+        // Dropped: the frame's own edge now (drawn in red over the grid); the
+        // X=8 line runs from (0.74, 0.1) to (0.58, 0.9).
+        QVERIFY(isGrid(pixel(0.66f, 0.5f)));
+
+        // Off again: no grid anywhere.
+        r->graph.setGridVisible(false);
+        QCOMPARE(pixel(0.42f, 0.5f).rgb(), white.rgb());
+        // On, but the frame incomplete: none either.
+        r->graph.setGridVisible(true);
+        r->panel.setPos(CalibPanel::LLX_Text, QString());
+        r->setDfntDone(false);
+        QCOMPARE(pixel(0.42f, 0.5f).rgb(), white.rgb());
+    }
+
     void dragAPointAndDropOnAnotherMarker()
     {
         frame();
