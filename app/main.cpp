@@ -93,6 +93,7 @@ int main(int argc, char **argv)
                 if (!mainWindow->windowHandle() || !mainWindow->windowHandle()->isExposed())
                     return;
                 poll->stop();
+                orv::startupTrace("main window exposed");
                 QTextStream(stderr) << "startup: main window exposed at " << clock.elapsed() << " ms"
                                     << (timerFiredAt >= 0 ? QStringLiteral(" (%1 ms after the splash timer)")
                                                                 .arg(clock.elapsed() - timerFiredAt)

@@ -1,6 +1,7 @@
 // Conversion and display-format costs on the pointer-move path.
 #include "alloc_counter.h"
 #include "model/conv_pt.h"
+#include "model/frame_map.h"
 #include "model/numtext.h"
 #include "model/reading.h"
 
@@ -93,6 +94,29 @@ void BM_ConvPt(benchmark::State &state)
         double(orvbench::g_allocs.load() - before) / double(std::max<benchmark::IterationCount>(state.iterations(), 1));
 }
 BENCHMARK(BM_ConvPt);
+
+// The same frame converted through the projective mode (texts read, the
+// homography solved and inverted, the point mapped: all at every call).
+void BM_ConvProjective(benchmark::State &state)
+{
+    CalibPanel p;
+    setFrame(p);
+    p.selectTab(3);
+    const FrameMap &map = frameMap(p);
+    double X = 0, Y = 0;
+    float px = 0.4f, py = 0.6f;
+    const long long before = orvbench::g_allocs.load();
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(px);
+        benchmark::DoNotOptimize(py);
+        benchmark::DoNotOptimize(map.toValue(p, px, py, X, Y));
+        benchmark::DoNotOptimize(X);
+        benchmark::DoNotOptimize(Y);
+    }
+    state.counters["allocs_per_call"] =
+        double(orvbench::g_allocs.load() - before) / double(std::max<benchmark::IterationCount>(state.iterations(), 1));
+}
+BENCHMARK(BM_ConvProjective);
 
 void BM_FormatValAuto(benchmark::State &state)
 {

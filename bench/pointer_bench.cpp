@@ -12,6 +12,7 @@
 #include <QElapsedTimer>
 #include <QLabel>
 #include <QMouseEvent>
+#include <QPainter>
 #include <algorithm>
 #include <benchmark/benchmark.h>
 
@@ -47,20 +48,24 @@ struct Photo {
     GraphPictureArea *area() const { return w.graphs->widget()->pictureArea(); }
 };
 
-void BM_PointerMoveAtZoom20(benchmark::State &state)
+void pointerMoves(benchmark::State &state, int scaleEntry)
 {
     Photo p;
     if (!p.r.Dfnt_Done)
         state.SkipWithError("frame not complete");
     p.r.settings.zoom.setIndex(11); // "20"
+    p.w.graphs->widget()->setScaleEntry(scaleEntry, QPointF(0, 0));
     QApplication::processEvents();
+    // The visible part, drawn once before the moves (as after opening).
+    p.area()->repaint();
     GraphPictureArea *area = p.area();
     std::vector<double> ms;
     ms.reserve(1000);
     for (auto _ : state) {
         ms.clear();
         for (int i = 0; i < 1000; ++i) {
-            const QPointF pos(100 + (i * 37) % 5800, 100 + (i * 53) % 3800);
+            const QSize view = area->size();
+            const QPointF pos((i * 37) % view.width(), (i * 53) % view.height());
             QElapsedTimer t;
             t.start();
             QMouseEvent ev(QEvent::MouseMove, pos, area->mapToGlobal(pos), Qt::NoButton, Qt::NoButton,
@@ -76,7 +81,79 @@ void BM_PointerMoveAtZoom20(benchmark::State &state)
     if (!p.w.graphs->widget()->statusLabel()->text().startsWith(QStringLiteral("X=")))
         state.SkipWithError("no readout");
 }
+// At 100 %, and with the whole photo fitted into the window (down-sampled
+// tiles, made once).
+void BM_PointerMoveAtZoom20(benchmark::State &state) { pointerMoves(state, ViewScale::kHundred); }
+void BM_PointerMoveAtZoom20_Whole(benchmark::State &state) { pointerMoves(state, ViewScale::kFit); }
 BENCHMARK(BM_PointerMoveAtZoom20)->Iterations(1)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_PointerMoveAtZoom20_Whole)->Iterations(1)->Unit(benchmark::kMillisecond);
+
+// The grid overlay over the whole 6000 x 4000 picture: its lines computed for
+// the frame (projective mode) and drawn with their labels, as one repaint
+// draws them.
+void BM_GridOverlayRepaint_6000x4000(benchmark::State &state)
+{
+    Photo p;
+    p.r.panel.selectTab(3);
+    p.r.graph.setGridVisible(true);
+    QImage canvas(6000, 4000, QImage::Format_ARGB32_Premultiplied);
+    canvas.fill(Qt::white);
+    size_t lines = 0;
+    for (auto _ : state) {
+        QPainter painter(&canvas);
+        const auto grid = p.area()->overlayGrid();
+        lines = grid.size();
+        GraphPictureArea::paintGrid(painter, grid, QSizeF(canvas.size()));
+    }
+    state.counters["lines"] = double(lines);
+    if (lines == 0)
+        state.SkipWithError("no grid");
+}
+BENCHMARK(BM_GridOverlayRepaint_6000x4000)->Unit(benchmark::kMillisecond);
+
+// A corner dragged with the grid on: each move repaints the visible picture
+// with the grid moved (the real window, offscreen), per-move median and 95th
+// percentile.
+void BM_CornerDragWithGrid(benchmark::State &state)
+{
+    Photo p;
+    p.r.panel.selectTab(3);
+    p.r.graph.setGridVisible(true);
+    // The corner's marker, as a click would have placed it.
+    Marker m;
+    m.left = 0.08f - p.r.graph.markerWidth / 2;
+    m.top = 0.1f + p.r.graph.markerHeight / 2;
+    m.visible = true;
+    p.r.graph.setDfnt(LL, m);
+    QApplication::processEvents();
+    GraphPictureArea *area = p.area();
+    const QPointF corner = QRectF(area->dfntRect(LL)).center();
+    QMouseEvent press(QEvent::MouseButtonPress, corner, area->mapToGlobal(corner), Qt::LeftButton, Qt::LeftButton,
+                      Qt::NoModifier);
+    QApplication::sendEvent(area, &press);
+    if (p.r.Drag_DfntNo != LL) {
+        state.SkipWithError("the press missed the corner");
+        return;
+    }
+    std::vector<double> ms;
+    for (auto _ : state) {
+        ms.clear();
+        for (int i = 0; i < 200; ++i) {
+            const QPointF pos = corner + QPointF((i * 7) % 300, -((i * 11) % 300));
+            QElapsedTimer t;
+            t.start();
+            QMouseEvent ev(QEvent::MouseMove, pos, area->mapToGlobal(pos), Qt::NoButton, Qt::LeftButton,
+                           Qt::NoModifier);
+            QApplication::sendEvent(area, &ev);
+            QApplication::processEvents(); // the repaint
+            ms.push_back(double(t.nsecsElapsed()) / 1e6);
+        }
+    }
+    std::sort(ms.begin(), ms.end());
+    state.counters["median_ms"] = ms[ms.size() / 2];
+    state.counters["p95_ms"] = ms[ms.size() * 95 / 100];
+}
+BENCHMARK(BM_CornerDragWithGrid)->Iterations(1)->Unit(benchmark::kMillisecond);
 
 } // namespace
 

@@ -3,6 +3,8 @@
 #include "model/startup_trace.h"
 #include "model/utilities.h"
 
+#include <QApplication>
+#include <QComboBox>
 #include <QDragEnterEvent>
 #include <QHelpEvent>
 #include <QLabel>
@@ -12,7 +14,9 @@
 #include <QPainter>
 #include <QScrollArea>
 #include <QToolTip>
+#include <QScrollBar>
 #include <QVBoxLayout>
+#include <QWheelEvent>
 
 namespace orv {
 
@@ -42,8 +46,8 @@ QImage GraphPictureArea::markerIcon(QColor rim, QColor fill)
     return img;
 }
 
-GraphPictureArea::GraphPictureArea(Graph_Form &form, QWidget *parent)
-    : QWidget(parent), m_form(form), r(form.reading()),
+GraphPictureArea::GraphPictureArea(Graph_Form &form, ViewScale &scale, QWidget *parent)
+    : QWidget(parent), m_form(form), r(form.reading()), m_scale(scale),
       m_pointIcon(markerIcon(QColor(0, 0, 255), QColor(0, 128, 192))),
       m_cornerIcon(markerIcon(QColor(255, 0, 0), QColor(255, 0, 255)))
 {
@@ -56,38 +60,43 @@ GraphPictureArea::GraphPictureArea(Graph_Form &form, QWidget *parent)
     connect(&r.graph, &GraphModel::dfntChanged, this, &GraphPictureArea::updateDfnt);
     connect(&r.graph, &GraphModel::ringsChanged, this, &GraphPictureArea::updateRings);
     connect(&r.graph, &GraphModel::frameChanged, this, qOverload<>(&QWidget::update));
+    // Sharper pixels of the same picture: the same places, new tiles.
+    connect(&r.graph, &GraphModel::pictureRefined, this, &GraphPictureArea::viewChanged);
     connect(&r.graph, &GraphModel::pictureChanged, this, qOverload<>(&QWidget::update));
-}
-
-QPointF GraphPictureArea::toNormalised(QPointF p) const
-{
-    return QPointF(p.x() / std::max(1, width()), 1.0 - p.y() / std::max(1, height()));
-}
-
-QPointF GraphPictureArea::pixelCentre(QPointF p) const
-{
-    // The pointer is on one picture pixel; the user means its middle.
-    return toNormalised(QPointF(std::floor(p.x()) + 0.5, std::floor(p.y()) + 0.5));
-}
-
-QPointF GraphPictureArea::toPixels(float x, float y) const
-{
-    return QPointF(double(x) * width(), (1.0 - double(y)) * height());
+    // The grid overlay follows its switch and everything that defines the frame.
+    connect(&r.graph, &GraphModel::gridVisibleChanged, this, qOverload<>(&QWidget::update));
+    const auto gridChanged = [this] {
+        if (r.graph.gridVisible())
+            update();
+    };
+    connect(&r.panel, &CalibPanel::posChanged, this, gridChanged);
+    connect(&r.panel, &CalibPanel::valChanged, this, gridChanged);
+    connect(&r.panel, &CalibPanel::axisModeChanged, this, gridChanged);
+    connect(&r.panel, &CalibPanel::tabClicked, this, gridChanged);
+    connect(&r, &Reading::dfntDoneChanged, this, gridChanged);
 }
 
 QRect GraphPictureArea::markerRect(float left, float top) const
 {
-    const QPointF tl = toPixels(left, top);
-    return QRect(int(std::floor(tl.x() + 0.5)), int(std::floor(tl.y() + 0.5)), kMarkerPx, kMarkerPx);
+    const QPoint c = viewPixel(left + r.graph.markerWidth / 2, top - r.graph.markerHeight / 2);
+    return QRect(c.x() - kMarkerPx / 2, c.y() - kMarkerPx / 2, kMarkerPx, kMarkerPx);
+}
+
+QPoint GraphPictureArea::viewPixel(double x, double y) const
+{
+    // A picture pixel's centre at 200 % or 400 % falls on a corner between
+    // view pixels; the stored floats lie a hair either side of it. The pixel
+    // right and below of the corner is taken, whatever the hair.
+    const QPointF q = toPixels(float(x), float(y));
+    return QPoint(int(std::floor(q.x() + 1e-3)), int(std::floor(q.y() + 1e-3)));
 }
 
 QRectF GraphPictureArea::ringOutline(const Ring &ring) const
 {
     // Centred where a marker on the same point has its middle pixel, so the
     // ring sits evenly around the marker; 250 twips across.
-    const QPointF c = toPixels(ring.left + r.graph.ringWidth / 2, ring.top - r.graph.ringHeight / 2);
-    const double half = kMarkerPx / 2.0;
-    const QPointF mid(std::floor(c.x() - half + 0.5) + half, std::floor(c.y() - half + 0.5) + half);
+    const QPointF mid = QPointF(viewPixel(ring.left + r.graph.ringWidth / 2, ring.top - r.graph.ringHeight / 2)) +
+                        QPointF(0.5, 0.5);
     const double d = 250.0 / kTwips;
     return QRectF(mid.x() - d / 2, mid.y() - d / 2, d, d);
 }
@@ -148,10 +157,15 @@ void GraphPictureArea::updateRings()
     }
 }
 
-void GraphPictureArea::resizeEvent(QResizeEvent *)
+void GraphPictureArea::resizeEvent(QResizeEvent *) { viewChanged(); }
+
+void GraphPictureArea::viewChanged()
 {
-    // A new picture gives every marker new pixels: the remembered areas are
-    // those of the current picture from now on (the whole area repaints).
+    // A new picture or scale gives every marker new pixels: the remembered
+    // areas are those of the current view from now on (the whole area
+    // repaints).
+    m_tiles.setSource(r.graph.picture(), r.graph.naturalSize());
+    m_tiles.setFactor(m_scale.factor());
     for (int id = 1; id <= 255; ++id)
         m_pickPainted[size_t(id)] = pickRect(id);
     for (int i = 0; i < 4; ++i)
@@ -164,26 +178,26 @@ void GraphPictureArea::resizeEvent(QResizeEvent *)
 
 void GraphPictureArea::paintEvent(QPaintEvent *e)
 {
-    if (!r.graph.picture().isNull())
+    if (!r.graph.picture().isNull()) {
         startupTrace("first paint of the picture");
+        if (e->rect() == rect() && isVisible())
+            startupTrace("whole picture area painted");
+    }
     QPainter p(this);
     const QRect clip = e->rect();
-    const QImage &pic = r.graph.picture();
-    if (pic.isNull()) {
-        p.fillRect(clip, Qt::white);
-    } else {
-        // Only the exposed part of the picture, at its natural size.
-        p.drawImage(clip.topLeft(), pic, clip);
-    }
+    paintPicture(p, clip);
+    // Everything over the picture is placed through the view scale's one
+    // mapping (toPixels, or m_scale.pictureToView() as a painter transform
+    // for overlays drawn in picture pixels) and keeps its size on screen.
+    // The grid overlay, under the outline and the markers.
+    if (r.graph.gridVisible())
+        paintGrid(p, overlayGrid(), QSizeF(m_scale.pictureSize()) * m_scale.factor());
     // The frame outline.
     p.setRenderHint(QPainter::Antialiasing, false);
     p.setPen(QPen(QColor(255, 0, 0), 1));
     // Through the middle of the pixels that hold the corners' positions, as
     // the markers are drawn.
-    auto onPixel = [this](double x, double y) {
-        const QPointF q = toPixels(float(x), float(y));
-        return QPointF(std::floor(q.x()) + 0.5, std::floor(q.y()) + 0.5);
-    };
+    auto onPixel = [this](double x, double y) { return QPointF(viewPixel(x, y)) + QPointF(0.5, 0.5); };
     for (const QLineF &l : r.graph.frameLines())
         p.drawLine(onPixel(l.x1(), l.y1()), onPixel(l.x2(), l.y2()));
     // Corner markers, then point markers.
@@ -220,6 +234,90 @@ void GraphPictureArea::paintEvent(QPaintEvent *e)
     }
 }
 
+void GraphPictureArea::paintPicture(QPainter &p, const QRect &clip)
+{
+    const QImage &pic = r.graph.picture();
+    if (pic.isNull()) {
+        p.fillRect(clip, Qt::white);
+        return;
+    }
+    const double f = m_scale.factor();
+    if (f == 1.0 && !r.graph.pictureReduced()) {
+        // Only the exposed part of the picture, at its natural size.
+        p.drawImage(clip.topLeft(), pic, clip);
+        return;
+    }
+    if (f < 1.0 || r.graph.pictureReduced()) {
+        // Smoothly down-sampled tiles of the exposed part, made once per scale.
+        p.fillRect(clip, Qt::white);
+        m_tiles.forEachTile(clip, [&](QPoint at, const QImage &tile) { p.drawImage(at, tile); });
+        return;
+    }
+    // Enlarged: each picture pixel a block of screen pixels (what is clicked
+    // is that pixel), only the source pixels under the exposed part.
+    const QPointF a = m_scale.toPicture(clip.topLeft()), b = m_scale.toPicture(clip.bottomRight() + QPoint(1, 1));
+    const QRect src = QRect(QPoint(int(std::floor(a.x())), int(std::floor(a.y()))),
+                            QPoint(int(std::ceil(b.x())) - 1, int(std::ceil(b.y())) - 1))
+                          .intersected(pic.rect());
+    p.save();
+    p.setClipRect(clip);
+    p.setTransform(m_scale.pictureToView());
+    p.drawImage(src.topLeft(), pic, src);
+    p.restore();
+}
+
+std::vector<GridLine> GraphPictureArea::overlayGrid() const
+{
+    if (!r.graph.gridVisible() || !r.Dfnt_Done)
+        return {};
+    auto f = readFrame(r.panel);
+    if (!f)
+        return {};
+    if (m_dragKind == 2 && m_dragIndex >= 0 && m_dragIndex < 4) {
+        f->corner[size_t(m_dragIndex)] = pixelCentre(m_dragNow);
+        // In the diagonal mode the derived corners move with their source.
+        if (r.panel.isDiagonal()) {
+            const QPointF ll = f->corner[LL], ru = f->corner[RU];
+            f->corner[LU] = QPointF(ll.x(), ru.y());
+            f->corner[RL] = QPointF(ru.x(), ll.y());
+        }
+    }
+    auto lines = frameGridLines(frameMap(r.panel), *f);
+    return lines ? std::move(*lines) : std::vector<GridLine>{};
+}
+
+void GraphPictureArea::paintGrid(QPainter &p, const std::vector<GridLine> &lines, QSizeF size)
+{
+    if (lines.empty())
+        return;
+    p.save();
+    auto px = [&](QPointF n) { return QPointF(n.x() * size.width(), (1.0 - n.y()) * size.height()); };
+    p.setRenderHint(QPainter::Antialiasing, false);
+    p.setPen(QPen(gridColor(), 1));
+    for (const GridLine &g : lines)
+        p.drawLine(px(g.line.p1()), px(g.line.p2()));
+    // Values at the frame's lower (X) and left (Y) edges, on a pale patch so
+    // that they read on any chart; kept inside the picture.
+    QFont f = p.font();
+    f.setPixelSize(10);
+    p.setFont(f);
+    const QFontMetricsF fm(f);
+    const QRectF area(QPointF(0, 0), size);
+    const QColor text(0, 110, 50), patch(255, 255, 255, 170);
+    for (const GridLine &g : lines) {
+        const QPointF at = px(g.line.p1());
+        const QSizeF sz(fm.horizontalAdvance(g.label) + 4, fm.height());
+        QRectF box = g.xLine ? QRectF(at.x() - sz.width() / 2, at.y() + 3, sz.width(), sz.height())
+                             : QRectF(at.x() - sz.width() - 3, at.y() - sz.height() / 2, sz.width(), sz.height());
+        box.moveLeft(std::clamp(box.left(), 0.0, std::max(0.0, area.width() - box.width())));
+        box.moveTop(std::clamp(box.top(), 0.0, std::max(0.0, area.height() - box.height())));
+        p.fillRect(box, patch);
+        p.setPen(text);
+        p.drawText(box, Qt::AlignCenter, g.label);
+    }
+    p.restore();
+}
+
 void GraphPictureArea::mousePressEvent(QMouseEvent *e)
 {
     setFocus(Qt::MouseFocusReason);
@@ -232,6 +330,7 @@ void GraphPictureArea::mousePressEvent(QMouseEvent *e)
         m_dragKind = kind;
         m_dragIndex = index;
         m_dragPos = e->position().toPoint();
+        m_dragNow = e->position();
         m_outline = QRect(m_dragPos - QPoint(kMarkerPx / 2, kMarkerPx / 2), QSize(kMarkerPx, kMarkerPx));
         update(m_outline.adjusted(-1, -1, 1, 1));
     }
@@ -241,6 +340,9 @@ void GraphPictureArea::mouseMoveEvent(QMouseEvent *e)
 {
     const QPointF n = pixelCentre(e->position());
     if (m_dragKind) {
+        m_dragNow = e->position();
+        if (m_dragKind == 2 && r.graph.gridVisible())
+            update(); // the grid slides with the corner
         update(m_outline.adjusted(-1, -1, 1, 1));
         m_outline = QRect(e->position().toPoint() - QPoint(kMarkerPx / 2, kMarkerPx / 2), QSize(kMarkerPx, kMarkerPx));
         update(m_outline.adjusted(-1, -1, 1, 1));
@@ -256,6 +358,8 @@ void GraphPictureArea::mouseReleaseEvent(QMouseEvent *e)
     const QPointF n = pixelCentre(e->position());
     const bool onPicture = rect().contains(e->position().toPoint());
     if (m_dragKind) {
+        if (m_dragKind == 2 && r.graph.gridVisible())
+            update(); // back to the stored frame if the drop is refused
         m_dragKind = 0;
         update(m_outline.adjusted(-1, -1, 1, 1));
         m_outline = QRect();
@@ -303,15 +407,32 @@ int GraphPictureArea::modifierBits(Qt::KeyboardModifiers m)
     return bits;
 }
 
+int GraphPictureArea::scaleKeyStep(const QKeyEvent *e)
+{
+    if (!(e->modifiers() & Qt::ControlModifier))
+        return 2;
+    switch (e->key()) {
+    case Qt::Key_0: return 0;
+    case Qt::Key_Plus: case Qt::Key_Equal: return 1;
+    case Qt::Key_Minus: return -1;
+    default: return 2;
+    }
+}
+
 void GraphPictureArea::keyPressEvent(QKeyEvent *e)
 {
+    // The view scale's keys change only the view.
+    if (const int step = scaleKeyStep(e); step != 2) {
+        Q_EMIT scaleKey(step);
+        return;
+    }
     m_form.keyDown(virtualKey(e->key()), modifierBits(e->modifiers()));
 }
 
 void GraphPictureArea::keyReleaseEvent(QKeyEvent *e)
 {
     // One step per release: auto-repeat releases are not releases of the key.
-    if (e->isAutoRepeat())
+    if (e->isAutoRepeat() || scaleKeyStep(e) != 2)
         return;
     // Shift, Ctrl and Alt themselves are keys too: releasing them re-reads the
     // selected point like any key.
@@ -337,7 +458,12 @@ bool GraphPictureArea::event(QEvent *e)
         case Qt::Key_Delete: case Qt::Key_Escape:
             e->accept();
             return true;
-        default: break;
+        default:
+            if (scaleKeyStep(ke) != 2) {
+                e->accept();
+                return true;
+            }
+            break;
         }
     }
     return QWidget::event(e);
@@ -365,13 +491,12 @@ void GraphPictureArea::dropEvent(QDropEvent *e)
 // Window
 
 GraphFormWidget::GraphFormWidget(Reading &reading, QWidget *parent)
-    : QWidget(parent), m_form(reading), m_scroll(new QScrollArea(this)), m_area(new GraphPictureArea(m_form)),
-      m_status(new QLabel(this))
+    : QWidget(parent), m_form(reading), m_scroll(new QScrollArea(this)),
+      m_area(new GraphPictureArea(m_form, m_scale)), m_status(new QLabel(this)), m_scaleBox(new QComboBox(this))
 {
     setObjectName(QStringLiteral("Graph_Form"));
-    // The picture keeps its natural size (one picture pixel, one screen
-    // pixel: what is clicked is what is read); a picture larger than the
-    // window scrolls, centred when smaller.
+    // The picture is shown at the view scale; larger than the window, it
+    // scrolls, smaller, it is centred.
     m_scroll->setFrameShape(QFrame::NoFrame);
     m_scroll->setAlignment(Qt::AlignCenter);
     m_scroll->setWidgetResizable(false);
@@ -382,6 +507,21 @@ GraphFormWidget::GraphFormWidget(Reading &reading, QWidget *parent)
     m_status->setContentsMargins(4, 0, 4, 0);
     m_status->setFixedHeight(px(300));
     connect(&m_form, &Graph_Form::statusTextChanged, m_status, &QLabel::setText);
+    m_scaleBox->setObjectName(QStringLiteral("ViewScale"));
+    m_scaleBox->addItems(ViewScale::entryTexts());
+    m_scaleBox->setFocusPolicy(Qt::ClickFocus);
+    m_scaleBox->setFixedHeight(px(300));
+    m_scaleBox->setCurrentIndex(m_scale.entry());
+    connect(m_scaleBox, &QComboBox::activated, this, [this](int entry) {
+        setScaleEntry(entry, QPointF(m_scroll->viewport()->rect().center()));
+        m_area->setFocus();
+    });
+    connect(&m_scale, &ViewScale::changed, this, &GraphFormWidget::applyScale);
+    connect(m_area, &GraphPictureArea::scaleKey, this, [this](int step) {
+        const QPointF mid(m_scroll->viewport()->rect().center());
+        step == 0 ? setScaleEntry(ViewScale::kFit, mid) : stepScale(step, mid);
+    });
+    m_scroll->viewport()->installEventFilter(this);
     connect(&reading.graph, &GraphModel::pictureChanged, this, &GraphFormWidget::pictureChanged);
     pictureChanged();
 }
@@ -392,24 +532,86 @@ int GraphFormWidget::readoutWidth() const
     // decimals on both axes), with the label's frame and margins.
     const QString widest = QStringLiteral("X=-8.88888e-308 , Y=-8.88888e-308");
     const QMargins m = m_status->contentsMargins();
-    return m_status->fontMetrics().horizontalAdvance(widest) + m.left() + m.right() + 2 * m_status->frameWidth() + 8;
+    return m_status->fontMetrics().horizontalAdvance(widest) + m.left() + m.right() + 2 * m_status->frameWidth() + 8 +
+           m_scaleBox->sizeHint().width();
 }
 
 void GraphFormWidget::pictureChanged()
 {
-    const QImage &pic = m_form.reading().graph.picture();
-    const QSize sz = pic.isNull() ? QSize(320, 240) : pic.size();
-    m_area->setFixedSize(sz);
+    const GraphModel &g = m_form.reading().graph;
+    const QSize sz = g.picture().isNull() ? QSize(320, 240) : g.naturalSize();
+    // Marker sizes and the stored area size are those of the picture's own
+    // pixels, whatever the view scale.
     m_form.setPictureSize(sz.width(), sz.height());
-    updateGeometry();
+    m_scale.setPictureSize(sz);
+    applyScale();
     placePicture();
-    m_area->update();
+    m_area->viewChanged();
+}
+
+void GraphFormWidget::applyScale()
+{
+    m_scaleBox->setCurrentIndex(m_scale.entry());
+    if (m_area->size() != m_scale.viewSize()) {
+        m_area->setFixedSize(m_scale.viewSize());
+        updateGeometry();
+    }
+    m_area->viewChanged();
+}
+
+void GraphFormWidget::chooseOpeningScale(QSize client)
+{
+    m_scale.setRoom(client - QSize(0, m_status->height()));
+    m_scale.chooseOpeningEntry();
+}
+
+void GraphFormWidget::setScaleEntry(int entry, QPointF anchor)
+{
+    QScrollBar *h = m_scroll->horizontalScrollBar(), *v = m_scroll->verticalScrollBar();
+    // The picture point under the anchor, in picture pixels.
+    const QPointF onPicture = m_scale.toPicture(QPointF(m_area->mapFrom(m_scroll->viewport(), anchor.toPoint())));
+    m_scale.setEntry(entry);
+    // The scroll range follows the new size at once, not at the next layout.
+    m_scroll->widget()->resize(m_scale.viewSize());
+    QApplication::sendPostedEvents(m_scroll, QEvent::LayoutRequest);
+    const QPointF now = m_scale.toView(onPicture);
+    h->setValue(int(std::lround(now.x() - anchor.x())));
+    v->setValue(int(std::lround(now.y() - anchor.y())));
+}
+
+void GraphFormWidget::stepScale(int step, QPointF anchor)
+{
+    ViewScale probe;
+    probe.setPictureSize(m_scale.pictureSize());
+    probe.setRoom(m_scroll->size());
+    probe.setEntry(m_scale.entry());
+    step > 0 ? probe.stepIn() : probe.stepOut();
+    if (probe.entry() != m_scale.entry())
+        setScaleEntry(probe.entry(), anchor);
+}
+
+bool GraphFormWidget::eventFilter(QObject *watched, QEvent *e)
+{
+    // Ctrl+wheel over the picture (or the room around it) changes the scale
+    // about the pointer; the wheel alone scrolls.
+    if (watched == m_scroll->viewport() && e->type() == QEvent::Wheel) {
+        auto *we = static_cast<QWheelEvent *>(e);
+        if (we->modifiers() & Qt::ControlModifier) {
+            const int dy = we->angleDelta().y();
+            if (dy != 0)
+                stepScale(dy > 0 ? 1 : -1, we->position());
+            return true;
+        }
+    }
+    return QWidget::eventFilter(watched, e);
 }
 
 QSize GraphFormWidget::sizeHint() const
 {
-    // The whole picture with a small margin, and room for the readout.
-    const QSize pic = m_area->size() + QSize(px(135), px(135));
+    // The whole picture (with a small margin unless it is fitted), and room
+    // for the readout.
+    const int margin = m_scale.entry() == ViewScale::kFit ? 0 : px(135);
+    const QSize pic = m_scale.viewSize() + QSize(margin, margin);
     return QSize(std::max(pic.width(), readoutWidth()), pic.height() + m_status->height());
 }
 
@@ -424,7 +626,10 @@ void GraphFormWidget::placePicture()
 {
     const int statusH = m_status->height();
     m_scroll->setGeometry(0, 0, width(), std::max(0, height() - statusH));
-    m_status->setGeometry(0, height() - statusH, width(), statusH);
+    const int boxW = std::min(width(), m_scaleBox->sizeHint().width());
+    m_status->setGeometry(0, height() - statusH, width() - boxW, statusH);
+    m_scaleBox->setGeometry(width() - boxW, height() - statusH, boxW, statusH);
+    m_scale.setRoom(m_scroll->size());
 }
 
 void GraphFormWidget::resizeEvent(QResizeEvent *) { placePicture(); }
@@ -454,14 +659,22 @@ GraphWindowHost::GraphWindowHost(Reading &reading, QMdiArea *area, QObject *pare
 void GraphWindowHost::fitToPicture()
 {
     m_sub->setMinimumSize(m_sub->minimumSizeHint());
-    if (m_sub->isMaximized() || m_sub->isMinimized())
+    if (m_sub->isMaximized() || m_sub->isMinimized()) {
+        m_widget->chooseOpeningScale(m_widget->size());
         return;
+    }
     // The whole picture when the document area has room for it, else as much
     // as the area shows from the window's place: the window never reaches
     // beyond the area, so its readout stays in view, and the picture scrolls.
     QSize size = m_sub->sizeHint();
-    if (m_area->isVisible()) // a hidden area has no size of its own yet
-        size = size.boundedTo(m_area->viewport()->size() - QSize(std::max(0, m_sub->x()), std::max(0, m_sub->y())));
+    if (m_area->isVisible()) { // a hidden area has no size of its own yet
+        const QSize free = m_area->viewport()->size() - QSize(std::max(0, m_sub->x()), std::max(0, m_sub->y()));
+        // A picture that fits opens at 100 %; a larger one whole, in a
+        // window that takes the free room.
+        const QSize frame = m_sub->sizeHint() - m_widget->sizeHint();
+        m_widget->chooseOpeningScale(free - frame);
+        size = m_sub->sizeHint().boundedTo(free);
+    }
     size = size.expandedTo(m_sub->minimumSize());
     m_sub->resize(size);
     // Arranging the windows keeps that much (the whole picture when it

@@ -6,11 +6,14 @@
 // reading loads and unloads its graph.
 
 #include "graphwin/graph_form.h"
+#include "graphwin/view_scale.h"
+#include "model/grid_lines.h"
 
 #include <QMdiSubWindow>
 #include <QPointer>
 #include <QWidget>
 
+class QComboBox;
 class QLabel;
 class QMdiArea;
 class QScrollArea;
@@ -21,15 +24,13 @@ namespace orv {
 class GraphPictureArea : public QWidget {
     Q_OBJECT
 public:
-    GraphPictureArea(Graph_Form &form, QWidget *parent = nullptr);
+    GraphPictureArea(Graph_Form &form, ViewScale &scale, QWidget *parent = nullptr);
 
-    // A position in the area's pixels as a normalised position (continuous:
-    // pixel (i, j) spans [i, i+1) x [j, j+1)).
-    QPointF toNormalised(QPointF px) const;
-    // The normalised centre of the pixel under a pointer position: what a
-    // click or a hover there means.
-    QPointF pixelCentre(QPointF px) const;
-    QPointF toPixels(float x, float y) const;
+    // The normalised centre of the picture pixel under a pointer position:
+    // what a click or a hover there means, at every view scale.
+    QPointF pixelCentre(QPointF px) const { return m_scale.clickPosition(px); }
+    // A normalised position in the area's pixels (at the view scale).
+    QPointF toPixels(float x, float y) const { return m_scale.normalisedToView(x, y); }
     // The marker (or corner marker) under a pixel position: {kind, index};
     // kind 0 none, 1 point, 2 corner.
     std::pair<int, int> markerAt(QPointF px) const;
@@ -37,6 +38,22 @@ public:
     QRect dfntRect(int index) const;
 
     static QImage markerIcon(QColor rim, QColor fill);
+    // Tiles of the picture made for the current scale (below 100 %).
+    int cachedTiles() const { return m_tiles.cachedTiles(); }
+    // The scale or the picture changed: every marker has new pixels.
+    void viewChanged();
+
+    // The frame's grid as the overlay shows it now: while a corner is being
+    // dragged, with that corner under the pointer. Empty when the overlay is
+    // off, the frame incomplete or not mappable.
+    std::vector<GridLine> overlayGrid() const;
+    // Draws grid lines (normalised coordinates) over a picture of `size` pixels.
+    static void paintGrid(QPainter &p, const std::vector<GridLine> &lines, QSizeF size);
+    static QColor gridColor() { return QColor(0, 150, 70, 128); }
+
+Q_SIGNALS:
+    // Ctrl+0, Ctrl+plus, Ctrl+minus: 0 whole picture, +1 larger, -1 smaller.
+    void scaleKey(int step);
 
 protected:
     void paintEvent(QPaintEvent *e) override;
@@ -51,7 +68,13 @@ protected:
     void dropEvent(QDropEvent *e) override;
 
 private:
+    // The 9-pixel marker centred on the screen pixel that holds the marker's
+    // centre (its left, top plus half its size).
     QRect markerRect(float left, float top) const;
+    // The view pixel that holds a normalised position.
+    QPoint viewPixel(double x, double y) const;
+    void paintPicture(QPainter &p, const QRect &clip);
+    static int scaleKeyStep(const QKeyEvent *e);
     // The outer edge of a ring's 2-pixel line, in pixels.
     QRectF ringOutline(const Ring &ring) const;
     QRect ringRect(const Ring &ring) const;
@@ -63,6 +86,8 @@ private:
 
     Graph_Form &m_form;
     Reading &r;
+    ViewScale &m_scale;
+    ScaledPictureCache m_tiles;
     QImage m_pointIcon, m_cornerIcon;
     std::array<QRect, 256> m_pickPainted{};
     std::array<QRect, 4> m_dfntPainted{};
@@ -71,6 +96,7 @@ private:
     int m_dragKind = 0;
     int m_dragIndex = -1;
     QPoint m_dragPos;
+    QPointF m_dragNow; // the pointer during a drag, in pixels
     QRect m_outline;
 };
 
@@ -82,6 +108,15 @@ public:
     GraphPictureArea *pictureArea() const { return m_area; }
     QLabel *statusLabel() const { return m_status; }
     QScrollArea *scrollArea() const { return m_scroll; }
+    QComboBox *scaleCombo() const { return m_scaleBox; }
+    ViewScale &viewScale() { return m_scale; }
+    // The room the window gives the picture when its whole inside is
+    // `client`: a picture that fits opens at 100 %, a larger one whole.
+    void chooseOpeningScale(QSize client);
+    // Changes the scale keeping the picture point under viewport position
+    // `anchor` (a point of the scroll area's viewport) where it is.
+    void setScaleEntry(int entry, QPointF anchor);
+    void stepScale(int step, QPointF anchor);
     // The whole picture, a small margin and the readout.
     QSize sizeHint() const override;
     // As wide as the readout needs.
@@ -93,14 +128,18 @@ public:
 
 protected:
     void resizeEvent(QResizeEvent *e) override;
+    bool eventFilter(QObject *watched, QEvent *e) override;
 
 private:
     void placePicture();
+    void applyScale();
 
     Graph_Form m_form;
+    ViewScale m_scale;
     QScrollArea *m_scroll;
     GraphPictureArea *m_area;
     QLabel *m_status;
+    QComboBox *m_scaleBox;
 };
 
 // Opens the graph window in the document area when the reading shows a

@@ -4,6 +4,7 @@
 #include <QPainter>
 #include <QPainterPath>
 #include <QPixmap>
+#include <QTransform>
 #include <cmath>
 
 namespace orv {
@@ -123,6 +124,22 @@ void drawRedo(QPainter &p) { drawTurnArrow(p, true); }
 
 } // namespace
 
+// A keystoned frame with its grid: the grid overlay's button.
+void drawGrid(QPainter &p)
+{
+    const QPolygonF quad({QPointF(3, 21), QPointF(7, 4), QPointF(17, 3), QPointF(21, 20)});
+    QTransform persp;
+    QTransform::quadToQuad(QPolygonF({QPointF(0, 0), QPointF(0, 1), QPointF(1, 1), QPointF(1, 0)}), quad, persp);
+    p.setPen(QPen(QColor(0, 150, 70), 1.2));
+    for (double t : {1 / 3.0, 2 / 3.0}) {
+        p.drawLine(persp.map(QPointF(t, 0)), persp.map(QPointF(t, 1)));
+        p.drawLine(persp.map(QPointF(0, t)), persp.map(QPointF(1, t)));
+    }
+    p.setPen(QPen(kFrameRed, 1.6));
+    p.setBrush(Qt::NoBrush);
+    p.drawPolygon(quad);
+}
+
 QIcon toolbarIcon(const QString &key)
 {
     void (*draw)(QPainter &) = nullptr;
@@ -134,6 +151,8 @@ QIcon toolbarIcon(const QString &key)
         draw = drawUndo;
     else if (key == u"Redo_Mn1")
         draw = drawRedo;
+    else if (key == u"Grid_Mn1")
+        draw = drawGrid;
     QIcon icon;
     for (int scale : {1, 2}) {
         QImage img = blankImage(24 * scale, 24 * scale);
@@ -241,31 +260,45 @@ QImage splashArtwork()
     return img;
 }
 
-QImage hintPicture(bool diagonal)
+QImage hintPicture(int tab)
 {
+    const bool diagonal = tab == 1, projective = tab == 3;
     const int w = kHintWidth, h = kHintHeight;
     QImage img = blankImage(w, h, QColor(255, 255, 255));
     QPainter p(&img);
     p.setRenderHint(QPainter::Antialiasing);
     // A chart photographed a little askew in the four-point picture.
     QPolygonF quad;
+    // The projective picture: a page photographed from below, its top edge
+    // further away and so shorter, its sides leaning in.
     if (diagonal)
         quad = QPolygonF({QPointF(58, 70), QPointF(58, 14), QPointF(152, 14), QPointF(152, 70)});
+    else if (projective)
+        quad = QPolygonF({QPointF(50, 72), QPointF(76, 14), QPointF(138, 12), QPointF(160, 68)});
     else
         quad = QPolygonF({QPointF(54, 72), QPointF(62, 12), QPointF(156, 18), QPointF(150, 68)});
     // Axes and a curve inside the frame.
+    // Chart fractions (u right, v up) to the picture: through the perspective
+    // in the projective picture (its gridlines crowd towards the far edge).
+    QTransform persp;
+    QTransform::quadToQuad(QPolygonF({QPointF(0, 0), QPointF(0, 1), QPointF(1, 1), QPointF(1, 0)}), quad, persp);
+    auto at = [&](double u, double v) {
+        if (projective)
+            return persp.map(QPointF(u, v));
+        const QPointF bottom = quad[0] + (quad[3] - quad[0]) * u, top = quad[1] + (quad[2] - quad[1]) * u;
+        return bottom + (top - bottom) * v;
+    };
     p.setPen(QPen(QColor(170, 170, 170), 1, Qt::DotLine));
     for (int i = 1; i < 4; ++i) {
         const double t = i / 4.0;
-        p.drawLine(quad[0] + (quad[3] - quad[0]) * t, quad[1] + (quad[2] - quad[1]) * t);
-        p.drawLine(quad[0] + (quad[1] - quad[0]) * t, quad[3] + (quad[2] - quad[3]) * t);
+        p.drawLine(at(t, 0), at(t, 1));
+        p.drawLine(at(0, t), at(1, t));
     }
     p.setPen(QPen(kInk, 1.3));
     QPainterPath curve;
     for (int i = 0; i <= 20; ++i) {
         const double u = i / 20.0, v = 0.15 + 0.7 * u * u;
-        const QPointF bottom = quad[0] + (quad[3] - quad[0]) * u, top = quad[1] + (quad[2] - quad[1]) * u;
-        const QPointF pt = bottom + (top - bottom) * v;
+        const QPointF pt = at(u, v);
         if (i == 0)
             curve.moveTo(pt);
         else
@@ -296,6 +329,7 @@ QImage hintPicture(bool diagonal)
     p.setPen(kInk);
     p.drawText(QRectF(58, 73, 94, 13), Qt::AlignCenter,
                diagonal ? QStringLiteral("2点をクリック") : QStringLiteral("4点をクリック"));
+
     p.end();
     return img.convertToFormat(QImage::Format_RGB32);
 }

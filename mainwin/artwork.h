@@ -15,8 +15,9 @@ QIcon programIcon();
 QIcon toolbarIcon(const QString &key);
 // The splash artwork, 276 x 160 pixels.
 QImage splashArtwork();
-// Hint picture of the diagonal (two corners) or four-point definition.
-QImage hintPicture(bool diagonal);
+// Hint picture of a frame mode by its tab: 1 diagonal (two corners), 2 four
+// points, 3 projective (a keystoned photo of a chart).
+QImage hintPicture(int tab);
 inline constexpr int kHintWidth = 210, kHintHeight = 86;
 
 } // namespace orv

@@ -116,8 +116,9 @@ std::vector<std::pair<QString, QImage>> helpPictures(const QString &programFolde
     if (auto *zoom = w.findChild<QWidget *>(QStringLiteral("Windw_Frame")))
         out.emplace_back(QStringLiteral("zoom"), zoom->grab().toImage());
     out.emplace_back(QStringLiteral("steps"), steps());
-    out.emplace_back(QStringLiteral("hint2"), hintPicture(true));
-    out.emplace_back(QStringLiteral("hint4"), hintPicture(false));
+    out.emplace_back(QStringLiteral("hint2"), hintPicture(1));
+    out.emplace_back(QStringLiteral("hint4"), hintPicture(2));
+    out.emplace_back(QStringLiteral("hintP"), hintPicture(3));
     return out;
 }
 

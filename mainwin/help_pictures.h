@@ -8,7 +8,7 @@
 
 namespace orv {
 
-// Named pictures ("main", "panel", "zoom", "steps", "hint2", "hint4"); the
+// Named pictures ("main", "panel", "zoom", "steps", "hint2", "hint4", "hintP"); the
 // program folder is where the window finds its hint pictures.
 std::vector<std::pair<QString, QImage>> helpPictures(const QString &programFolder);
 

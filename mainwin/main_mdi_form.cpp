@@ -5,6 +5,8 @@
 #include "model/reading.h"
 #include "model/utilities.h"
 
+#include <QFutureWatcher>
+#include <QtConcurrent/QtConcurrentRun>
 #include <new>
 
 namespace orv {
@@ -18,10 +20,11 @@ Main_MDI_Form::Main_MDI_Form(Reading &reading, QObject *parent) : QObject(parent
     connect(&m_r, &Reading::initZoomRequested, &zoom, &ZoomView::Init_Zoom);
     connect(&m_r, &Reading::zoomImageHidden, &zoom, [this] { zoom.setImageVisible(false); });
     connect(&m_r, &Reading::pictureShown, &zoom, [this] {
-        zoom.takePicture(m_r.graph.picture());
+        zoom.takePicture(m_r.graph.picture(), m_r.graph.naturalSize());
         zoom.Size_ZoomImage();
         zoom.setImageVisible(true);
     });
+    connect(&m_r.graph, &GraphModel::pictureRefined, &zoom, [this] { zoom.refinePicture(m_r.graph.picture()); });
     connect(&m_r, &Reading::zoomFollowRequested, &zoom, [this](float x, float y) { zoom.Move_ZoomImage(x, y); });
     connect(&m_r, &Reading::filesDropped, this, &Main_MDI_Form::dropFiles);
     // With no picture open, the status bar says how to open one again.
@@ -47,11 +50,13 @@ const std::vector<Main_MDI_Form::MenuItem> &Main_MDI_Form::menuItems()
         {QStringLiteral("Edit_Mn"), QStringLiteral("編集(&E)"), 0},
         {QStringLiteral("Undo_Mn"), QStringLiteral("元に戻す(&U)"), 1},
         {QStringLiteral("Redo_Mn"), QStringLiteral("やり直し(&R)"), 1},
-        {QStringLiteral("sep3"), QStringLiteral("-"), 1},
+        {QStringLiteral("sep4"), QStringLiteral("-"), 1},
         {QStringLiteral("Copy_Data_Mn"), QStringLiteral("コピー(&C)"), 1},
         {QStringLiteral("Window_Mn"), QStringLiteral("ウィンドウ(&W)"), 0},
         {QStringLiteral("Cscd_Mn"), QStringLiteral("ウィンドウの整列(&S)"), 1},
         {QStringLiteral("etc_Mn"), QStringLiteral("その他(&E)"), 0},
+        {QStringLiteral("Grid_Mn"), QStringLiteral("目盛線を表示(&G)"), 1},
+        {QStringLiteral("sep3"), QStringLiteral("-"), 1},
         {QStringLiteral("Version_Mn"), QStringLiteral("バージョン情報(&V)"), 1},
         {QStringLiteral("Help_Mn"), QStringLiteral("ヘルプ(&H)"), 1},
     };
@@ -68,6 +73,8 @@ const std::vector<Main_MDI_Form::ToolButton> &Main_MDI_Form::toolButtons()
         {QStringLiteral("Undo_Mn1"), QStringLiteral("元に戻す")},
         {QStringLiteral("Redo_Mn1"), QStringLiteral("やり直し")},
         {QStringLiteral("sep2"), QString()},
+        {QStringLiteral("Grid_Mn1"), QStringLiteral("目盛線を表示(枠線の座標の目盛線を画像に重ねて描きます)")},
+        {QStringLiteral("sep3"), QString()},
         {QStringLiteral("Version_Mn1"), QStringLiteral("バージョン情報")},
         {QStringLiteral("Help_Mn1"), QStringLiteral("ヘルプを表示")},
     };
@@ -130,9 +137,18 @@ bool Main_MDI_Form::isPictureExtension(const QString &ext)
     return ext == u"jpg" || ext == u"bmp" || ext == u"jpeg" || ext == u"gif" || ext == u"png";
 }
 
+QString Main_MDI_Form::projectiveToolTip()
+{
+    return QStringLiteral("斜めから撮影したグラフ(写真)を正確に読み取ります。\n"
+                          "グラフの4隅をクリックして下さい(4点定義と同じ操作です)。");
+}
+
 QString Main_MDI_Form::hintPicturePath() const
 {
-    return m_r.programFolder + (m_r.panel.isDiagonal() ? QStringLiteral("/img/2pt.bmp") : QStringLiteral("/img/4pt.bmp"));
+    const int tab = m_r.panel.selectedTab();
+    return m_r.programFolder + (tab == 1   ? QStringLiteral("/img/2pt.bmp")
+                                : tab == 3 ? QStringLiteral("/img/pj.bmp")
+                                           : QStringLiteral("/img/4pt.bmp"));
 }
 
 // --- Lifecycle -------------------------------------------------------------
@@ -140,6 +156,7 @@ QString Main_MDI_Form::hintPicturePath() const
 void Main_MDI_Form::MDIForm_Load()
 {
     m_r.Init_App();
+    m_r.graph.setGridVisible(m_r.port().flag(QLatin1String(kGridKey), false));
     m_r.setStatusText(startStatusText());
 }
 
@@ -205,9 +222,18 @@ bool Main_MDI_Form::runCommand(const QString &name)
         Version_Mn_Click();
     else if (name == u"Help_Mn" || name == u"Help_Mn1")
         Help_Mn_Click();
+    else if (name == u"Grid_Mn" || name == u"Grid_Mn1")
+        Grid_Mn_Click();
     else
         return false;
     return true;
+}
+
+void Main_MDI_Form::Grid_Mn_Click()
+{
+    const bool on = !m_r.graph.gridVisible();
+    m_r.graph.setGridVisible(on);
+    m_r.port().setFlag(QLatin1String(kGridKey), on);
 }
 
 void Main_MDI_Form::Saved_File_Open_Mn_Click()
@@ -327,9 +353,11 @@ bool Main_MDI_Form::Open_Pic(const QString &path)
     }
     // Decoded before anything is asked or reset: a file that is no picture
     // leaves the current reading, its windows and its boxes as they were.
-    std::expected<QImage, PictureError> img;
+    std::expected<ReducedPicture, PictureError> img;
     try {
-        img = decodePicture(path);
+        // A large photo is shown at once from a reduced decode; the whole
+        // picture follows from a worker thread (see below).
+        img = decodeReducedPicture(path, kReducedLongSide);
     } catch (const std::bad_alloc &) {
         m_r.port().message(errorNo0Text());
         return false;
@@ -349,15 +377,40 @@ bool Main_MDI_Form::Open_Pic(const QString &path)
             (path[folder.size()] == u'/' || path[folder.size()] == u'\\'))
             label = path.mid(folder.size());
         m_r.setPicLabel(label, path);
-        m_r.showPicture(*img, Split_Path(path, 1));
+        m_r.showPicture(img->image, img->natural, Split_Path(path, 1));
         m_r.Show_GridForm(1);
         m_r.setStatusText(openedStatusText());
+        if (img->reduced())
+            decodeWholeLater(path, img->image.cacheKey());
         return true;
     } catch (const std::bad_alloc &) {
         m_r.port().message(errorNo0Text());
         m_r.Reset_Reading();
         return false;
     }
+}
+
+void Main_MDI_Form::decodeWholeLater(const QString &path, qint64 shownKey)
+{
+    auto *watcher = new QFutureWatcher<std::expected<QImage, PictureError>>(this);
+    connect(watcher, &QFutureWatcherBase::finished, this, [this, watcher, shownKey] {
+        watcher->deleteLater();
+        const auto whole = watcher->result();
+        // Swapped in only while the reduced decode of the same file is still
+        // the picture shown: clicks made meanwhile are fractions of the
+        // picture and stay where they are. Should the whole picture fail to
+        // decode after all, the reduced one stays.
+        if (whole && m_r.graph.picture().cacheKey() == shownKey)
+            m_r.graph.refinePicture(*whole);
+        Q_EMIT wholePictureDecoded();
+    });
+    watcher->setFuture(QtConcurrent::run([path]() -> std::expected<QImage, PictureError> {
+        try {
+            return decodePicture(path);
+        } catch (const std::bad_alloc &) {
+            return std::unexpected(PictureError::TooLarge);
+        }
+    }));
 }
 
 void Main_MDI_Form::ClipBoardPaste_Command_Click()

@@ -78,6 +78,11 @@ public:
     static bool isPictureExtension(const QString &ext);
     // The hint picture of the selected definition mode, beside the program.
     QString hintPicturePath() const;
+    // The grid overlay's switch, remembered between runs under this key.
+    static constexpr char kGridKey[] = "view/gridLines";
+    void Grid_Mn_Click();
+    // Tool tip of the projective mode's tab.
+    static QString projectiveToolTip();
 
     // Features built elsewhere, connected by the application.
     std::function<void()> onSaveState;
@@ -147,7 +152,15 @@ Q_SIGNALS:
     // Activate the graph window, then tile the child windows side by side.
     void arrangeRequested();
 
+Q_SIGNALS:
+    // The worker thread finished decoding an opened photo in full.
+    void wholePictureDecoded();
+
 private:
+    // Photos whose longer side is twice this or more open from a reduced
+    // decode first.
+    static constexpr int kReducedLongSide = 1400;
+    void decodeWholeLater(const QString &path, qint64 shownKey);
     // Asks the tables' closing questions before anything is discarded, then
     // resets without asking again. False when the user kept the tables.
     bool discardReading();

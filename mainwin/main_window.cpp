@@ -210,6 +210,8 @@ void MainWindow::buildMenus()
         }
         QAction *a = menu->addAction(item.caption);
         a->setObjectName(item.name);
+        if (item.name == u"Grid_Mn")
+            followGridSwitch(a);
         const QString name = item.name;
         connect(a, &QAction::triggered, this, [this, name] { m_form.runCommand(name); });
     }
@@ -262,6 +264,15 @@ void MainWindow::fillWindowMenu()
     }
 }
 
+void MainWindow::followGridSwitch(QAction *a)
+{
+    // A check box view of the model's switch: the click runs the command,
+    // which flips the switch, and the check mark follows the switch.
+    a->setCheckable(true);
+    a->setChecked(m_r.graph.gridVisible());
+    connect(&m_r.graph, &GraphModel::gridVisibleChanged, a, &QAction::setChecked);
+}
+
 void MainWindow::buildToolbar()
 {
     m_toolbar = addToolBar(QStringLiteral("Toolbar1"));
@@ -277,6 +288,8 @@ void MainWindow::buildToolbar()
         a->setObjectName(b.key);
         a->setToolTip(b.toolTip);
         a->setData(b.key);
+        if (b.key == u"Grid_Mn1")
+            followGridSwitch(a);
         connect(a, &QAction::triggered, this, [this, key = b.key] { m_form.Toolbar1_ButtonClick(key); });
     }
     addDropTarget(m_toolbar);
@@ -374,6 +387,8 @@ QGroupBox *MainWindow::buildCalibPanel(QWidget *parent)
     m_tabs->setObjectName(QStringLiteral("TabStrip1"));
     m_tabs->addTab(QString::fromUtf16(CalibPanel::kDiagonal));
     m_tabs->addTab(QString::fromUtf16(CalibPanel::kFourPoint));
+    m_tabs->addTab(QString::fromUtf16(CalibPanel::kProjective));
+    m_tabs->setTabToolTip(2, Main_MDI_Form::projectiveToolTip());
     m_tabs->setExpanding(false);
     m_tabs->setDrawBase(true);
     m_tabs->setGeometry(tw(90, 225, 3285, 375));
@@ -584,7 +599,7 @@ void MainWindow::updateMode(bool diagonal)
 {
     {
         const QSignalBlocker block(m_tabs);
-        m_tabs->setCurrentIndex(diagonal ? 0 : 1);
+        m_tabs->setCurrentIndex(m_r.panel.selectedTab() - 1);
     }
     m_luFrame->setVisible(!diagonal);
     m_rlFrame->setVisible(!diagonal);

@@ -86,6 +86,7 @@ private:
     void addDropTarget(QWidget *w);
     void applyLayout();
     void updateMode(bool diagonal);
+    void followGridSwitch(QAction *a);
     void updatePosBox(CalibPanel::PosBox b);
     void updateValBox(CalibPanel::ValBox b);
     void updateHighlight(CalibPanel::PosBox b);

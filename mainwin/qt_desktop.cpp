@@ -105,6 +105,13 @@ QString QtDesktop::startFolder() const
     return last;
 }
 
+bool QtDesktop::flag(const QString &key, bool fallback) const
+{
+    return openSettings(m_settingsFile)->value(key, fallback).toBool();
+}
+
+void QtDesktop::setFlag(const QString &key, bool on) { openSettings(m_settingsFile)->setValue(key, on); }
+
 void QtDesktop::rememberFolder(const QString &chosenFile)
 {
     if (chosenFile.isEmpty())

@@ -40,6 +40,8 @@ public:
     // Tests keep the remembered folder in a file of their own ("" = the
     // user's settings).
     void setSettingsFile(const QString &iniPath) { m_settingsFile = iniPath; }
+    bool flag(const QString &key, bool fallback) const override;
+    void setFlag(const QString &key, bool on) override;
 
 private:
     QString runFileDialog(const QString &title, const QString &filter, bool save);

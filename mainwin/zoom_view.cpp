@@ -66,13 +66,21 @@ void ZoomView::Move_ZoomImage(double x, double y)
         Q_EMIT changed();
 }
 
-void ZoomView::takePicture(const QImage &picture)
+void ZoomView::refinePicture(const QImage &picture)
 {
     m_picture = picture;
+    Q_EMIT changed();
+}
+
+void ZoomView::takePicture(const QImage &picture, QSize natural)
+{
+    m_picture = picture;
+    if (!natural.isValid())
+        natural = picture.size();
     // The unstretched image takes the picture's natural size: one pixel is
     // 15 twips.
-    m_r.Pic_Width = pxToTwips(picture.width()) / m_areaW;
-    m_r.Pic_Height = pxToTwips(picture.height()) / m_areaH;
+    m_r.Pic_Width = pxToTwips(natural.width()) / m_areaW;
+    m_r.Pic_Height = pxToTwips(natural.height()) / m_areaH;
     // Until the pointer moves, the picture's upper-left corner sits at the
     // area's upper-left corner.
     m_image.left = 0;

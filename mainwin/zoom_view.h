@@ -45,7 +45,10 @@ public:
 
     // Takes the shown picture (shared, not copied) and records its natural size
     // in zoom-area units as Pic_Width / Pic_Height.
-    void takePicture(const QImage &picture);
+    // A reduced decode stands for a picture of `natural` pixels until
+    // refinePicture swaps the whole one in (nothing else changes then).
+    void takePicture(const QImage &picture, QSize natural = QSize());
+    void refinePicture(const QImage &picture);
     const QImage &picture() const { return m_picture; }
 
     const ZoomRect &image() const { return m_image; }

@@ -6,12 +6,23 @@ CalibPanel::CalibPanel(QObject *parent) : QObject(parent) {}
 
 QString CalibPanel::tabCaption() const
 {
-    return m_tab == 1 ? QString::fromUtf16(kDiagonal) : QString::fromUtf16(kFourPoint);
+    return QString::fromUtf16(m_tab == 1 ? kDiagonal : m_tab == 3 ? kProjective : kFourPoint);
+}
+
+int CalibPanel::tabOfCaption(QStringView caption)
+{
+    if (caption == QStringView(kDiagonal))
+        return 1;
+    if (caption == QStringView(kFourPoint))
+        return 2;
+    if (caption == QStringView(kProjective))
+        return 3;
+    return 0;
 }
 
 void CalibPanel::selectTab(int tab)
 {
-    m_tab = tab == 2 ? 2 : 1;
+    m_tab = (tab == 2 || tab == 3) ? tab : 1;
     const auto derived = deriveCorners();
     for (PosBox b : derived)
         if (b != PosBoxCount)

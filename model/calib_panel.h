@@ -24,13 +24,18 @@ public:
 
     static constexpr char16_t kDiagonal[] = u"対角定義";
     static constexpr char16_t kFourPoint[] = u"4点定義";
+    static constexpr char16_t kProjective[] = u"射影定義";
 
     explicit CalibPanel(QObject *parent = nullptr);
 
-    // TabStrip1: tab 1 "対角定義", tab 2 "4点定義".
+    // TabStrip1: tab 1 "対角定義", tab 2 "4点定義", tab 3 "射影定義" (four
+    // corners like tab 2, converted through the projective map).
     int selectedTab() const { return m_tab; }
     QString tabCaption() const;
     bool isDiagonal() const { return m_tab == 1; }
+    bool isProjective() const { return m_tab == 3; }
+    // The tab of a mode's caption (as the state file writes it); 0 for none.
+    static int tabOfCaption(QStringView caption);
     // Selects a tab; emits tabClicked even when the tab was already selected,
     // as selecting a tab raises its click handler. Selecting the diagonal mode
     // derives LU and RL first.

@@ -9,6 +9,7 @@
 #include <QStringList>
 #include <algorithm>
 #include <deque>
+#include <map>
 #include <optional>
 
 namespace orv {
@@ -42,6 +43,9 @@ public:
     virtual QImage clipboardImage() = 0;
     // Opens a document with the desktop's default program; false when nothing could.
     virtual bool openDocument(const QString &path) = 0;
+    // A yes/no preference remembered between runs (`fallback` when never set).
+    virtual bool flag(const QString &, bool fallback) const { return fallback; }
+    virtual void setFlag(const QString &, bool) {}
 
     // The extension of the filter's first pattern ("orvd" for
     // "Name(*.orvd)|*.orvd"); "" when it names none ("*.*", "*").
@@ -76,6 +80,7 @@ public:
         QString title;
     };
     std::vector<Message> messages;
+    std::map<QString, bool> flags; // the remembered preferences
     std::vector<Message> questions;
     std::deque<bool> answers;
     bool defaultYes = true;
@@ -90,6 +95,12 @@ public:
     bool openDocumentResult = true;
 
     void message(const QString &text, const QString &title) override { messages.push_back({text, title}); }
+    bool flag(const QString &key, bool fallback) const override
+    {
+        const auto it = flags.find(key);
+        return it == flags.end() ? fallback : it->second;
+    }
+    void setFlag(const QString &key, bool on) override { flags[key] = on; }
     bool askYesNo(const QString &text, const QString &title) override
     {
         questions.push_back({text, title});

@@ -20,10 +20,22 @@ void GraphModel::setCaption(const QString &caption)
     Q_EMIT captionChanged(caption);
 }
 
-void GraphModel::setPicture(const QImage &img)
+void GraphModel::setPicture(const QImage &img) { setPicture(img, img.size()); }
+
+void GraphModel::setPicture(const QImage &reduced, QSize natural)
 {
-    m_picture = img;
+    m_picture = reduced;
+    m_natural = reduced.isNull() ? QSize() : natural;
     Q_EMIT pictureChanged();
+}
+
+bool GraphModel::refinePicture(const QImage &full)
+{
+    if (m_picture.isNull() || full.size() != m_natural)
+        return false;
+    m_picture = full;
+    Q_EMIT pictureRefined();
+    return true;
 }
 
 void GraphModel::loadPick(int id, const Marker &m)
@@ -118,6 +130,14 @@ void GraphModel::hideSelShapePt()
         return;
     m_selShapePt.visible = false;
     Q_EMIT ringsChanged();
+}
+
+void GraphModel::setGridVisible(bool on)
+{
+    if (m_gridVisible == on)
+        return;
+    m_gridVisible = on;
+    Q_EMIT gridVisibleChanged(on);
 }
 
 void GraphModel::setFrameLines(std::vector<QLineF> lines)

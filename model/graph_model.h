@@ -39,9 +39,19 @@ public:
     const QString &caption() const { return m_caption; }
     void setCaption(const QString &caption);
 
-    // The decoded picture, shared (implicitly) with the zoom view.
+    // The decoded picture, shared (implicitly) with the zoom view. While a
+    // large photo is still being decoded in full, a reduced decode stands in
+    // for it: naturalSize() is then larger than picture().size(), and every
+    // size and position is taken from naturalSize().
     const QImage &picture() const { return m_picture; }
+    QSize naturalSize() const { return m_natural; }
+    bool pictureReduced() const { return !m_picture.isNull() && m_picture.size() != m_natural; }
     void setPicture(const QImage &img);
+    // A reduced decode of a picture of `natural` pixels.
+    void setPicture(const QImage &reduced, QSize natural);
+    // The full decode replaces the reduced one: nothing but the pixels
+    // change (refused unless it has the natural size).
+    bool refinePicture(const QImage &full);
 
     // Size of the picture area Graph_Picture in twips (written to and restored
     // from a reading file).
@@ -81,23 +91,33 @@ public:
     const std::vector<QLineF> &frameLines() const { return m_frame; }
     void setFrameLines(std::vector<QLineF> lines);
 
+    // The frame's coordinate grid drawn over the picture (a view preference:
+    // it changes no reading and outlives a reset).
+    bool gridVisible() const { return m_gridVisible; }
+    void setGridVisible(bool on);
+
 Q_SIGNALS:
     void loadedChanged(bool loaded);
     void captionChanged(const QString &caption);
     void pictureChanged();
+    // Sharper pixels of the same picture.
+    void pictureRefined();
     void pickChanged(int id);
     void dfntChanged(int index);
     void ringsChanged();
     void frameChanged();
+    void gridVisibleChanged(bool on);
 
 private:
     bool m_loaded = false;
     QString m_caption;
     QImage m_picture;
+    QSize m_natural;
     std::array<std::optional<Marker>, 256> m_pick;
     std::array<Marker, 4> m_dfnt;
     Ring m_selShape, m_selShapePt;
     std::vector<QLineF> m_frame;
+    bool m_gridVisible = false;
 };
 
 } // namespace orv

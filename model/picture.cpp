@@ -88,6 +88,62 @@ bool jpegLooksComplete(QIODevice *dev)
 
 } // namespace
 
+namespace {
+// The scale the JPEG decoder applies for free: 1/d with d 2, 4 or 8.
+int jpegReduction(QSize size, int minLongSide)
+{
+    const int longSide = std::max(size.width(), size.height());
+    for (int d : {8, 4, 2})
+        if (longSide / d >= minLongSide)
+            return d;
+    return 1;
+}
+} // namespace
+
+std::expected<ReducedPicture, PictureError> decodeReducedPicture(const QString &path, int minLongSide)
+{
+    if (!isRegularFile(path))
+        return std::unexpected(PictureError::NotAFile);
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly) || f.size() == 0)
+        return std::unexpected(PictureError::Unreadable);
+    int d = 1;
+    QSize natural;
+    {
+        QImageReader probe(&f);
+        probe.setAutoTransform(true);
+        const QByteArray fmt = probe.format();
+        const QSize stored = probe.size();
+        if ((fmt == "jpeg" || fmt == "jpg") && stored.isValid() &&
+            qint64(stored.width()) * stored.height() <= kMaxPicturePixels) {
+            d = jpegReduction(stored, minLongSide);
+            // A quarter turn from the camera's orientation swaps the sides.
+            natural = probe.transformation() & QImageIOHandler::TransformationRotate90 ? stored.transposed() : stored;
+        }
+    }
+    f.seek(0);
+    if (d == 1) {
+        auto whole = decodePicture(&f);
+        if (!whole)
+            return std::unexpected(whole.error());
+        return ReducedPicture{*whole, whole->size()};
+    }
+    if (!jpegLooksComplete(&f))
+        return std::unexpected(PictureError::Truncated);
+    f.seek(0);
+    QImageReader reader(&f, "jpeg");
+    reader.setAutoTransform(true);
+    const QSize stored = reader.size();
+    // Rounded up as the decoder rounds.
+    reader.setScaledSize(QSize((stored.width() + d - 1) / d, (stored.height() + d - 1) / d));
+    QImage img;
+    if (!reader.read(&img) || img.isNull())
+        return std::unexpected(PictureError::Unreadable);
+    if (img.format() != QImage::Format_RGB32)
+        img = img.convertToFormat(QImage::Format_RGB32);
+    return ReducedPicture{img, natural};
+}
+
 std::expected<QImage, PictureError> decodePicture(QIODevice *device, const QByteArray &format)
 {
     QImageReader reader(device, format);

@@ -28,4 +28,17 @@ std::expected<QImage, PictureError> decodePicture(QIODevice *device, const QByte
 
 bool isRegularFile(const QString &path);
 
+// A picture decoded at a reduced size, and the size of the whole picture.
+struct ReducedPicture {
+    QImage image;
+    QSize natural;
+    bool reduced() const { return image.size() != natural; }
+};
+
+// A large JPEG decoded at 1/2, 1/4 or 1/8 of its size (the decoder does this
+// almost for free), the smallest of these whose longer side is still at least
+// minLongSide pixels; any other picture whole. The same checks as
+// decodePicture; the whole picture is decoded later with decodePicture.
+std::expected<ReducedPicture, PictureError> decodeReducedPicture(const QString &path, int minLongSide);
+
 } // namespace orv

@@ -1,6 +1,6 @@
 #include "model/reading.h"
 
-#include "model/conv_pt.h"
+#include "model/frame_map.h"
 #include "model/utilities.h"
 #include "orv_version.h"
 
@@ -270,7 +270,7 @@ void Reading::unregisterWindow(int handle)
 
 std::expected<void, ConvError> Reading::Conv_Pt(float px, float py)
 {
-    return convPt(panel, px, py, Conv_X, Conv_Y);
+    return frameMap(panel).toValue(panel, px, py, Conv_X, Conv_Y);
 }
 
 QString Reading::Format_Val(QStringView axis, double v) const
@@ -392,7 +392,12 @@ namespace orv {
 
 void Reading::showPicture(const QImage &picture, const QString &caption)
 {
-    graph.setPicture(picture);
+    showPicture(picture, picture.size(), caption);
+}
+
+void Reading::showPicture(const QImage &reduced, QSize natural, const QString &caption)
+{
+    graph.setPicture(reduced, natural);
     graph.setCaption(caption);
     graph.setLoaded(true);
     Q_EMIT pictureShown();

@@ -131,6 +131,8 @@ public:
     // so that the zoom view takes the same picture and measures Pic_Width and
     // Pic_Height. Used by picture loading and by reopening a reading.
     void showPicture(const QImage &picture, const QString &caption);
+    // A reduced decode of a picture of `natural` pixels.
+    void showPicture(const QImage &reduced, QSize natural, const QString &caption);
     // Unloads the graph window: the window's unload steps (Close_Confirmed
     // cleared, zoom image hidden), markers and rings dropped with it.
     void unloadGraph();

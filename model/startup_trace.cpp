@@ -1,5 +1,6 @@
 #include "model/startup_trace.h"
 
+#include <QDateTime>
 #include <QSet>
 #include <cstdio>
 
@@ -29,7 +30,11 @@ void startupTrace(const char *what)
     if (seen.contains(what))
         return;
     seen.insert(what);
-    std::fprintf(stderr, "startup: %s at %lld ms\n", what, static_cast<long long>(startupClock().elapsed()));
+    // The wall clock too, so that a script can measure from before the
+    // process started.
+    std::fprintf(stderr, "startup: %s at %lld ms (wall %lld ms)\n", what,
+                 static_cast<long long>(startupClock().elapsed()),
+                 static_cast<long long>(QDateTime::currentMSecsSinceEpoch()));
 }
 
 } // namespace orv

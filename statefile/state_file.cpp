@@ -595,9 +595,12 @@ LoadReport applyStateFile(Reading &r, const ParsedStateFile &file, const LoadOpt
             }
             break;
 
-        case StateLabel::DefntStyle:
-            r.panel.selectTab(l.rest == QStringView(CalibPanel::kDiagonal) ? 1 : 2);
+        case StateLabel::DefntStyle: {
+            // Any other caption reads as four corners, as before the projective mode.
+            const int tab = CalibPanel::tabOfCaption(l.rest);
+            r.panel.selectTab(tab == 0 ? 2 : tab);
             break;
+        }
 
         case StateLabel::DefntPoint: {
             QString f[CalibPanel::PosBoxCount];
@@ -619,7 +622,7 @@ LoadReport applyStateFile(Reading &r, const ParsedStateFile &file, const LoadOpt
             for (int b = 0; b < CalibPanel::PosBoxCount; ++b)
                 v[b] = float(readPrefix(r.panel.pos(CalibPanel::PosBox(b))));
             r.setDfntDone(true);
-            const bool four = r.panel.selectedTab() == 2;
+            const bool four = !r.panel.isDiagonal();
             for (int c = 0; c < 4; ++c) {
                 Marker m;
                 m.left = v[2 * c] - r.graph.markerWidth / 2;

@@ -1,5 +1,5 @@
 // Makes the data files that live beside the program:
-//   make_data --img DIR             the hint pictures 2pt.bmp and 4pt.bmp
+//   make_data --img DIR             the hint pictures 2pt.bmp, 4pt.bmp and pj.bmp
 //   make_data --help SOURCE OUTPUT  the help document (PDF) from its HTML source
 //   make_data --preview SOURCE DIR  the help document's pages as PNG, to look at
 // Pictures named in the help source as "orv:NAME" are drawn here (the main
@@ -26,8 +26,9 @@ int main(int argc, char **argv)
     const QStringList args = app.arguments();
     if (args.size() == 3 && args[1] == u"--img") {
         QDir().mkpath(args[2]);
-        const bool ok = orv::hintPicture(true).save(QDir(args[2]).filePath(QStringLiteral("2pt.bmp")), "BMP") &&
-                        orv::hintPicture(false).save(QDir(args[2]).filePath(QStringLiteral("4pt.bmp")), "BMP");
+        const bool ok = orv::hintPicture(1).save(QDir(args[2]).filePath(QStringLiteral("2pt.bmp")), "BMP") &&
+                        orv::hintPicture(2).save(QDir(args[2]).filePath(QStringLiteral("4pt.bmp")), "BMP") &&
+                        orv::hintPicture(3).save(QDir(args[2]).filePath(QStringLiteral("pj.bmp")), "BMP");
         return ok ? 0 : 1;
     }
     if (args.size() == 4 && (args[1] == u"--help" || args[1] == u"--preview")) {

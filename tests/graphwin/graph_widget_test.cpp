@@ -5,6 +5,8 @@
 #include "tests/support/reading_fixtures.h"
 
 #include <QApplication>
+#include <QComboBox>
+#include <QWheelEvent>
 #include <QHelpEvent>
 #include <QLabel>
 #include <QMdiArea>
@@ -88,6 +90,69 @@ private Q_SLOTS:
         // Pointer moves show the readout in the window's status bar.
         QTest::mouseMove(area(), at(0.5f, 0.5f));
         QTRY_VERIFY(host->widget()->statusLabel()->text().startsWith(QStringLiteral("X=")));
+    }
+
+    // The grid overlay: drawn only when switched on with a complete frame,
+    // in its own half-transparent colour, sliding with a dragged corner
+    // before the drop, and never touching the reading.
+    void gridOverlayFollowsItsSwitchAndADraggedCorner()
+    {
+        r->panel.selectTab(2);
+        for (QPointF c : {QPointF(0.1, 0.1), QPointF(0.1, 0.9), QPointF(0.9, 0.9), QPointF(0.9, 0.1)}) {
+            QTest::mouseClick(area(), Qt::LeftButton, {}, at(float(c.x()), float(c.y())));
+        }
+        r->panel.setVal(CalibPanel::RUX_VLText, QStringLiteral("10"));
+        r->setDfntDone(true);
+        const QColor white(255, 255, 255);
+        auto pixel = [&](float x, float y) {
+            const QImage img = area()->grab().toImage();
+            const QPoint p = at(x, y);
+            // The line is one pixel wide: the most coloured of the pixels around.
+            QColor best = white;
+            for (int dx = -1; dx <= 1; ++dx) {
+                const QColor c = img.pixelColor(p + QPoint(dx, 0));
+                if (c.green() - c.red() > best.green() - best.red())
+                    best = c;
+            }
+            return best;
+        };
+        auto isGrid = [](QColor c) { return c.green() - c.red() > 40 && c.red() > 60; }; // half-transparent green
+        // X lines at 0, 2, ..., 10: x = 0.1, 0.26, 0.42, 0.58, 0.74, 0.9.
+        QCOMPARE(pixel(0.42f, 0.5f), white);
+        r->graph.setGridVisible(true);
+        QVERIFY(isGrid(pixel(0.42f, 0.5f)));
+        QVERIFY(isGrid(pixel(0.5f, 0.26f)));  // a Y line (0, 0.2, ..., 1 over 0..1)
+        QCOMPARE(pixel(0.5f, 0.5f).rgb(), white.rgb()); // between lines
+        // The frame outline keeps its red, in another colour than the grid.
+        QVERIFY(!isGrid(area()->grab().toImage().pixelColor(at(0.9f, 0.5f))));
+
+        const QStringList before = {r->panel.pos(CalibPanel::RUX_Text), r->panel.pos(CalibPanel::RUY_Text)};
+        QVERIFY(!isGrid(pixel(0.8f, 0.5f)));
+        QTest::mousePress(area(), Qt::LeftButton, {}, at(0.9f, 0.9f));
+        QCOMPARE(r->Drag_DfntNo, int(RU));
+        {
+            QMouseEvent move(QEvent::MouseMove, QPointF(at(0.7f, 0.9f)), area()->mapToGlobal(QPointF(at(0.7f, 0.9f))),
+                             Qt::NoButton, Qt::LeftButton, {});
+            QApplication::sendEvent(area(), &move);
+        }
+        // Mid-drag, the X=10 line runs from RL (0.9, 0.1) to the pointer: at
+        // half height it crosses x = 0.8. The reading has not changed.
+        QVERIFY(isGrid(pixel(0.8f, 0.5f)));
+        QCOMPARE((QStringList{r->panel.pos(CalibPanel::RUX_Text), r->panel.pos(CalibPanel::RUY_Text)}), before);
+        QTest::mouseRelease(area(), Qt::LeftButton, {}, at(0.7f, 0.9f));
+        QVERIFY(r->panel.pos(CalibPanel::RUX_Text) != before[0]);
+        // Dropped: the frame's own edge now (drawn in red over the grid); the
+        // X=8 line runs from (0.74, 0.1) to (0.58, 0.9).
+        QVERIFY(isGrid(pixel(0.66f, 0.5f)));
+
+        // Off again: no grid anywhere.
+        r->graph.setGridVisible(false);
+        QCOMPARE(pixel(0.42f, 0.5f).rgb(), white.rgb());
+        // On, but the frame incomplete: none either.
+        r->graph.setGridVisible(true);
+        r->panel.setPos(CalibPanel::LLX_Text, QString());
+        r->setDfntDone(false);
+        QCOMPARE(pixel(0.42f, 0.5f).rgb(), white.rgb());
     }
 
     void dragAPointAndDropOnAnotherMarker()
@@ -314,11 +379,24 @@ private Q_SLOTS:
                  qPrintable(readout->text()));
         QVERIFY(host->subWindow()->minimumWidth() >= host->widget()->readoutWidth());
 
-        // A picture larger than the document area: natural size, scrolled
-        // inside a window that stays within the area, its readout in view.
+        // A picture larger than the document area opens whole, in a window
+        // within the area; at 100 % it scrolls inside that window, its
+        // readout in view.
         QImage big(1800, 1200, QImage::Format_RGB32);
         big.fill(Qt::gray);
         r->showPicture(big, QStringLiteral("big.png"));
+        QCOMPARE(host->widget()->viewScale().entry(), ViewScale::kFit);
+        QCOMPARE(host->widget()->scaleCombo()->currentText(), QStringLiteral("全体"));
+        QScrollArea *scroll = host->widget()->scrollArea();
+        QVERIFY(area()->width() <= scroll->width() && area()->height() <= scroll->height());
+        // Fitted on its binding side (to a pixel), its shape kept.
+        QVERIFY(area()->width() >= scroll->width() - 1 || area()->height() >= scroll->height() - 1);
+        QVERIFY(std::abs(area()->width() * 1200.0 / 1800.0 - area()->height()) <= 1.0);
+        QCOMPARE(scroll->horizontalScrollBar()->maximum(), 0);
+        QCOMPARE(r->graph.picAreaWidthTwips, 1800.f * 15.f);
+        QTest::keyClick(area(), Qt::Key_0, Qt::ControlModifier); // already whole
+        QCOMPARE(host->widget()->viewScale().entry(), ViewScale::kFit);
+        host->widget()->setScaleEntry(ViewScale::kHundred, QPointF(0, 0));
         QCOMPARE(area()->size(), QSize(1800, 1200));
         const QRect room = mdi->viewport()->rect();
         const QSize sub = host->subWindow()->size();
@@ -339,6 +417,103 @@ private Q_SLOTS:
         QTest::mouseClick(area(), Qt::LeftButton, {}, QPoint(1500, 1100));
         QCOMPARE(r->Pt_Array[1], QStringLiteral("TRUE,1,%1,%2,0")
                                      .arg(plainNumText(float(1500.5 / 1800)), plainNumText(float(1 - 1100.5 / 1200))));
+    }
+
+    void theViewScaleChangesNoValue()
+    {
+        // A 1000 x 800 chart in a window that shows it at 100 %.
+        QImage pic(1000, 800, QImage::Format_RGB32);
+        pic.fill(Qt::white);
+        mdi->resize(1200, 1000);
+        r->showPicture(pic, QStringLiteral("chart.png"));
+        QCOMPARE(host->widget()->viewScale().entry(), ViewScale::kHundred);
+        frame();
+        GraphFormWidget *w = host->widget();
+        // Picture pixel (614, 286), clicked at each scale where it lies on
+        // screen: the view pixel under which that picture pixel's middle is
+        // (at 25 % a view pixel spans four picture pixels, and its middle
+        // falls in the third).
+        const QPoint pixel(614, 286);
+        const QString expected = QStringLiteral("TRUE,1,%1,%2,0")
+                                     .arg(plainNumText(float(614.5 / 1000)), plainNumText(float(1 - 286.5 / 800)));
+        const int entries[] = {1, 5, 4, 3}; // 25, 400, 200, 100 %
+        for (int k = 0; k < 4; ++k) {
+            w->setScaleEntry(entries[k], QPointF(0, 0));
+            const double f = ViewScale::kPercents[entries[k]] / 100.0;
+            QCOMPARE(area()->size(), QSize(int(1000 * f), int(800 * f)));
+            QCOMPARE(w->scaleCombo()->currentIndex(), entries[k]);
+            const QPoint v(int(std::floor((pixel.x() + 0.5) * f)), int(std::floor((pixel.y() + 0.5) * f)));
+            w->scrollArea()->ensureVisible(v.x(), v.y(), 50, 50);
+            QTest::mouseClick(area(), Qt::LeftButton, {}, v);
+            QCOMPARE(r->Pt_Array[1], expected);
+            QCOMPARE(r->grid(1).cell(1, 2), QStringLiteral("6.4312")); // (614.5 / 1000 - 0.1) / 0.8 * 10
+            QCOMPARE(r->grid(1).cell(1, 3), QStringLiteral("67.734")); // (1 - 286.5 / 800 - 0.1) / 0.8 * 100
+            // Its marker is drawn centred at the scaled place, 9 pixels
+            // across at every scale, and the readout reads the same.
+            const QImage shot = area()->grab().toImage();
+            QCOMPARE(shot.pixelColor(v), QColor(0, 128, 192));
+            QCOMPARE(shot.pixelColor(v + QPoint(4, 0)), QColor(0, 0, 255));
+            QCOMPARE(shot.pixelColor(v - QPoint(4, 0)), QColor(0, 0, 255));
+            QCOMPARE(area()->pickRect(1).center(), v);
+            QTest::mouseMove(area(), v + QPoint(0, 30));
+            QTest::mouseMove(area(), v);
+            QTRY_COMPARE(w->statusLabel()->text(), QStringLiteral("X=6.4312 , Y=67.734"));
+            // The outline follows: the frame's left edge (x = 0.1).
+            const int edge = int(std::floor(0.1 * 1000 * f));
+            w->scrollArea()->ensureVisible(edge, int(400 * f), 50, 50);
+            QCOMPARE(area()->grab().toImage().pixelColor(edge, int(400 * f)), QColor(255, 0, 0));
+            // A click on the marker picks it (the hit test follows the
+            // scale); Delete removes it for the next scale's click.
+            w->scrollArea()->ensureVisible(v.x(), v.y(), 50, 50);
+            QTest::mouseClick(area(), Qt::LeftButton, {}, v + QPoint(3, -3));
+            QVERIFY(r->graph.selShapePt().visible);
+            QTest::keyClick(area(), Qt::Key_Delete);
+            QCOMPARE(r->graph.pickCount(), 0);
+        }
+        w->setScaleEntry(3, QPointF(0, 0));
+        QTest::mouseClick(area(), Qt::LeftButton, {}, pixel);
+        QCOMPARE(r->Pt_Array[1], expected);
+        // Picked and dragged at 400 %: hit tests follow the scale, the drop
+        // stores the dropped-on pixel's centre.
+        w->setScaleEntry(5, QPointF(0, 0));
+        const QPoint from = area()->pickRect(1).center();
+        w->scrollArea()->ensureVisible(from.x(), from.y(), 200, 200);
+        QTest::mousePress(area(), Qt::LeftButton, {}, from);
+        QVERIFY(r->graph.selShapePt().visible);
+        QCOMPARE(r->Sel_PtNo, 1);
+        const QPoint to = from + QPoint(37, -17); // picture pixel (623, 282) at 400 %
+        QTest::mouseMove(area(), to);
+        QTest::mouseRelease(area(), Qt::LeftButton, {}, to);
+        QCOMPARE(r->Pt_Array[1], QStringLiteral("TRUE,1,%1,%2,0")
+                                     .arg(plainNumText(float(623.5 / 1000)), plainNumText(float(1 - 282.5 / 800))));
+        // The stored sizes are those of the picture, not of the view.
+        QCOMPARE(r->graph.picAreaWidthTwips, 1000.f * 15.f);
+        QCOMPARE(r->graph.markerWidth, float(9.0 / 1000));
+    }
+
+    void scaleKeysAndWheel()
+    {
+        GraphFormWidget *w = host->widget();
+        QCOMPARE(w->viewScale().entry(), ViewScale::kHundred);
+        QTest::keyClick(area(), Qt::Key_Plus, Qt::ControlModifier);
+        QCOMPARE(area()->size(), QSize(800, 600));
+        QTest::keyClick(area(), Qt::Key_Minus, Qt::ControlModifier);
+        QTest::keyClick(area(), Qt::Key_Minus, Qt::ControlModifier);
+        QCOMPARE(area()->size(), QSize(200, 150));
+        QTest::keyClick(area(), Qt::Key_0, Qt::ControlModifier);
+        QCOMPARE(w->viewScale().entry(), ViewScale::kFit);
+        QCOMPARE(w->scaleCombo()->currentText(), QStringLiteral("全体"));
+        // The picture's point under the pointer stays under it.
+        w->setScaleEntry(ViewScale::kHundred, QPointF(0, 0));
+        QWidget *vp = w->scrollArea()->viewport();
+        const QPoint pointer = area()->mapTo(vp, QPoint(300, 200));
+        QWheelEvent up(pointer, vp->mapToGlobal(pointer), QPoint(), QPoint(0, 120), Qt::NoButton,
+                       Qt::ControlModifier, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(vp, &up);
+        QCOMPARE(area()->size(), QSize(800, 600));
+        QCOMPARE(area()->mapFrom(vp, pointer), QPoint(600, 400));
+        // No change to the reading: the keys are not the picture's keys.
+        QCOMPARE(r->graph.pickCount(), 0);
     }
 
     void aHiddenRingIsRepaintedAwayOnTheCurrentPicture()
@@ -369,7 +544,9 @@ private Q_SLOTS:
         spy.painted = QRegion();
         r->clearSelection();
         QTRY_VERIFY(!spy.painted.isEmpty());
-        const QPoint c = at(0.5f, 0.5f);
+        // Where the ring would be drawn on this picture.
+        const Ring &ring = r->graph.selShapePt();
+        const QPoint c = area()->toPixels(ring.left + r->graph.ringWidth / 2, ring.top - r->graph.ringHeight / 2).toPoint();
         for (QPoint d : {QPoint(7, 0), QPoint(-7, 0), QPoint(0, 7), QPoint(0, -7)})
             QVERIFY2(spy.painted.contains(c + d),
                      qPrintable(QStringLiteral("%1, %2").arg((c + d).x()).arg((c + d).y())));

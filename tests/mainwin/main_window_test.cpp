@@ -34,6 +34,7 @@
 #include <QTest>
 #include <QTimer>
 #include <QToolBar>
+#include <QToolBar>
 
 using namespace orv;
 
@@ -117,9 +118,10 @@ private Q_SLOTS:
             }
         }
         QCOMPARE(keys, QStringList({"sep0", "Open_File_Mn1", "sep1", "Save_grc_Mn1", "Undo_Mn1", "Redo_Mn1", "sep2",
-                                    "Version_Mn1", "Help_Mn1"}));
+                                    "Grid_Mn1", "sep3", "Version_Mn1", "Help_Mn1"}));
         QCOMPARE(tips, QStringList({"状態設定ファイル、画像ファイルを開く", "現在の状態をファイルに保存", "元に戻す",
-                                    "やり直し", "バージョン情報", "ヘルプを表示"}));
+                                    "やり直し", "目盛線を表示(枠線の座標の目盛線を画像に重ねて描きます)",
+                                    "バージョン情報", "ヘルプを表示"}));
         // The two arrows are drawn, and differently.
         QVERIFY(e.find<QAction>("Undo_Mn1")->icon().pixmap(24, 24).toImage() !=
                 e.find<QAction>("Redo_Mn1")->icon().pixmap(24, 24).toImage());
@@ -218,6 +220,36 @@ private Q_SLOTS:
         QCOMPARE(e.find<QLabel>("StatusBar1")->text(), Main_MDI_Form::openedStatusText());
     }
 
+    void gridSwitchInTheMenuAndTheToolbar()
+    {
+        QAction *menu = nullptr, *button = nullptr;
+        {
+            Env e;
+            menu = e.w->findChild<QAction *>(QStringLiteral("Grid_Mn"));
+            button = e.w->findChild<QAction *>(QStringLiteral("Grid_Mn1"));
+            QVERIFY(menu && button);
+            QCOMPARE(menu->text(), QStringLiteral("目盛線を表示(&G)"));
+            QVERIFY(e.find<QMenu>("etc_Mn")->actions().contains(menu));
+            QVERIFY(e.find<QToolBar>("Toolbar1")->actions().contains(button));
+            QVERIFY(!button->icon().isNull());
+            QVERIFY(menu->isCheckable() && button->isCheckable());
+            QVERIFY(!menu->isChecked() && !e.r.graph.gridVisible());
+            button->trigger();
+            QVERIFY(e.r.graph.gridVisible());
+            QVERIFY(menu->isChecked() && button->isChecked());
+            QCOMPARE(e.desk.flags[QString::fromLatin1(Main_MDI_Form::kGridKey)], true);
+            menu->trigger();
+            QVERIFY(!e.r.graph.gridVisible());
+            QVERIFY(!menu->isChecked() && !button->isChecked());
+            QCOMPARE(e.desk.flags[QString::fromLatin1(Main_MDI_Form::kGridKey)], false);
+            // The next run starts with the switch as it was left.
+            e.desk.flags[QString::fromLatin1(Main_MDI_Form::kGridKey)] = true;
+            MainWindow next(e.r);
+            QVERIFY(e.r.graph.gridVisible());
+            QVERIFY(next.findChild<QAction *>(QStringLiteral("Grid_Mn"))->isChecked());
+        }
+    }
+
     void calibrationPanel()
     {
         Env e;
@@ -240,6 +272,28 @@ private Q_SLOTS:
         QVERIFY(e.find<QWidget>("RL_Frame")->isVisible());
         QCOMPARE(hint->pixmap().toImage().convertToFormat(QImage::Format_RGB32),
                  QImage(QStringLiteral(ORV_SOURCE_DIR "/img/4pt.bmp")).convertToFormat(QImage::Format_RGB32));
+        // The third tab: four corners as in tab 2, its own hint picture (the
+        // keystoned chart) and a tool tip that says what it is for.
+        QCOMPARE(tabs->count(), 3);
+        QCOMPARE(tabs->tabText(2), QStringLiteral("射影定義"));
+        QVERIFY(tabs->tabToolTip(2).contains(QStringLiteral("斜めから撮影")));
+        QVERIFY(tabs->tabRect(2).right() < tabs->width()); // the whole tab is shown
+        QTest::mouseClick(tabs, Qt::LeftButton, {}, tabs->tabRect(2).center());
+        QCOMPARE(e.r.panel.selectedTab(), 3);
+        QCOMPARE(tabs->currentIndex(), 2);
+        QVERIFY(e.find<QWidget>("LU_Frame")->isVisible());
+        QVERIFY(e.find<QWidget>("RL_Frame")->isVisible());
+        const QImage pj = QImage(QStringLiteral(ORV_SOURCE_DIR "/img/pj.bmp")).convertToFormat(QImage::Format_RGB32);
+        QVERIFY(!pj.isNull());
+        QCOMPARE(hint->pixmap().toImage().convertToFormat(QImage::Format_RGB32), pj);
+        QCOMPARE(hintPicture(3), pj); // the shipped file is the drawn picture
+        QVERIFY(pj != QImage(QStringLiteral(ORV_SOURCE_DIR "/img/4pt.bmp")).convertToFormat(QImage::Format_RGB32));
+        // The model selecting the mode (a loaded file) moves the view too.
+        e.r.panel.selectTab(2);
+        QCOMPARE(tabs->currentIndex(), 1);
+        e.r.panel.selectTab(3);
+        QCOMPARE(tabs->currentIndex(), 2);
+        QCOMPARE(hint->pixmap().toImage().convertToFormat(QImage::Format_RGB32), pj);
         e.r.Init_App();
         QCOMPARE(tabs->currentIndex(), 0);
         QVERIFY(!e.find<QWidget>("LU_Frame")->isVisible());

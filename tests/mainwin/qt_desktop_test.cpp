@@ -73,6 +73,21 @@ private Q_SLOTS:
         QCOMPARE(DesktopPort::withDefaultSuffix(QStringLiteral("C:\\a.b\\name"), f), QStringLiteral("C:\\a.b\\name.orvd"));
     }
 
+    void flagsAreRememberedBetweenRuns()
+    {
+        QVERIFY(tmp.isValid());
+        QtDesktop first;
+        first.setSettingsFile(ini());
+        QCOMPARE(first.flag(QStringLiteral("view/gridLines"), false), false);
+        QCOMPARE(first.flag(QStringLiteral("view/gridLines"), true), true);
+        first.setFlag(QStringLiteral("view/gridLines"), true);
+        QtDesktop nextRun;
+        nextRun.setSettingsFile(ini());
+        QCOMPARE(nextRun.flag(QStringLiteral("view/gridLines"), false), true);
+        nextRun.setFlag(QStringLiteral("view/gridLines"), false);
+        QCOMPARE(first.flag(QStringLiteral("view/gridLines"), true), false);
+    }
+
     void aTypedNameGetsTheExtensionAndTheFolderIsRemembered()
     {
         QVERIFY(tmp.isValid());

@@ -374,7 +374,7 @@ TEST_F(History_, ARandomSessionUndoneAndRedoneGivesTheSameFiles)
             else
                 graph.keyUp(arrows[pick(4)], Graph_Form::NoModifier);
         } else if (kind < 93) {
-            main.selectModeTab(1 + pick(2));
+            main.selectModeTab(1 + pick(3)); // diagonal, four corners, projective
         } else if (kind < 95) {
             if (int s = someTable())
                 grid(s).queryUnload();

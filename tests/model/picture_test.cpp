@@ -129,3 +129,36 @@ TEST(Picture, JpegsWithBytesAfterTheEndMarkerOpen)
         }
     }
 }
+
+TEST(ReducedPicture, ALargeJpegOpensFromADecodeAtAFractionOfItsSize)
+{
+    QTemporaryDir dir;
+    QImage big(3000, 2000, QImage::Format_RGB32);
+    big.fill(qRgb(30, 90, 200));
+    const QString jpg = dir.filePath(QStringLiteral("photo.jpg")), png = dir.filePath(QStringLiteral("photo.png"));
+    ASSERT_TRUE(big.save(jpg, "JPEG", 90));
+    ASSERT_TRUE(big.save(png, "PNG"));
+    // Half its size: the smallest of 1/2, 1/4, 1/8 whose long side is >= 1400.
+    auto r = orv::decodeReducedPicture(jpg, 1400);
+    ASSERT_TRUE(r.has_value());
+    EXPECT_EQ(r->image.size(), QSize(1500, 1000));
+    EXPECT_EQ(r->natural, QSize(3000, 2000));
+    EXPECT_TRUE(r->reduced());
+    EXPECT_NEAR(QColor(r->image.pixel(700, 500)).blue(), 200, 4);
+    // A small one, and any other format, whole.
+    r = orv::decodeReducedPicture(jpg, 2000);
+    ASSERT_TRUE(r.has_value());
+    EXPECT_FALSE(r->reduced());
+    EXPECT_EQ(r->image.size(), QSize(3000, 2000));
+    r = orv::decodeReducedPicture(png, 100);
+    ASSERT_TRUE(r.has_value());
+    EXPECT_EQ(r->image.size(), QSize(3000, 2000));
+    // A cut-off JPEG is refused as by the whole decode.
+    QFile f(jpg);
+    ASSERT_TRUE(f.open(QIODevice::ReadWrite));
+    f.resize(f.size() / 2);
+    f.close();
+    r = orv::decodeReducedPicture(jpg, 1400);
+    ASSERT_FALSE(r.has_value());
+    EXPECT_EQ(r.error(), orv::PictureError::Truncated);
+}

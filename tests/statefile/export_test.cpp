@@ -7,6 +7,7 @@
 #include <QJsonObject>
 #include <QProcess>
 #include <QStringDecoder>
+#include <QStringEncoder>
 #include <cmath>
 
 using namespace orvtest;
@@ -171,6 +172,33 @@ TEST_F(ExportFixture, DiagonalFramesUseTheDerivedCornersAsTheWindowDoes)
     EXPECT_EQ(s(r.grid(1).cell(1, SeriesTable::ColY)), "8.7500");
     EXPECT_EQ(s(r.panel.pos(CalibPanel::LUX_Text)), "0.1");
     EXPECT_EQ(s(r.panel.pos(CalibPanel::RLY_Text)), "0.1");
+}
+
+// A reading saved in the projective mode exports the projective values: the
+// centre of a keystoned frame is the middle of both axes, which the bilinear
+// map misses by more than 1 % of the range.
+TEST_F(ExportFixture, ProjectiveFramesExportProjectiveValues)
+{
+    const QByteArray text = QByteArray("Orvalinetrix  :Version 1.0.0\r\n"
+                                       "Graph Picture :\\sample\\chart1.png\r\n"
+                                       "Picture Size  :5400,7200\r\n"
+                                       "Defnt.Style   :") +
+                            QStringEncoder("Shift_JIS").encode(QStringLiteral("射影定義")) +
+                            "\r\nDefnt.Point   :0.1,0.1,0.4,0.5,0.6,0.5,0.9,0.1\r\n"
+                            "Defnt.Pt.Val  :0,0,10,10\r\n"
+                            " Array Data   :TRUE,1,0.5,0.2,0\r\n";
+    writeAll(file, text);
+    ASSERT_EQ(run({file, QStringLiteral("--format=json")}), 0) << s(errText);
+    const QJsonObject doc = QJsonDocument::fromJson(outText.toUtf8()).object();
+    EXPECT_EQ(doc[u"mode"].toString(), QStringLiteral("射影定義"));
+    const QJsonObject p = doc[u"points"].toArray()[0].toObject();
+    // On the centre line the chart's bottom (0), top (1) and infinity appear
+    // at yb, yt and the vanishing point yv: the cross ratio gives the height.
+    const double yb = 0.1, yt = 0.5, yv = 0.1 + 0.4 * 4.0 / 3.0, y = 0.2f;
+    const double v = ((y - yb) / (yv - y)) / ((yt - yb) / (yv - yt));
+    EXPECT_NEAR(p[u"X"].toDouble(), 5, 1e-5);
+    EXPECT_NEAR(p[u"Y"].toDouble(), 10 * v, 1e-5);
+    EXPECT_GT(std::abs(p[u"Y"].toDouble() - 10 * (y - yb) / (yt - yb)), 0.1); // not the bilinear value
 }
 
 TEST_F(ExportFixture, MissingPictureIsOnlyAWarning)

@@ -103,6 +103,50 @@ TEST_F(StateFixture, RoundTripRestoresEverythingInBothModes)
     }
 }
 
+// A keystoned frame in the projective mode: line 4 names the mode, every
+// other line is as in the four-point mode, and the file reopens in that mode
+// with the projective values.
+TEST_F(StateFixture, ProjectiveModeIsSavedAndReopened)
+{
+    buildReading(true);
+    const QByteArray four = stateFileBytes(r);
+    static const char *const keystone[8] = {"0.14", "0.1", "0.26", "0.86", "0.78", "0.9", "0.92", "0.06"};
+    placeFrame(keystone, 3);
+    const QByteArray fourKeystone = [&] {
+        r.panel.selectTab(2);
+        return stateFileBytes(r);
+    }();
+    r.panel.selectTab(3);
+    // Re-read the points through the projective map, as the window does.
+    for (int id = 1; id <= Reading::kMaxId; ++id) {
+        const QStringList f = r.Pt_Array[size_t(id)].split(u',');
+        if (f[0] == u"TRUE") {
+            ASSERT_TRUE(r.Conv_Pt(f[2].toFloat(), f[3].toFloat()));
+            r.Set_GridPt(f[1].toInt(), QStringLiteral("Change"), id);
+            r.graph.setPickToolTip(id, r.markerToolTip(f[1].toInt(), id, r.Format_Val(u"X", r.Conv_X),
+                                                       r.Format_Val(u"Y", r.Conv_Y), f[4]));
+        }
+    }
+    const QByteArray bytes = stateFileBytes(r);
+    EXPECT_TRUE(bytes.contains("\r\nDefnt.Style   :" + sjis(QStringLiteral("射影定義")) + "\r\n"));
+    QByteArray expected = fourKeystone;
+    expected.replace("\r\nDefnt.Style   :" + sjis(QStringLiteral("4点定義")) + "\r\n",
+                     "\r\nDefnt.Style   :" + sjis(QStringLiteral("射影定義")) + "\r\n");
+    EXPECT_EQ(bytes, expected);
+    EXPECT_NE(four, fourKeystone);
+
+    const Snapshot before = Snapshot::of(r);
+    const QString file = path("photo.orvd");
+    ASSERT_TRUE(save(file));
+    r.Reset_Reading(false);
+    r.unloadGraph();
+    r.panel.selectTab(1);
+    ASSERT_EQ(Load_State(r, file), LoadResult::Loaded);
+    EXPECT_EQ(r.panel.selectedTab(), 3);
+    expectSame(before, Snapshot::of(r)); // the table values too: loading converts projectively
+    EXPECT_EQ(stateFileBytes(r), readAll(file));
+}
+
 TEST_F(StateFixture, PointsKeepTheirIdsAndTheirRowOrder)
 {
     openPicture(picture);

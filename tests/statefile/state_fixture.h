@@ -142,7 +142,7 @@ struct StateFixture : ::testing::Test {
             Marker m;
             m.left = float(readPrefix(r.panel.pos(CalibPanel::xBox(Corner(c))))) - r.graph.markerWidth / 2;
             m.top = float(readPrefix(r.panel.pos(CalibPanel::yBox(Corner(c))))) + r.graph.markerHeight / 2;
-            m.visible = tab == 2 || c == LL || c == RU;
+            m.visible = tab != 1 || c == LL || c == RU;
             r.graph.setDfnt(c, m);
         }
         r.setDfntDone(true);
