@@ -3,6 +3,7 @@
 #include "model/file_io.h"
 #include "model/reading.h"
 
+#include <QBuffer>
 #include <QCoreApplication>
 #include <QDateTime>
 #include <QDir>
@@ -23,6 +24,7 @@ namespace orv {
 namespace {
 
 QString lockPathOf(const QString &copy) { return copy.left(copy.size() - 5) + QStringLiteral(".lock"); }
+QString picturePathOf(const QString &copy) { return copy.left(copy.size() - 5) + QStringLiteral(".png"); }
 
 QFileInfoList copiesIn(const QString &folder)
 {
@@ -47,6 +49,7 @@ Recovery::~Recovery()
     m_pool.waitForDone();
     if (m_lock) {
         QFile::remove(m_copy);
+        QFile::remove(picturePath());
         m_lock.reset(); // unlocking removes the lock file
     }
 }
@@ -78,6 +81,7 @@ bool Recovery::start()
     for (const QFileInfo &fi : QDir(m_folder).entryInfoList({QStringLiteral("*.lock")}, QDir::Files)) {
         const QString lockPath = fi.absoluteFilePath();
         const QString copy = lockPath.left(lockPath.size() - 5) + QStringLiteral(".orvd");
+        // (a picture left beside a copy goes with the copy)
         if (!QFileInfo::exists(copy) && !heldByRunningProgram(lockPath))
             QFile::remove(lockPath);
     }
@@ -110,7 +114,31 @@ void Recovery::writeInBackground()
         flush();
         return;
     }
-    m_pool.start([path = m_copy, bytes = m_bytes()] { writeFileSafely(path, bytes); });
+    const QByteArray bytes = copyBytes();
+    m_pool.start([path = m_copy, bytes] { writeFileSafely(path, bytes); });
+}
+
+QString Recovery::picturePath() const { return picturePathOf(m_copy); }
+
+QByteArray Recovery::copyBytes()
+{
+    if (!m_r.GraphPic_Path.isEmpty() || !m_r.graph.loaded() || m_r.graph.picture().isNull())
+        return m_bytes();
+    const QImage picture = m_r.graph.picture(); // shared, not copied
+    if (picture.cacheKey() != m_pictureKey) {
+        m_pictureKey = picture.cacheKey();
+        m_pool.start([path = picturePath(), picture] {
+            QByteArray png;
+            QBuffer buffer(&png);
+            if (buffer.open(QIODevice::WriteOnly) && picture.save(&buffer, "PNG"))
+                writeFileSafely(path, png);
+        });
+    }
+    // The copy names the picture beside it; the reading itself stays "pasted".
+    m_r.GraphPic_Path = picturePath();
+    QByteArray bytes = m_bytes();
+    m_r.GraphPic_Path.clear();
+    return bytes;
 }
 
 void Recovery::flush()
@@ -120,10 +148,15 @@ void Recovery::flush()
     m_timer.stop();
     m_pool.waitForDone();
     if (m_r.history().isModified()) {
-        if (writeFileSafely(m_copy, m_bytes()))
+        const QByteArray bytes = copyBytes();
+        m_pool.waitForDone();
+        if (writeFileSafely(m_copy, bytes))
             Q_EMIT written(m_copy);
-    } else if (QFile::exists(m_copy) && QFile::remove(m_copy)) {
-        Q_EMIT removed(m_copy);
+    } else {
+        QFile::remove(picturePath());
+        m_pictureKey = 0;
+        if (QFile::exists(m_copy) && QFile::remove(m_copy))
+            Q_EMIT removed(m_copy);
     }
 }
 
@@ -174,6 +207,11 @@ bool Recovery::offerRestore(const std::function<bool(const QString &)> &open)
             continue; // taken by another program between the look and the claim
         const bool yes = m_r.port().askYesNo(restoreQuestion(), QStringLiteral("Notice!"));
         const bool restored = yes && open && open(path);
+        // A pasted picture came back from beside the copy, which is about to
+        // move: the reading treats it as pasted again (saved as a PNG beside
+        // the reading, as any pasted picture).
+        if (restored && m_r.GraphPic_Path == picturePathOf(path))
+            m_r.GraphPic_Path.clear();
         claim.unlock();
         // Restored, it lives on as this program's own copy; either way the
         // file left behind is kept in old/ for a while.
@@ -202,9 +240,16 @@ void Recovery::retire(const QString &path)
         return; // left where it is (and asked about again) rather than lost
     }
     QFile::remove(lockPathOf(path));
+    if (QFileInfo::exists(picturePathOf(path))) {
+        const QString oldPicture = picturePathOf(target);
+        QFile::remove(oldPicture);
+        QFile::rename(picturePathOf(path), oldPicture);
+    }
     const QFileInfoList kept = copiesIn(oldDir);
-    for (qsizetype i = kOldKept; i < kept.size(); ++i)
+    for (qsizetype i = kOldKept; i < kept.size(); ++i) {
         QFile::remove(kept[i].absoluteFilePath());
+        QFile::remove(picturePathOf(kept[i].absoluteFilePath()));
+    }
 }
 
 } // namespace orv

@@ -77,6 +77,11 @@ Q_SIGNALS:
 
 private:
     void changed();
+    // The copy's file text. A picture pasted from the clipboard has no file:
+    // it is kept as PNG beside the copy (once per picture) and the copy
+    // names it, so that a restored reading has its picture.
+    QByteArray copyBytes();
+    QString picturePath() const;
     // True when a live program holds the lock of copy `orvdPath`.
     static bool heldByRunningProgram(const QString &lockPath);
 
@@ -86,6 +91,7 @@ private:
     std::unique_ptr<QLockFile> m_lock;
     QTimer m_timer;
     QThreadPool m_pool; // one thread: writes and removals stay in order
+    qint64 m_pictureKey = 0; // the pasted picture already written beside the copy
 };
 
 } // namespace orv

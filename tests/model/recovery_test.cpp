@@ -236,3 +236,46 @@ TEST_F(Recovery_, OldKeepsTheLastFive)
                                  "reading-9-6.orvd"}));
     EXPECT_TRUE(rec.orphans().isEmpty());
 }
+
+TEST_F(Recovery_, APastedPictureIsKeptBesideTheCopyAndComesBack)
+{
+    QImage pasted(160, 120, QImage::Format_RGB32);
+    pasted.fill(QColor(10, 200, 30));
+    desk.clipboardPicture = pasted;
+    main.ClipBoardPaste_Command_Click();
+    ASSERT_TRUE(r.GraphPic_Path.isEmpty());
+    graph.setPictureSize(160, 120);
+    graph.mouseUp(Graph_Form::LeftButton, 0.1f, 0.1f);
+    graph.mouseUp(Graph_Form::LeftButton, 0.9f, 0.9f);
+    click(0.4f, 0.5f);
+    const QByteArray points = stateFileBytes(r).split('\n').mid(7, 3).join('\n');
+
+    QString text;
+    {
+        Recovery rec(r, [this] { return stateFileBytes(r); }, folder);
+        ASSERT_TRUE(rec.start());
+        rec.flush();
+        const QString png = rec.copyPath().left(rec.copyPath().size() - 5) + QStringLiteral(".png");
+        ASSERT_TRUE(QFileInfo::exists(png));
+        EXPECT_EQ(QImage(png).convertToFormat(QImage::Format_RGB32), pasted);
+        EXPECT_TRUE(r.GraphPic_Path.isEmpty()); // still a pasted picture
+        text = QString::fromUtf8(fileBytes(rec.copyPath()));
+        EXPECT_TRUE(text.contains(QStringLiteral("Graph Picture :") + png));
+        // What a crashed program leaves: the copy and its picture, a dead lock.
+        text.replace(png, folder + QStringLiteral("/reading-5-5.png"));
+        QFile::copy(png, folder + QStringLiteral("/reading-5-5.png"));
+    }
+    EXPECT_TRUE(QDir(folder).entryList({QStringLiteral("reading-*-*.png")}).size() == 1); // ours went at the end
+    orphan(QStringLiteral("reading-5-5"), text.toUtf8());
+
+    desk.answers3 = {DesktopPort::Answer::No};
+    ASSERT_TRUE(main.Open_Pic(picture));
+    Recovery rec(r, [this] { return stateFileBytes(r); }, folder);
+    ASSERT_TRUE(rec.start());
+    desk.answers = {true};
+    ASSERT_TRUE(rec.offerRestore([&](const QString &p) { return Load_State(r, p) == LoadResult::Loaded; }));
+    EXPECT_EQ(r.graph.picture().convertToFormat(QImage::Format_RGB32), pasted);
+    EXPECT_TRUE(r.GraphPic_Path.isEmpty()); // saved as NAME.png beside the reading, like any pasted picture
+    EXPECT_EQ(stateFileBytes(r).split('\n').mid(7, 3).join('\n'), points);
+    EXPECT_TRUE(QFileInfo::exists(folder + QStringLiteral("/old/reading-5-5.png")));
+}
