@@ -4,6 +4,7 @@
 #include "mainwin/main_window.h"
 #include "mainwin/qt_desktop.h"
 #include "mainwin/splash_widget.h"
+#include "model/language.h"
 #include "model/reading.h"
 #include "model/recovery.h"
 #include "model/startup_trace.h"
@@ -13,10 +14,8 @@
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QFileInfo>
-#include <QLibraryInfo>
 #include <QTextStream>
 #include <QTimer>
-#include <QTranslator>
 #include <QWindow>
 #include <cstring>
 
@@ -60,10 +59,11 @@ int main(int argc, char **argv)
     QApplication::setApplicationName(QStringLiteral("Orvalinetrix"));
     // Every window and dialog shows the program's icon.
     QApplication::setWindowIcon(orv::programIcon());
-    // The program speaks Japanese; Qt's own dialog buttons should too.
-    QTranslator qtbase;
-    if (qtbase.load(QStringLiteral("qtbase_ja"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
-        QApplication::installTranslator(&qtbase);
+    // Japanese or English, before the first window; Qt's own dialogs follow.
+    const orv::Language language = orv::startupLanguage(*orv::programSettings());
+    if (!orv::installLanguage(language, QApplication::applicationDirPath()))
+        QTextStream(stderr) << "orvalinetrix: no English catalogue ("
+                            << orv::catalogueFile(QApplication::applicationDirPath(), language) << "); using Japanese\n";
 
     orv::QtDesktop desktop;
     orv::Reading reading(&desktop);

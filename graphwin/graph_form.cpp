@@ -2,6 +2,7 @@
 
 #include "model/utilities.h"
 
+#include <QCoreApplication>
 #include <algorithm>
 
 namespace orv {
@@ -21,17 +22,17 @@ bool Graph_Form::onPicture(float x, float y) { return x >= 0 && x <= 1 && y >= 0
 
 QString Graph_Form::closeQuestion()
 {
-    return QStringLiteral("グラフウィンドウを閉じると全ての読出し(系列)ウィンドウも閉じます。\rよろしいですか？");
+    return QCoreApplication::translate("Graph", "グラフウィンドウを閉じると全ての読出し(系列)ウィンドウも閉じます。\rよろしいですか？");
 }
 
 QString Graph_Form::completionStatus()
 {
-    return QStringLiteral("読み出し値を追加する系列を選択し、グラフ画像上でポイントをクリックして下さい。");
+    return QCoreApplication::translate("Graph", "読み出し値を追加する系列を選択し、グラフ画像上でポイントをクリックして下さい。");
 }
 
 QString Graph_Form::pointLimitMessage()
 {
-    return QStringLiteral("エラー！(No.2)(読み出しポイントは250点までです。不要なポイントを削除して下さい。)");
+    return QCoreApplication::translate("Graph", "エラー！(No.2)(読み出しポイントは250点までです。不要なポイントを削除して下さい。)");
 }
 
 void Graph_Form::setPictureSize(int widthPx, int heightPx)

@@ -1,13 +1,14 @@
 #include "graphwin/view_scale.h"
 
+#include <QCoreApplication>
 #include <algorithm>
 #include <cmath>
 
 namespace orv {
 
-const QStringList &ViewScale::entryTexts()
+QStringList ViewScale::entryTexts()
 {
-    static const QStringList texts = {QStringLiteral("全体"), QStringLiteral("25%"),  QStringLiteral("50%"),
+    const QStringList texts = {QCoreApplication::translate("Graph", "全体"), QStringLiteral("25%"),  QStringLiteral("50%"),
                                       QStringLiteral("100%"), QStringLiteral("200%"), QStringLiteral("400%")};
     return texts;
 }

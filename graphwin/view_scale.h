@@ -21,7 +21,7 @@ class ViewScale : public QObject {
     Q_OBJECT
 public:
     // The combo's entries, in order; entry 0 is "全体".
-    static const QStringList &entryTexts();
+    static QStringList entryTexts();
     static constexpr int kFit = 0;
     static constexpr int kPercents[] = {0, 25, 50, 100, 200, 400};
     static constexpr int kHundred = 3;

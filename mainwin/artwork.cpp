@@ -1,5 +1,6 @@
 #include "mainwin/artwork.h"
 
+#include <QCoreApplication>
 #include <QLinearGradient>
 #include <QPainter>
 #include <QPainterPath>
@@ -310,7 +311,8 @@ QImage hintPicture(int tab)
     p.drawPolygon(quad);
 
     // Placed corners are filled; derived corners are hollow and dashed.
-    const char *names[4] = {"左下", "左上", "右上", "右下"};
+    const char *names[4] = {QT_TRANSLATE_NOOP("Pictures", "左下"), QT_TRANSLATE_NOOP("Pictures", "左上"),
+                            QT_TRANSLATE_NOOP("Pictures", "右上"), QT_TRANSLATE_NOOP("Pictures", "右下")};
     QFont f = p.font();
     f.setPixelSize(11);
     p.setFont(f);
@@ -324,11 +326,11 @@ QImage hintPicture(int tab)
         const bool left = c == 0 || c == 1;
         const bool lower = c == 0 || c == 3;
         const QRectF box(left ? pt.x() - 48 : pt.x() + 8, lower ? pt.y() - 4 : pt.y() - 9, 40, 14);
-        p.drawText(box, (left ? Qt::AlignRight : Qt::AlignLeft) | Qt::AlignVCenter, QString::fromUtf8(names[c]));
+        p.drawText(box, (left ? Qt::AlignRight : Qt::AlignLeft) | Qt::AlignVCenter, QCoreApplication::translate("Pictures", names[c]));
     }
     p.setPen(kInk);
     p.drawText(QRectF(58, 73, 94, 13), Qt::AlignCenter,
-               diagonal ? QStringLiteral("2点をクリック") : QStringLiteral("4点をクリック"));
+               diagonal ? QCoreApplication::translate("Pictures", "2点をクリック") : QCoreApplication::translate("Pictures", "4点をクリック"));
 
     p.end();
     return img.convertToFormat(QImage::Format_RGB32);

@@ -4,6 +4,7 @@
 #include "mainwin/main_window.h"
 #include "model/reading.h"
 
+#include <QCoreApplication>
 #include <QApplication>
 #include <QPainter>
 #include <QPainterPath>
@@ -83,7 +84,7 @@ QImage steps()
         p.drawLine(pt + QPointF(-5, 5), pt + QPointF(5, -5));
     }
     p.setPen(QColor(0, 110, 0));
-    p.drawText(QRectF(frame.left() + 150, frame.bottom() - 60, 200, 20), Qt::AlignLeft, QStringLiteral("3 点をクリック"));
+    p.drawText(QRectF(frame.left() + 150, frame.bottom() - 60, 200, 20), Qt::AlignLeft, QCoreApplication::translate("Pictures", "3 点をクリック"));
     return img;
 }
 

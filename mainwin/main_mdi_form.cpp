@@ -5,6 +5,7 @@
 #include "model/reading.h"
 #include "model/utilities.h"
 
+#include <QCoreApplication>
 #include <QFutureWatcher>
 #include <QtConcurrent/QtConcurrentRun>
 #include <new>
@@ -36,100 +37,101 @@ Main_MDI_Form::Main_MDI_Form(Reading &reading, QObject *parent) : QObject(parent
 
 // --- Texts ---------------------------------------------------------------
 
-const std::vector<Main_MDI_Form::MenuItem> &Main_MDI_Form::menuItems()
+// Built at each call: the texts follow the installed catalogue.
+std::vector<Main_MDI_Form::MenuItem> Main_MDI_Form::menuItems()
 {
-    static const std::vector<MenuItem> items = {
-        {QStringLiteral("File_Mn"), QStringLiteral("ファイル(&F)"), 0},
-        {QStringLiteral("Saved_File_Open_Mn"), QStringLiteral("状態設定ファイルを開く(&I)"), 1},
-        {QStringLiteral("Open_GraphPic_Mn"), QStringLiteral("新規グラフ画像読込み(&O)"), 1},
-        {QStringLiteral("Input_from_ClipBoard_Mn"), QStringLiteral("クリップボードから画像読込み(&C)"), 1},
+    std::vector<MenuItem> items = {
+        {QStringLiteral("File_Mn"), QCoreApplication::translate("Main", "ファイル(&F)"), 0},
+        {QStringLiteral("Saved_File_Open_Mn"), QCoreApplication::translate("Main", "状態設定ファイルを開く(&I)"), 1},
+        {QStringLiteral("Open_GraphPic_Mn"), QCoreApplication::translate("Main", "新規グラフ画像読込み(&O)"), 1},
+        {QStringLiteral("Input_from_ClipBoard_Mn"), QCoreApplication::translate("Main", "クリップボードから画像読込み(&C)"), 1},
         {QStringLiteral("sep1"), QStringLiteral("-"), 1},
-        {QStringLiteral("Save_File_Mn"), QStringLiteral("現在の状態をファイルに保存(&S)"), 1},
+        {QStringLiteral("Save_File_Mn"), QCoreApplication::translate("Main", "現在の状態をファイルに保存(&S)"), 1},
         {QStringLiteral("sep2"), QStringLiteral("-"), 1},
-        {QStringLiteral("Quit_App"), QStringLiteral("終了(&Q)"), 1},
-        {QStringLiteral("Edit_Mn"), QStringLiteral("編集(&E)"), 0},
-        {QStringLiteral("Undo_Mn"), QStringLiteral("元に戻す(&U)"), 1},
-        {QStringLiteral("Redo_Mn"), QStringLiteral("やり直し(&R)"), 1},
+        {QStringLiteral("Quit_App"), QCoreApplication::translate("Main", "終了(&Q)"), 1},
+        {QStringLiteral("Edit_Mn"), QCoreApplication::translate("Main", "編集(&E)"), 0},
+        {QStringLiteral("Undo_Mn"), QCoreApplication::translate("Main", "元に戻す(&U)"), 1},
+        {QStringLiteral("Redo_Mn"), QCoreApplication::translate("Main", "やり直し(&R)"), 1},
         {QStringLiteral("sep4"), QStringLiteral("-"), 1},
-        {QStringLiteral("Copy_Data_Mn"), QStringLiteral("コピー(&C)"), 1},
-        {QStringLiteral("Window_Mn"), QStringLiteral("ウィンドウ(&W)"), 0},
-        {QStringLiteral("Cscd_Mn"), QStringLiteral("ウィンドウの整列(&S)"), 1},
-        {QStringLiteral("etc_Mn"), QStringLiteral("その他(&E)"), 0},
-        {QStringLiteral("Grid_Mn"), QStringLiteral("目盛線を表示(&G)"), 1},
+        {QStringLiteral("Copy_Data_Mn"), QCoreApplication::translate("Main", "コピー(&C)"), 1},
+        {QStringLiteral("Window_Mn"), QCoreApplication::translate("Main", "ウィンドウ(&W)"), 0},
+        {QStringLiteral("Cscd_Mn"), QCoreApplication::translate("Main", "ウィンドウの整列(&S)"), 1},
+        {QStringLiteral("etc_Mn"), QCoreApplication::translate("Main", "その他(&E)"), 0},
+        {QStringLiteral("Grid_Mn"), QCoreApplication::translate("Main", "目盛線を表示(&G)"), 1},
         {QStringLiteral("sep3"), QStringLiteral("-"), 1},
-        {QStringLiteral("Version_Mn"), QStringLiteral("バージョン情報(&V)"), 1},
-        {QStringLiteral("Help_Mn"), QStringLiteral("ヘルプ(&H)"), 1},
+        {QStringLiteral("Version_Mn"), QCoreApplication::translate("Main", "バージョン情報(&V)"), 1},
+        {QStringLiteral("Help_Mn"), QCoreApplication::translate("Main", "ヘルプ(&H)"), 1},
     };
     return items;
 }
 
-const std::vector<Main_MDI_Form::ToolButton> &Main_MDI_Form::toolButtons()
+std::vector<Main_MDI_Form::ToolButton> Main_MDI_Form::toolButtons()
 {
-    static const std::vector<ToolButton> buttons = {
+    std::vector<ToolButton> buttons = {
         {QStringLiteral("sep0"), QString()},
-        {QStringLiteral("Open_File_Mn1"), QStringLiteral("状態設定ファイル、画像ファイルを開く")},
+        {QStringLiteral("Open_File_Mn1"), QCoreApplication::translate("Main", "状態設定ファイル、画像ファイルを開く")},
         {QStringLiteral("sep1"), QString()},
-        {QStringLiteral("Save_grc_Mn1"), QStringLiteral("現在の状態をファイルに保存")},
-        {QStringLiteral("Undo_Mn1"), QStringLiteral("元に戻す")},
-        {QStringLiteral("Redo_Mn1"), QStringLiteral("やり直し")},
+        {QStringLiteral("Save_grc_Mn1"), QCoreApplication::translate("Main", "現在の状態をファイルに保存")},
+        {QStringLiteral("Undo_Mn1"), QCoreApplication::translate("Main", "元に戻す")},
+        {QStringLiteral("Redo_Mn1"), QCoreApplication::translate("Main", "やり直し")},
         {QStringLiteral("sep2"), QString()},
-        {QStringLiteral("Grid_Mn1"), QStringLiteral("目盛線を表示(枠線の座標の目盛線を画像に重ねて描きます)")},
+        {QStringLiteral("Grid_Mn1"), QCoreApplication::translate("Main", "目盛線を表示(枠線の座標の目盛線を画像に重ねて描きます)")},
         {QStringLiteral("sep3"), QString()},
-        {QStringLiteral("Version_Mn1"), QStringLiteral("バージョン情報")},
-        {QStringLiteral("Help_Mn1"), QStringLiteral("ヘルプを表示")},
+        {QStringLiteral("Version_Mn1"), QCoreApplication::translate("Main", "バージョン情報")},
+        {QStringLiteral("Help_Mn1"), QCoreApplication::translate("Main", "ヘルプを表示")},
     };
     return buttons;
 }
 
 QString Main_MDI_Form::startStatusText()
 {
-    return QStringLiteral("「参照」ボタンを押して、グラフ画像ファイルを開く、又は「Clipboardから貼付(bmp限定)」"
+    return QCoreApplication::translate("Main", "「参照」ボタンを押して、グラフ画像ファイルを開く、又は「Clipboardから貼付(bmp限定)」"
                           "ボタンを押して画像を読み込んで下さい。");
 }
 
 QString Main_MDI_Form::openedStatusText()
 {
-    return QStringLiteral("開いたグラフ画像で枠線を定義するため、グラフの角を画像上で選択して下さい。 "
+    return QCoreApplication::translate("Main", "開いたグラフ画像で枠線を定義するため、グラフの角を画像上で選択して下さい。 "
                           "(対角定義又は、4点定義)");
 }
 
-QString Main_MDI_Form::openFileTitle() { return QStringLiteral("状態設定ファイル、画像ファイルを開く"); }
+QString Main_MDI_Form::openFileTitle() { return QCoreApplication::translate("Main", "状態設定ファイル、画像ファイルを開く"); }
 
 QString Main_MDI_Form::openFileFilter()
 {
-    return QStringLiteral("全てのファイル(*.*)|*.*|JPG(*.jpg)|*.jpg|Bitmap(*.bmp)|*.bmp|JPEG(*.jpeg)|*.jpeg|"
+    return QCoreApplication::translate("Main", "全てのファイル(*.*)|*.*|JPG(*.jpg)|*.jpg|Bitmap(*.bmp)|*.bmp|JPEG(*.jpeg)|*.jpeg|"
                           "GIF(*.gif)|*.gif|PNG(*.png)|*.png|状態設定ファイル(*.orvd)|*.orvd");
 }
 
-QString Main_MDI_Form::stateFileTitle() { return QStringLiteral("状態設定ファイルを開く"); }
+QString Main_MDI_Form::stateFileTitle() { return QCoreApplication::translate("Main", "状態設定ファイルを開く"); }
 
-QString Main_MDI_Form::stateFileFilter() { return QStringLiteral("状態設定ファイル(*.orvd)|*.orvd"); }
+QString Main_MDI_Form::stateFileFilter() { return QCoreApplication::translate("Main", "状態設定ファイル(*.orvd)|*.orvd"); }
 
-QString Main_MDI_Form::invalidPictureText() { return QStringLiteral("エラー！(No.1)(不正な画像ファイルです。)"); }
+QString Main_MDI_Form::invalidPictureText() { return QCoreApplication::translate("Main", "エラー！(No.1)(不正な画像ファイルです。)"); }
 
 QString Main_MDI_Form::tooLargePictureText()
 {
-    return QStringLiteral("エラー！(No.1)(画像が大きすぎます。1億5千万画素までの画像を開けます。)");
+    return QCoreApplication::translate("Main", "エラー！(No.1)(画像が大きすぎます。1億5千万画素までの画像を開けます。)");
 }
 
 QString Main_MDI_Form::noClipboardPictureText()
 {
-    return QStringLiteral("エラー！(No.1)(有効な画像データがありません。)");
+    return QCoreApplication::translate("Main", "エラー！(No.1)(有効な画像データがありません。)");
 }
 
-QString Main_MDI_Form::clipboardFailedText() { return QStringLiteral("クリップボードからの読み込みに失敗しました。"); }
+QString Main_MDI_Form::clipboardFailedText() { return QCoreApplication::translate("Main", "クリップボードからの読み込みに失敗しました。"); }
 
 QString Main_MDI_Form::unsupportedFileText()
 {
-    return QStringLiteral("エラー！(No.1)(このファイルは開けません：%1)\r"
+    return QCoreApplication::translate("Main", "エラー！(No.1)(このファイルは開けません：%1)\r"
                           "開けるのは画像ファイル(jpg, jpeg, bmp, gif, png)と状態設定ファイル(orvd)です。");
 }
 
-QString Main_MDI_Form::errorNo0Text() { return QStringLiteral("エラー！(No.0)"); }
+QString Main_MDI_Form::errorNo0Text() { return QCoreApplication::translate("Main", "エラー！(No.0)"); }
 
 QString Main_MDI_Form::logAxisText()
 {
-    return QStringLiteral("対数(Log)軸で0又は0以下の指定は出来ません。\r(暫定的に0.01に変更します。)");
+    return QCoreApplication::translate("Main", "対数(Log)軸で0又は0以下の指定は出来ません。\r(暫定的に0.01に変更します。)");
 }
 
 bool Main_MDI_Form::isPictureExtension(const QString &ext)
@@ -139,7 +141,7 @@ bool Main_MDI_Form::isPictureExtension(const QString &ext)
 
 QString Main_MDI_Form::projectiveToolTip()
 {
-    return QStringLiteral("斜めから撮影したグラフ(写真)を正確に読み取ります。\n"
+    return QCoreApplication::translate("Main", "斜めから撮影したグラフ(写真)を正確に読み取ります。\n"
                           "グラフの4隅をクリックして下さい(4点定義と同じ操作です)。");
 }
 
@@ -269,15 +271,15 @@ void Main_MDI_Form::Save_File_Mn_Click()
 QString Main_MDI_Form::undoCaption() const
 {
     const History &h = m_r.history();
-    return h.canUndo() ? History::undoPrefix() + QStringLiteral(" - ") + h.undoText() + QStringLiteral("(&U)")
-                       : QStringLiteral("元に戻す(&U)");
+    return h.canUndo() ? QCoreApplication::translate("Main", "元に戻す - %1(&U)").arg(h.undoText())
+                       : QCoreApplication::translate("Main", "元に戻す(&U)");
 }
 
 QString Main_MDI_Form::redoCaption() const
 {
     const History &h = m_r.history();
-    return h.canRedo() ? History::redoPrefix() + QStringLiteral(" - ") + h.redoText() + QStringLiteral("(&R)")
-                       : QStringLiteral("やり直し(&R)");
+    return h.canRedo() ? QCoreApplication::translate("Main", "やり直し - %1(&R)").arg(h.redoText())
+                       : QCoreApplication::translate("Main", "やり直し(&R)");
 }
 
 void Main_MDI_Form::Undo_Mn_Click() { m_r.history().undo(); }

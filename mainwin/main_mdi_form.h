@@ -57,8 +57,8 @@ public:
     ZoomView zoom;
 
     // --- Texts -------------------------------------------------------------
-    static const std::vector<MenuItem> &menuItems();
-    static const std::vector<ToolButton> &toolButtons();
+    static std::vector<MenuItem> menuItems();
+    static std::vector<ToolButton> toolButtons();
     static QString startStatusText();
     static QString openedStatusText();
     static QString openFileTitle();

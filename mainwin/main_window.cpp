@@ -1,11 +1,15 @@
 #include "mainwin/main_window.h"
 
+#include "model/language.h"
+
 #include "mainwin/artwork.h"
 #include "mainwin/qt_desktop.h"
 #include "mainwin/splash_widget.h"
 #include "model/reading.h"
 #include "model/utilities.h"
 
+#include <QActionGroup>
+#include <QCoreApplication>
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
@@ -215,11 +219,47 @@ void MainWindow::buildMenus()
         const QString name = item.name;
         connect(a, &QAction::triggered, this, [this, name] { m_form.runCommand(name); });
     }
+    buildLanguageMenu();
     connect(m_windowMenu, &QMenu::aboutToShow, this, &MainWindow::fillWindowMenu);
     if (QAction *undo = findChild<QAction *>(QStringLiteral("Undo_Mn")))
         undo->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z));
     if (QAction *redo = findChild<QAction *>(QStringLiteral("Redo_Mn")))
         redo->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)});
+}
+
+void MainWindow::buildLanguageMenu()
+{
+    auto *etc = findChild<QMenu *>(QStringLiteral("etc_Mn"));
+    if (!etc)
+        return;
+    // Named in both languages, so that whoever cannot read the one finds it.
+    QMenu *menu = new QMenu(QStringLiteral("言語 / Language"), etc);
+    menu->setObjectName(QStringLiteral("Language_Mn"));
+    etc->insertMenu(etc->actions().value(0), menu);
+    etc->insertSeparator(etc->actions().value(1));
+    auto *group = new QActionGroup(menu);
+    const QString saved = savedLanguage(*programSettings());
+    const struct {
+        const char *name;
+        QString text;
+        QString code;
+    } entries[] = {{"Language_Auto", QCoreApplication::translate("Main", "デスクトップに合わせる"), QString()},
+                   {"Language_Ja", QStringLiteral("日本語"), QStringLiteral("ja")},
+                   {"Language_En", QStringLiteral("English"), QStringLiteral("en")}};
+    for (const auto &e : entries) {
+        QAction *a = menu->addAction(e.text);
+        a->setObjectName(QString::fromLatin1(e.name));
+        a->setCheckable(true);
+        a->setChecked(saved == e.code);
+        group->addAction(a);
+        const QString code = e.code;
+        connect(a, &QAction::triggered, this, [code] { saveLanguage(*programSettings(), code); });
+    }
+    menu->addSeparator();
+    // The windows are built in one language; the choice takes effect at the next start.
+    QAction *note = menu->addAction(QCoreApplication::translate("Main", "次回の起動から切り替わります"));
+    note->setObjectName(QStringLiteral("Language_Note"));
+    note->setEnabled(false);
 }
 
 void MainWindow::updateHistoryActions()
@@ -300,9 +340,9 @@ QWidget *MainWindow::buildTopBar()
     auto *bar = new QWidget;
     bar->setObjectName(QStringLiteral("Picture2"));
     bar->setFixedHeight(twipsToPx(735));
-    m_openFrame = new QGroupBox(QStringLiteral("グラフ画像読込み"), bar);
+    m_openFrame = new QGroupBox(QCoreApplication::translate("Main", "グラフ画像読込み"), bar);
     m_openFrame->setObjectName(QStringLiteral("Open_GraphPic_Frame"));
-    auto *browse = new QPushButton(QStringLiteral("参照"), m_openFrame);
+    auto *browse = new QPushButton(QCoreApplication::translate("Main", "参照"), m_openFrame);
     browse->setObjectName(QStringLiteral("BrowsCommand"));
     browse->setGeometry(tw(60, 195, 780, 345));
     connect(browse, &QPushButton::clicked, this, [this] { m_form.BrowsCommand_Click(); });
@@ -367,8 +407,8 @@ QGroupBox *MainWindow::cornerGroup(QWidget *parent, const char *name, const QStr
             auto *e = new QLineEdit(g);
             e->setObjectName(QString::fromLatin1(valNames[b]));
             e->setGeometry(tw(90 + 750 * i, 690, 705, 300));
-            e->setToolTip(ll ? QStringLiteral("グラフの左下の数値を入力して下さい。")
-                             : QStringLiteral("グラフの右上の数値を入力して下さい。"));
+            e->setToolTip(ll ? QCoreApplication::translate("Main", "グラフの左下の数値を入力して下さい。")
+                             : QCoreApplication::translate("Main", "グラフの右上の数値を入力して下さい。"));
             e->installEventFilter(this); // select all on focus
             connect(e, &QLineEdit::textEdited, this, [this, b](const QString &t) { m_r.panel.setVal(b, t); });
             m_val[b] = e;
@@ -380,14 +420,16 @@ QGroupBox *MainWindow::cornerGroup(QWidget *parent, const char *name, const QStr
 
 QGroupBox *MainWindow::buildCalibPanel(QWidget *parent)
 {
-    auto *f = new QGroupBox(QStringLiteral("枠線定義"), parent);
+    auto *f = new QGroupBox(QCoreApplication::translate("Main", "枠線定義"), parent);
     f->setObjectName(QStringLiteral("Dft_Point_Frame"));
 
     m_tabs = new QTabBar(f);
     m_tabs->setObjectName(QStringLiteral("TabStrip1"));
-    m_tabs->addTab(QString::fromUtf16(CalibPanel::kDiagonal));
-    m_tabs->addTab(QString::fromUtf16(CalibPanel::kFourPoint));
-    m_tabs->addTab(QString::fromUtf16(CalibPanel::kProjective));
+    // The mode names in the reading file stay CalibPanel's; the tabs show them
+    // in the user's language.
+    m_tabs->addTab(QCoreApplication::translate("Main", "対角定義"));
+    m_tabs->addTab(QCoreApplication::translate("Main", "4点定義"));
+    m_tabs->addTab(QCoreApplication::translate("Main", "射影定義"));
     m_tabs->setTabToolTip(2, Main_MDI_Form::projectiveToolTip());
     m_tabs->setExpanding(false);
     m_tabs->setDrawBase(true);
@@ -404,9 +446,9 @@ QGroupBox *MainWindow::buildCalibPanel(QWidget *parent)
     });
     addDropTarget(m_tabs);
 
-    m_luFrame = cornerGroup(f, "LU_Frame", QStringLiteral("左上"), LU, false);
+    m_luFrame = cornerGroup(f, "LU_Frame", QCoreApplication::translate("Main", "左上"), LU, false);
     m_luFrame->setGeometry(tw(90, 630, 1620, 1005));
-    auto *ru = cornerGroup(f, "RU_Frame", QStringLiteral("右上"), RU, true);
+    auto *ru = cornerGroup(f, "RU_Frame", QCoreApplication::translate("Main", "右上"), RU, true);
     ru->setGeometry(tw(1755, 630, 1620, 1005));
 
     m_hint = new QLabel(f);
@@ -415,9 +457,9 @@ QGroupBox *MainWindow::buildCalibPanel(QWidget *parent)
     m_hint->setAlignment(Qt::AlignCenter);
     addDropTarget(m_hint);
 
-    auto *ll = cornerGroup(f, "LL_Frame", QStringLiteral("左下"), LL, true);
+    auto *ll = cornerGroup(f, "LL_Frame", QCoreApplication::translate("Main", "左下"), LL, true);
     ll->setGeometry(tw(90, 3030, 1620, 1005));
-    m_rlFrame = cornerGroup(f, "RL_Frame", QStringLiteral("右下"), RL, false);
+    m_rlFrame = cornerGroup(f, "RL_Frame", QCoreApplication::translate("Main", "右下"), RL, false);
     m_rlFrame->setGeometry(tw(1755, 3030, 1620, 1005));
 
     auto axisFrame = [&](const char *name, const QString &title, QRadioButton *&lnr, QRadioButton *&log,
@@ -425,7 +467,7 @@ QGroupBox *MainWindow::buildCalibPanel(QWidget *parent)
         auto *g = new QGroupBox(title, f);
         g->setObjectName(QString::fromLatin1(name));
         g->setGeometry(tw(left, 4065, 1620, 705));
-        lnr = new QRadioButton(QStringLiteral("リニア"), g);
+        lnr = new QRadioButton(QCoreApplication::translate("Main", "リニア"), g);
         lnr->setObjectName(QString::fromLatin1(lnrName));
         lnr->setGeometry(tw(105, 285, 855, 345));
         log = new QRadioButton(QStringLiteral("Log"), g);
@@ -433,8 +475,8 @@ QGroupBox *MainWindow::buildCalibPanel(QWidget *parent)
         log->setGeometry(tw(975, 285, 630, 345));
         addDropTarget(g);
     };
-    axisFrame("Frame1", QStringLiteral("X軸"), m_xLnr, m_xLog, "X_Lnr_Option", "X_Log_Option", 90);
-    axisFrame("Frame2", QStringLiteral("Y軸"), m_yLnr, m_yLog, "Y_Lnr_Option", "Y_Log_Option", 1755);
+    axisFrame("Frame1", QCoreApplication::translate("Main", "X軸"), m_xLnr, m_xLog, "X_Lnr_Option", "X_Log_Option", 90);
+    axisFrame("Frame2", QCoreApplication::translate("Main", "Y軸"), m_yLnr, m_yLog, "Y_Lnr_Option", "Y_Log_Option", 1755);
     connect(m_xLnr, &QRadioButton::clicked, this, [this] { m_form.X_Lnr_Option_Click(); });
     connect(m_xLog, &QRadioButton::clicked, this, [this] { m_form.X_Log_Option_Click(); });
     connect(m_yLnr, &QRadioButton::clicked, this, [this] { m_form.Y_Lnr_Option_Click(); });
@@ -455,23 +497,24 @@ QGroupBox *MainWindow::buildCalibPanel(QWidget *parent)
 
 QGroupBox *MainWindow::buildReadout(QWidget *parent)
 {
-    auto *f = new QGroupBox(QStringLiteral("読み出し値"), parent);
+    auto *f = new QGroupBox(QCoreApplication::translate("Main", "読み出し値"), parent);
     f->setObjectName(QStringLiteral("ReadGraph_Setting_Frame"));
     struct Row {
         const char *name;
         QString caption;
         Combo *combo;
     };
-    const Row rows[3] = {{"Keiretsu_Combo", QStringLiteral("系列"), &m_r.settings.keiretsu},
-                         {"X_Format_Combo", QStringLiteral("有効桁(X)"), &m_r.settings.xFormat},
-                         {"Y_Format_Combo", QStringLiteral("有効桁(Y)"), &m_r.settings.yFormat}};
+    const Row rows[3] = {{"Keiretsu_Combo", QCoreApplication::translate("Main", "系列"), &m_r.settings.keiretsu},
+                         {"X_Format_Combo", QCoreApplication::translate("Main", "有効桁(X)"), &m_r.settings.xFormat},
+                         {"Y_Format_Combo", QCoreApplication::translate("Main", "有効桁(Y)"), &m_r.settings.yFormat}};
     for (int i = 0; i < 3; ++i) {
         const int top = 255 + 390 * i;
         label(f, rows[i].caption, tw(150, top + 15, 900, 300));
-        label(f, QStringLiteral("："), tw(1050, top + 15, 210, 300));
+        label(f, QCoreApplication::translate("Main", "："), tw(1050, top + 15, 210, 300));
         auto *c = new QComboBox(f);
         c->setObjectName(QString::fromLatin1(rows[i].name));
-        c->addItems(rows[i].combo->items());
+        for (const QString &item : rows[i].combo->items())
+            c->addItem(seriesDisplayName(item));
         c->setCurrentIndex(rows[i].combo->index());
         c->setGeometry(tw(1275, top, 2070, 345));
         c->setMaxVisibleItems(16);
@@ -488,10 +531,10 @@ QGroupBox *MainWindow::buildReadout(QWidget *parent)
 
 QGroupBox *MainWindow::buildZoomFrame(QWidget *parent)
 {
-    auto *f = new QGroupBox(QStringLiteral("拡大ウィンドウ"), parent);
+    auto *f = new QGroupBox(QCoreApplication::translate("Main", "拡大ウィンドウ"), parent);
     f->setObjectName(QStringLiteral("Windw_Frame"));
-    label(f, QStringLiteral("拡大倍率"), tw(150, 210, 900, 300));
-    label(f, QStringLiteral("："), tw(1050, 210, 210, 300));
+    label(f, QCoreApplication::translate("Main", "拡大倍率"), tw(150, 210, 900, 300));
+    label(f, QCoreApplication::translate("Main", "："), tw(1050, 210, 210, 300));
     auto *c = new QComboBox(f);
     c->setObjectName(QStringLiteral("Zoom_Combo"));
     Combo *model = &m_r.settings.zoom;

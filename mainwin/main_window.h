@@ -76,6 +76,7 @@ protected:
 
 private:
     void buildMenus();
+    void buildLanguageMenu();
     void buildToolbar();
     QWidget *buildTopBar();
     QWidget *buildLeftPanel();

@@ -1,4 +1,5 @@
 #include "mainwin/splash.h"
+#include <QCoreApplication>
 
 #include "model/reading.h"
 
@@ -14,9 +15,9 @@ frmSplash::frmSplash(QObject *parent) : QObject(parent)
 
 QString frmSplash::lblVersion() const { return QStringLiteral("Version ") + Reading::versionText(); }
 
-QString frmSplash::label1Text() { return QStringLiteral("グラフ画像から数値を読み取るツール"); }
+QString frmSplash::label1Text() { return QCoreApplication::translate("Splash", "グラフ画像から数値を読み取るツール"); }
 
-QString frmSplash::label2Text() { return QStringLiteral("本ソフトウェアは無保証です。自己責任でご利用下さい。"); }
+QString frmSplash::label2Text() { return QCoreApplication::translate("Splash", "本ソフトウェアは無保証です。自己責任でご利用下さい。"); }
 
 void frmSplash::startTimer() { m_timer.start(); }
 

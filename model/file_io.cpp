@@ -1,5 +1,6 @@
 #include "model/file_io.h"
 
+#include <QCoreApplication>
 #include <QFileInfo>
 #include <QSaveFile>
 
@@ -29,11 +30,11 @@ std::expected<void, WriteFailure> writeFileSafely(const QString &path, const QBy
 QString writeFailureReason(WriteFailure f)
 {
     switch (f) {
-    case WriteFailure::NoPath: return QStringLiteral("保存先がありません。");
-    case WriteFailure::IsFolder: return QStringLiteral("保存先がフォルダーです。");
-    case WriteFailure::CannotOpen: return QStringLiteral("保存先のフォルダーがないか、書き込みが許可されていません。");
+    case WriteFailure::NoPath: return QCoreApplication::translate("Messages", "保存先がありません。");
+    case WriteFailure::IsFolder: return QCoreApplication::translate("Messages", "保存先がフォルダーです。");
+    case WriteFailure::CannotOpen: return QCoreApplication::translate("Messages", "保存先のフォルダーがないか、書き込みが許可されていません。");
     case WriteFailure::CannotWrite:
-        return QStringLiteral("書き込み中にエラーが発生しました。ディスクの空き容量を確認して下さい。");
+        return QCoreApplication::translate("Messages", "書き込み中にエラーが発生しました。ディスクの空き容量を確認して下さい。");
     }
     return {};
 }

@@ -2,6 +2,7 @@
 
 #include "model/reading.h"
 
+#include <QCoreApplication>
 #include <QHash>
 #include <QtGlobal>
 #include <bit>
@@ -296,21 +297,21 @@ public:
 QString History::kindText(Kind k)
 {
     switch (k) {
-    case AddPoint: return QStringLiteral("点の追加");
-    case MovePoint: return QStringLiteral("点の移動");
-    case NudgePoint: return QStringLiteral("点の移動(矢印キー)");
-    case DeletePoint: return QStringLiteral("点の削除");
-    case DeleteRow: return QStringLiteral("選択行削除");
-    case DeleteAll: return QStringLiteral("全削除");
-    case EditZ: return QStringLiteral("Zの入力");
-    case Reread: return QStringLiteral("再読出し");
-    case Sort: return QStringLiteral("並べ替え");
-    case PlaceCorner: return QStringLiteral("枠の角の指定");
-    case MoveCorner: return QStringLiteral("枠の角の移動");
-    case NudgeCorner: return QStringLiteral("枠の角の移動(矢印キー)");
-    case FrameMode: return QStringLiteral("枠の定義方法の切替");
-    case CloseTable: return QStringLiteral("系列ウィンドウを閉じる");
-    case AddPoints: return QStringLiteral("点の追加(複数)");
+    case AddPoint: return QCoreApplication::translate("History", "点の追加");
+    case MovePoint: return QCoreApplication::translate("History", "点の移動");
+    case NudgePoint: return QCoreApplication::translate("History", "点の移動(矢印キー)");
+    case DeletePoint: return QCoreApplication::translate("History", "点の削除");
+    case DeleteRow: return QCoreApplication::translate("History", "選択行削除");
+    case DeleteAll: return QCoreApplication::translate("History", "全削除");
+    case EditZ: return QCoreApplication::translate("History", "Zの入力");
+    case Reread: return QCoreApplication::translate("History", "再読出し");
+    case Sort: return QCoreApplication::translate("History", "並べ替え");
+    case PlaceCorner: return QCoreApplication::translate("History", "枠の角の指定");
+    case MoveCorner: return QCoreApplication::translate("History", "枠の角の移動");
+    case NudgeCorner: return QCoreApplication::translate("History", "枠の角の移動(矢印キー)");
+    case FrameMode: return QCoreApplication::translate("History", "枠の定義方法の切替");
+    case CloseTable: return QCoreApplication::translate("History", "系列ウィンドウを閉じる");
+    case AddPoints: return QCoreApplication::translate("History", "点の追加(複数)");
     }
     return QString();
 }

@@ -16,6 +16,7 @@
 #include "model/graph_model.h"
 #include "model/series_table.h"
 
+#include <QCoreApplication>
 #include <QObject>
 #include <QString>
 #include <QUndoCommand>
@@ -146,8 +147,8 @@ public:
         AddPoints, // several at once (automatic reading)
     };
     static QString kindText(Kind k);
-    static QString undoPrefix() { return QStringLiteral("元に戻す"); }
-    static QString redoPrefix() { return QStringLiteral("やり直し"); }
+    static QString undoPrefix() { return QCoreApplication::translate("History", "元に戻す"); }
+    static QString redoPrefix() { return QCoreApplication::translate("History", "やり直し"); }
 
     explicit History(Reading &reading, QObject *parent = nullptr);
     ~History() override;

@@ -1,5 +1,6 @@
 #include "model/numtext.h"
 
+#include <QCoreApplication>
 #include <algorithm>
 #include <charconv>
 #include <cstdint>
@@ -14,16 +15,16 @@ namespace orv {
 QString convErrorText(ConvError e)
 {
     switch (e) {
-    case ConvError::TypeMismatch: return QStringLiteral("型が一致しません。");
-    case ConvError::InvalidArgument: return QStringLiteral("プロシージャの呼び出し、または引数が不正です。");
-    case ConvError::Degenerate: return QStringLiteral("0 で除算しました。またはオーバーフローしました。");
+    case ConvError::TypeMismatch: return QCoreApplication::translate("Messages", "型が一致しません。");
+    case ConvError::InvalidArgument: return QCoreApplication::translate("Messages", "プロシージャの呼び出し、または引数が不正です。");
+    case ConvError::Degenerate: return QCoreApplication::translate("Messages", "0 で除算しました。またはオーバーフローしました。");
     }
     return {};
 }
 
 QString convFailedMessage(ConvError e)
 {
-    return QStringLiteral("エラー！(No.2)(座標変換ができません。枠線の定義と軸の値を確認して下さい。)\r") +
+    return QCoreApplication::translate("Messages", "エラー！(No.2)(座標変換ができません。枠線の定義と軸の値を確認して下さい。)\r") +
            convErrorText(e);
 }
 

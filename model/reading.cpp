@@ -1,4 +1,5 @@
 #include "model/reading.h"
+#include <QCoreApplication>
 
 #include "model/frame_map.h"
 #include "model/utilities.h"
@@ -145,12 +146,12 @@ bool Reading::hasPoints() const
 
 QString Reading::tableCloseQuestion()
 {
-    return QStringLiteral("ウィンドウを閉じると読み出したデータが破棄されます。\rウィンドウを閉じますか？");
+    return QCoreApplication::translate("Messages", "ウィンドウを閉じると読み出したデータが破棄されます。\rウィンドウを閉じますか？");
 }
 
 QString Reading::unsavedQuestion()
 {
-    return QStringLiteral("保存されていない変更があります。\r保存しますか？");
+    return QCoreApplication::translate("Messages", "保存されていない変更があります。\r保存しますか？");
 }
 
 bool Reading::confirmDiscardChanges(bool askTables)

@@ -2,6 +2,8 @@
 
 #include "model/numtext.h"
 
+#include <QCoreApplication>
+
 namespace orv {
 
 Combo::Combo(QStringList items, int defaultIndex, QObject *parent)
@@ -60,6 +62,15 @@ ReadoutSettings::ReadoutSettings(QObject *parent)
 {
 }
 
+QString seriesDisplayName(const QString &key)
+{
+    if (!key.startsWith(u"系列"))
+        return key;
+    bool ok = false;
+    const int n = key.mid(2).toInt(&ok);
+    return ok ? QCoreApplication::translate("Main", "系列%1").arg(n) : key;
+}
+
 int ReadoutSettings::seriesNumber() const
 {
     QString t = keiretsu.text();
@@ -68,3 +79,4 @@ int ReadoutSettings::seriesNumber() const
 }
 
 } // namespace orv
+#include <QCoreApplication>

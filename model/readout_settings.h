@@ -49,4 +49,8 @@ public:
     int seriesNumber() const;
 };
 
+// "系列3" names a series in the reading, its files and its windows' keys; the
+// windows show it in the user's language. Other texts are shown as they are.
+QString seriesDisplayName(const QString &key);
+
 } // namespace orv

@@ -61,7 +61,7 @@ QString Recovery::defaultFolder()
 
 QString Recovery::restoreQuestion()
 {
-    return QStringLiteral("前回、保存されずに終了した読み取りがあります。\r復元しますか？");
+    return QCoreApplication::translate("Messages", "前回、保存されずに終了した読み取りがあります。\r復元しますか？");
 }
 
 bool Recovery::start()

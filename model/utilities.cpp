@@ -1,5 +1,6 @@
 #include "model/utilities.h"
 
+#include "model/language.h"
 #include "model/numtext.h"
 #include "model/reading.h"
 
@@ -105,7 +106,9 @@ QColor colorFromValue(int value)
 
 QString helpDocumentPath(const Reading &reading)
 {
-    return reading.programFolder + QStringLiteral("/Help/Help.pdf");
+    // The help of the language the windows speak.
+    return reading.programFolder + (currentLanguage() == Language::English ? QStringLiteral("/Help/Help_en.pdf")
+                                                                           : QStringLiteral("/Help/Help.pdf"));
 }
 
 void Show_Help(Reading &reading)

@@ -1,4 +1,5 @@
 #include "processing/apprx_form.h"
+#include <QCoreApplication>
 
 #include "model/reading.h"
 #include "processing/equation.h"
@@ -58,8 +59,8 @@ QString ApprxForm::Replace_Eqtn(const QString &t) const { return replaceEqtn(m_b
 
 void ApprxForm::Command1_Click()
 {
-    auto answer = m_r.port().inputBox(QStringLiteral("文字「x」に対し、置き換える文字を入力して下さい。(A1、B2等)"),
-                                      QStringLiteral("置換文字入力"), QStringLiteral("A1"));
+    auto answer = m_r.port().inputBox(QCoreApplication::translate("Processing", "文字「x」に対し、置き換える文字を入力して下さい。(A1、B2等)"),
+                                      QCoreApplication::translate("Processing", "置換文字入力"), QStringLiteral("A1"));
     if (!answer || answer->isEmpty())
         return;
     // The spreadsheet formula takes the reference exactly as typed.
@@ -79,11 +80,11 @@ void ApprxForm::CopyClipBoard_Command1_Click()
     m_r.port().setClipboardText(m_yText);
 }
 
-QString ApprxForm::lnMessage() { return QStringLiteral("Lｎにおいて0又は0以下の数値は計算できません。"); }
+QString ApprxForm::lnMessage() { return QCoreApplication::translate("Processing", "Lｎにおいて0又は0以下の数値は計算できません。"); }
 
 QString ApprxForm::evalFailureMessage(const QString &description)
 {
-    return QStringLiteral("エラー！(No.5)(近似値を計算できません。%1)").arg(description);
+    return QCoreApplication::translate("Processing", "エラー！(No.5)(近似値を計算できません。%1)").arg(description);
 }
 
 void ApprxForm::UserCalc_Command_Click()
@@ -146,7 +147,7 @@ std::optional<ApprxPlot> ApprxForm::Draw_Apprx()
             const double x = readPrefix(t.cell(row, SeriesTable::ColX));
             const double y = readPrefix(t.cell(row, SeriesTable::ColY));
             plot->markers.push_back({x, y,
-                                     m_series + QStringLiteral("：ID=") + doubleText(id) + QStringLiteral(",X=") + m_r.Format_Val(u"X", x) +
+                                     m_series + QCoreApplication::translate("Processing", "：ID=") + doubleText(id) + QStringLiteral(",X=") + m_r.Format_Val(u"X", x) +
                                          QStringLiteral(",Y=") + m_r.Format_Val(u"Y", y) + QStringLiteral(",Z=0")});
         }
     }

@@ -3,6 +3,7 @@
 #include "model/reading.h"
 #include "processing/click_label.h"
 
+#include <QCoreApplication>
 #include <QComboBox>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -55,35 +56,35 @@ ApprxFormWidget::ApprxFormWidget(ApprxForm &form, QWidget *parent) : QDialog(par
     m_apprxText->setMinimumWidth(420);
     m_r2Text = readOnlyBox("R2_Text", m_frame1);
     m_r2Text->setMaximumWidth(100);
-    auto *replace = button(QStringLiteral("Excel用に置換"), "Command1", m_frame1);
-    auto *copy = button(QStringLiteral("Clipboardにコピー"), "CopyClipBoard_Command", m_frame1);
-    g1->addWidget(new QLabel(QStringLiteral("近似式"), m_frame1), 0, 0);
+    auto *replace = button(QCoreApplication::translate("Processing", "Excel用に置換"), "Command1", m_frame1);
+    auto *copy = button(QCoreApplication::translate("Processing", "Clipboardにコピー"), "CopyClipBoard_Command", m_frame1);
+    g1->addWidget(new QLabel(QCoreApplication::translate("Processing", "近似式"), m_frame1), 0, 0);
     g1->addWidget(m_apprxText, 0, 1, 1, 3);
-    g1->addWidget(new QLabel(QStringLiteral("R^2値"), m_frame1), 1, 0);
+    g1->addWidget(new QLabel(QCoreApplication::translate("Processing", "R^2値"), m_frame1), 1, 0);
     g1->addWidget(m_r2Text, 1, 1);
     g1->addWidget(replace, 1, 2);
     g1->addWidget(copy, 1, 3);
     g1->setColumnStretch(1, 1);
     top->addWidget(m_frame1);
 
-    auto *frame3 = new QGroupBox(QStringLiteral("任意点の近似値"), this);
+    auto *frame3 = new QGroupBox(QCoreApplication::translate("Processing", "任意点の近似値"), this);
     frame3->setObjectName(QStringLiteral("Frame3"));
     auto *g3 = new QGridLayout(frame3);
     m_xText = new QLineEdit(frame3);
     m_xText->setObjectName(QStringLiteral("xText"));
     m_yText = readOnlyBox("yText_Calc", frame3);
-    auto *calc = button(QStringLiteral("計算"), "UserCalc_Command", frame3);
-    auto *copyY = button(QStringLiteral("Clipboardにコピー"), "CopyClipBoard_Command1", frame3);
-    g3->addWidget(new QLabel(QStringLiteral("X値"), frame3), 0, 0);
+    auto *calc = button(QCoreApplication::translate("Processing", "計算"), "UserCalc_Command", frame3);
+    auto *copyY = button(QCoreApplication::translate("Processing", "Clipboardにコピー"), "CopyClipBoard_Command1", frame3);
+    g3->addWidget(new QLabel(QCoreApplication::translate("Processing", "X値"), frame3), 0, 0);
     g3->addWidget(m_xText, 0, 1);
     g3->addWidget(calc, 0, 2);
-    g3->addWidget(new QLabel(QStringLiteral("Y値(近似値)"), frame3), 1, 0);
+    g3->addWidget(new QLabel(QCoreApplication::translate("Processing", "Y値(近似値)"), frame3), 1, 0);
     g3->addWidget(m_yText, 1, 1);
     g3->addWidget(copyY, 1, 2);
     g3->setColumnStretch(1, 1);
     top->addWidget(frame3);
 
-    auto *frame2 = new QGroupBox(QStringLiteral("グラフ描画"), this);
+    auto *frame2 = new QGroupBox(QCoreApplication::translate("Processing", "グラフ描画"), this);
     frame2->setObjectName(QStringLiteral("Frame2"));
     auto *g2 = new QHBoxLayout(frame2);
     m_lineWidth = new QComboBox(frame2);
@@ -97,11 +98,11 @@ ApprxFormWidget::ApprxFormWidget(ApprxForm &form, QWidget *parent) : QDialog(par
     m_swatch->setAutoFillBackground(true);
     m_swatch->setCursor(Qt::PointingHandCursor);
     swatch->onClick = [this] { m_form.Picture1_Click(); };
-    auto *draw = button(QStringLiteral("グラフに描画"), "DrawGraph_Command", frame2);
-    g2->addWidget(new QLabel(QStringLiteral("線幅"), frame2));
+    auto *draw = button(QCoreApplication::translate("Processing", "グラフに描画"), "DrawGraph_Command", frame2);
+    g2->addWidget(new QLabel(QCoreApplication::translate("Processing", "線幅"), frame2));
     g2->addWidget(m_lineWidth);
     g2->addSpacing(12);
-    g2->addWidget(new QLabel(QStringLiteral("描画色"), frame2));
+    g2->addWidget(new QLabel(QCoreApplication::translate("Processing", "描画色"), frame2));
     g2->addWidget(m_swatch);
     g2->addStretch();
     g2->addWidget(draw);

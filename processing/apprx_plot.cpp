@@ -3,6 +3,7 @@
 #include "processing/equation.h"
 #include "processing/evaluator.h"
 
+#include <QCoreApplication>
 #include <algorithm>
 #include <cmath>
 #include <optional>
@@ -32,7 +33,7 @@ QSize fitPlotSize(QSizeF natural, QSize room)
 
 QString plotRangeMessage()
 {
-    return QStringLiteral("エラー！(No.6)(グラフの範囲が不正です。左下と右上のX値、Y値にはそれぞれ異なる値を入力して下さい。)");
+    return QCoreApplication::translate("Processing", "エラー！(No.6)(グラフの範囲が不正です。左下と右上のX値、Y値にはそれぞれ異なる値を入力して下さい。)");
 }
 
 std::expected<ApprxPlot, QString> plotFrame(double llx, double rux, double lly, double ruy)

@@ -1,8 +1,10 @@
+#include "model/readout_settings.h"
 #include "processing/data_disposal_form.h"
 
 #include "model/reading.h"
 #include "processing/table_ops.h"
 
+#include <QCoreApplication>
 #include <cmath>
 
 namespace orv {
@@ -34,12 +36,12 @@ DataDisposalForm::~DataDisposalForm() { m_r.unregisterWindow(m_handle); }
 
 QStringList DataDisposalForm::tabCaptions()
 {
-    return {QStringLiteral("近似式"), QStringLiteral("並び替え"), QStringLiteral("CSV保存")};
+    return {QCoreApplication::translate("Processing", "近似式"), QCoreApplication::translate("Processing", "並び替え"), QCoreApplication::translate("Processing", "CSV保存")};
 }
 
 QString DataDisposalForm::csvFailureMessage(const QString &path, const QString &reason)
 {
-    return QStringLiteral("エラー！(No.3)(CSVファイルを保存できませんでした。)\r\n%1\r\n%2").arg(path, reason);
+    return QCoreApplication::translate("Processing", "エラー！(No.3)(CSVファイルを保存できませんでした。)\r\n%1\r\n%2").arg(path, reason);
 }
 
 void DataDisposalForm::setSeriesItems(const QStringList &items, const QString &selected)
@@ -67,8 +69,9 @@ void DataDisposalForm::TabStrip1_Click(int tab)
     if (tab < TabApprx || tab > TabCsv)
         return;
     m_tab = tab;
-    static const char16_t *ok[] = {u"作成", u"実行", u"保存"};
-    m_okCaption = QString::fromUtf16(ok[tab - 1]);
+    static const char *const ok[] = {QT_TRANSLATE_NOOP("Processing", "作成"), QT_TRANSLATE_NOOP("Processing", "実行"),
+                                     QT_TRANSLATE_NOOP("Processing", "保存")};
+    m_okCaption = QCoreApplication::translate("Processing", ok[tab - 1]);
     Q_EMIT changed();
 }
 
@@ -90,7 +93,7 @@ void DataDisposalForm::setSortKeyIndex(int i)
 
 void DataDisposalForm::BrowsCommand_Click()
 {
-    m_csvPath = m_r.port().saveFileName(QStringLiteral("CSVファイル保存"), QStringLiteral("CSVファイル(*.csv)|*.csv"));
+    m_csvPath = m_r.port().saveFileName(QCoreApplication::translate("Processing", "CSVファイル保存"), QCoreApplication::translate("Processing", "CSVファイル(*.csv)|*.csv"));
     Q_EMIT changed();
 }
 
@@ -150,18 +153,22 @@ void DataDisposalForm::setIntcptText(const QString &t)
 
 DataDisposalForm::Outcome DataDisposalForm::OK_Command_Click()
 {
-    if (m_okCaption == u"保存") {
+    // The button acts by the tab it was set for (its caption is translated);
+    // before any tab is chosen it does nothing.
+    if (m_okCaption.isEmpty())
+        return Outcome::StayOpen;
+    if (m_tab == TabCsv) {
         if (m_csvPath.isEmpty())
             BrowsCommand_Click();
         if (m_csvPath.isEmpty())
             return Outcome::StayOpen;
         return SaveCSV() ? Outcome::Close : Outcome::StayOpen;
     }
-    if (m_okCaption == u"実行") {
+    if (m_tab == TabSort) {
         Sort_Grid();
         return Outcome::Close;
     }
-    if (m_okCaption == u"作成")
+    if (m_tab == TabApprx)
         return Make_Apprx() ? Outcome::ShowResult : Outcome::StayOpen;
     return Outcome::StayOpen;
 }
@@ -170,12 +177,13 @@ bool DataDisposalForm::SaveCSV()
 {
     auto s = resolveSeries(seriesText());
     if (!s) {
-        m_r.port().message(csvFailureMessage(m_csvPath, QStringLiteral("系列がありません。")));
+        m_r.port().message(csvFailureMessage(m_csvPath, QCoreApplication::translate("Processing", "系列がありません。")));
         return false;
     }
-    auto bytes = csvBytes(seriesText(), m_r.grid(*s));
+    // The file names the series the same way in every language.
+    auto bytes = csvBytes(seriesFileName(*s), m_r.grid(*s));
     if (!bytes) {
-        m_r.port().message(csvFailureMessage(m_csvPath, QStringLiteral("文字コードを変換できません。")));
+        m_r.port().message(csvFailureMessage(m_csvPath, QCoreApplication::translate("Processing", "文字コードを変換できません。")));
         return false;
     }
     auto w = writeFileAtomically(m_csvPath, *bytes);
@@ -249,7 +257,7 @@ bool DataDisposalForm::Make_Apprx()
     if (leftOut > 0)
         m_r.port().message(rowsLeftOutText(leftOut));
     m_result = std::make_unique<ApprxForm>(m_r, seriesText());
-    m_result->setResult(seriesText() + QStringLiteral("  -近似式"), m_aprxKind, res->equation,
+    m_result->setResult(seriesDisplayName(seriesText()) + QCoreApplication::translate("Processing", "  -近似式"), m_aprxKind, res->equation,
                         formatPattern(readPrefix(res->r2), u"0.0000"));
     return true;
 }

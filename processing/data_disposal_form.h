@@ -6,6 +6,7 @@
 #include "processing/apprx_form.h"
 #include "processing/fit.h"
 
+#include <QCoreApplication>
 #include <QObject>
 #include <QString>
 #include <QStringList>
@@ -28,10 +29,10 @@ public:
     Reading &reading() const { return m_r; }
 
     // Texts of the window.
-    static QString captionText() { return QStringLiteral("データ処理"); }
+    static QString captionText() { return QCoreApplication::translate("Processing", "データ処理"); }
     static QStringList tabCaptions(); // "近似式", "並び替え", "CSV保存"
-    static QString savedMessage() { return QStringLiteral("保存しました。"); }
-    static QString tooManyRowsMessage() { return QStringLiteral("1000個以上のデータには対応できません。"); }
+    static QString savedMessage() { return QCoreApplication::translate("Processing", "保存しました。"); }
+    static QString tooManyRowsMessage() { return QCoreApplication::translate("Processing", "1000個以上のデータには対応できません。"); }
     static QString csvFailureMessage(const QString &path, const QString &reason);
 
     // Keiretsu_Combo, filled by the opener.

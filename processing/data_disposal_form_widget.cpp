@@ -1,3 +1,4 @@
+#include "model/readout_settings.h"
 #include "processing/data_disposal_form_widget.h"
 
 #include "processing/click_label.h"
@@ -5,6 +6,7 @@
 #include "model/reading.h"
 #include "processing/apprx_form_widget.h"
 
+#include <QCoreApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QGridLayout>
@@ -110,7 +112,7 @@ DataDisposalFormWidget::DataDisposalFormWidget(DataDisposalForm &form, QWidget *
 
     auto *top = new QVBoxLayout(this);
     auto *seriesRow = new QHBoxLayout;
-    auto *label1 = new QLabel(QStringLiteral("処理する系列　："), this);
+    auto *label1 = new QLabel(QCoreApplication::translate("Processing", "処理する系列　："), this);
     m_series = new QComboBox(this);
     m_series->setObjectName(QStringLiteral("Keiretsu_Combo"));
     m_series->setMinimumWidth(110);
@@ -140,7 +142,7 @@ DataDisposalFormWidget::DataDisposalFormWidget(DataDisposalForm &form, QWidget *
     const int cells[kFitKindCount][2] = {{0, 0}, {0, 1}, {0, 2}, {2, 0}, {2, 1}};
     for (int i = 0; i < kFitKindCount; ++i) {
         m_kinds[size_t(i)] = new KindPicture(FitKind(i), aprx);
-        auto *name = new QLabel(fitKindName(FitKind(i)), aprx);
+        auto *name = new QLabel(fitKindDisplayName(FitKind(i)), aprx);
         name->setObjectName(QStringLiteral("Label%1").arg(i + 2));
         name->setAlignment(Qt::AlignHCenter);
         ag->addWidget(m_kinds[size_t(i)], cells[i][0], cells[i][1], Qt::AlignHCenter);
@@ -148,11 +150,11 @@ DataDisposalFormWidget::DataDisposalFormWidget(DataDisposalForm &form, QWidget *
         connect(m_kinds[size_t(i)], &KindPicture::clicked, this, [this, i] { m_form.Aprx_Kind_Picture_Click(i); });
     }
     auto *opts = new QGridLayout;
-    auto *label7 = new QLabel(QStringLiteral("次数："), aprx);
+    auto *label7 = new QLabel(QCoreApplication::translate("Processing", "次数："), aprx);
     m_jisu = new QComboBox(aprx);
     m_jisu->setObjectName(QStringLiteral("Jisu_Combo"));
     m_jisu->addItems(DataDisposalForm::jisuItems());
-    m_intcptCheck = new QCheckBox(QStringLiteral("切片を指定"), aprx);
+    m_intcptCheck = new QCheckBox(QCoreApplication::translate("Processing", "切片を指定"), aprx);
     m_intcptCheck->setObjectName(QStringLiteral("Intcpt_Check"));
     m_intcptText = new QLineEdit(aprx);
     m_intcptText->setObjectName(QStringLiteral("Intcpt_Text"));
@@ -170,9 +172,9 @@ DataDisposalFormWidget::DataDisposalFormWidget(DataDisposalForm &form, QWidget *
     sortBox->setObjectName(QStringLiteral("Sort_Frame"));
     m_sortFrame = sortBox;
     auto *sg = new QGridLayout(sortBox);
-    m_asc = new QRadioButton(QStringLiteral("昇順"), sortBox);
+    m_asc = new QRadioButton(QCoreApplication::translate("Processing", "昇順"), sortBox);
     m_asc->setObjectName(QStringLiteral("Sort_Option0"));
-    m_desc = new QRadioButton(QStringLiteral("降順"), sortBox);
+    m_desc = new QRadioButton(QCoreApplication::translate("Processing", "降順"), sortBox);
     m_desc->setObjectName(QStringLiteral("Sort_Option1"));
     m_sortKey = new QComboBox(sortBox);
     m_sortKey->setObjectName(QStringLiteral("XY_Sort_Sel_Combo"));
@@ -198,7 +200,7 @@ DataDisposalFormWidget::DataDisposalFormWidget(DataDisposalForm &form, QWidget *
     m_csvLabel->setMinimumWidth(200);
     m_csvLabel->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
     csvLabel->onClick = [this] { m_form.CSV_Save_Label_Click(); };
-    auto *browse = new QPushButton(QStringLiteral("参照"), csvBox);
+    auto *browse = new QPushButton(QCoreApplication::translate("Processing", "参照"), csvBox);
     browse->setObjectName(QStringLiteral("BrowsCommand"));
     cg->addWidget(m_csvLabel, 0, 0);
     cg->addWidget(browse, 0, 1);
@@ -209,7 +211,7 @@ DataDisposalFormWidget::DataDisposalFormWidget(DataDisposalForm &form, QWidget *
     auto *buttons = new QHBoxLayout;
     m_ok = new QPushButton(this);
     m_ok->setObjectName(QStringLiteral("OK_Command"));
-    m_cancel = new QPushButton(QStringLiteral("閉じる"), this);
+    m_cancel = new QPushButton(QCoreApplication::translate("Processing", "閉じる"), this);
     m_cancel->setObjectName(QStringLiteral("Cancel_Command"));
     m_ok->setAutoDefault(false);
     m_cancel->setAutoDefault(false);
@@ -239,7 +241,8 @@ void DataDisposalFormWidget::refresh()
         QSignalBlocker b(m_series);
         if (m_series->count() != m_form.seriesItems().size()) {
             m_series->clear();
-            m_series->addItems(m_form.seriesItems());
+            for (const QString &item : m_form.seriesItems())
+                m_series->addItem(seriesDisplayName(item));
         }
         m_series->setCurrentIndex(m_form.seriesIndex());
     }

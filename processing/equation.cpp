@@ -2,6 +2,7 @@
 
 #include "model/numtext.h"
 
+#include <QCoreApplication>
 #include <array>
 #include <charconv>
 #include <cmath>
@@ -27,6 +28,16 @@ void appendCoeff(QString &out, double c, bool first)
 } // namespace
 
 QString fitKindName(FitKind k) { return QString::fromUtf16(kNames[size_t(k)]); }
+
+QString fitKindDisplayName(FitKind k)
+{
+    // The same names as kNames, for the windows only: kNames are keys.
+    static const char *const texts[kFitKindCount] = {
+        QT_TRANSLATE_NOOP("Processing", "線形近似"), QT_TRANSLATE_NOOP("Processing", "対数近似"),
+        QT_TRANSLATE_NOOP("Processing", "多項式近似"), QT_TRANSLATE_NOOP("Processing", "累乗近似"),
+        QT_TRANSLATE_NOOP("Processing", "指数近似")};
+    return QCoreApplication::translate("Processing", texts[size_t(k)]);
+}
 
 std::optional<FitKind> fitKindFromName(QStringView name)
 {

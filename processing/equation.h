@@ -17,6 +17,8 @@ inline constexpr int kFitKindCount = 5;
 
 // "線形近似", "対数近似", "多項式近似", "累乗近似", "指数近似".
 QString fitKindName(FitKind k);
+// The same name in the user's language, for the windows (fitKindName is the key).
+QString fitKindDisplayName(FitKind k);
 std::optional<FitKind> fitKindFromName(QStringView name);
 // Command-line names: linear, log, poly, power, exp (the Japanese names too).
 std::optional<FitKind> fitKindFromCliName(QStringView name);

@@ -1,5 +1,6 @@
 #include "processing/evaluator.h"
 
+#include <QCoreApplication>
 #include <algorithm>
 #include <charconv>
 #include <cmath>
@@ -9,10 +10,10 @@ namespace orv {
 QString evalErrorText(EvalError e)
 {
     switch (e) {
-    case EvalError::Syntax: return QStringLiteral("構文エラーです。");
-    case EvalError::DivisionByZero: return QStringLiteral("0 で除算しました。");
-    case EvalError::Overflow: return QStringLiteral("オーバーフローしました。");
-    case EvalError::InvalidArgument: return QStringLiteral("プロシージャの呼び出し、または引数が不正です。");
+    case EvalError::Syntax: return QCoreApplication::translate("Messages", "構文エラーです。");
+    case EvalError::DivisionByZero: return QCoreApplication::translate("Messages", "0 で除算しました。");
+    case EvalError::Overflow: return QCoreApplication::translate("Messages", "オーバーフローしました。");
+    case EvalError::InvalidArgument: return QCoreApplication::translate("Messages", "プロシージャの呼び出し、または引数が不正です。");
     }
     return {};
 }

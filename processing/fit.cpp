@@ -2,6 +2,7 @@
 
 #include "model/numtext.h"
 
+#include <QCoreApplication>
 #include <Eigen/Dense>
 #include <algorithm>
 #include <cmath>
@@ -27,7 +28,7 @@ QString fitErrorDetail(FitError e)
     return {};
 }
 
-QString fitFailureMessage() { return QStringLiteral("エラー！(No.4)(エクセル起動、又は近似式作成エラー)"); }
+QString fitFailureMessage() { return QCoreApplication::translate("Processing", "エラー！(No.4)(エクセル起動、又は近似式作成エラー)"); }
 
 QString fitFailureMessage(const QString &reason) { return fitFailureMessage() + u'\n' + u'(' + reason + u')'; }
 
@@ -40,7 +41,7 @@ QString rowsLeftOutText(int count)
 {
     if (count <= 0)
         return {};
-    return QStringLiteral("X値またはY値のない%1行は近似に使いませんでした。").arg(count);
+    return QCoreApplication::translate("Processing", "X値またはY値のない%1行は近似に使いませんでした。").arg(count);
 }
 
 namespace {

@@ -14,6 +14,8 @@ namespace orv {
 // "系列3" -> 3: every "系列" removed, the rest read as a number and rounded
 // (halves to even). nullopt outside 1..16.
 std::optional<int> resolveSeries(const QString &comboText);
+// The series' name in its CSV file: "系列3", the same in every language.
+inline QString seriesFileName(int series) { return QStringLiteral("系列%1").arg(series); }
 
 // A data row has values when its X and Y cells both hold numbers. A point the
 // frame could not convert has them empty: it is no point at (0, 0), so fits

@@ -5,6 +5,7 @@
 #include "model/picture.h"
 #include "model/utilities.h"
 
+#include <QCoreApplication>
 #include <QBuffer>
 #include <QFile>
 #include <QFileInfo>
@@ -162,7 +163,7 @@ bool parseAxisModes(const QString &text, std::optional<bool> &xLog, std::optiona
 
 QString badCornersText()
 {
-    return QStringLiteral("エラー！(No.1)(枠線定義の座標が数値ではありません。)");
+    return QCoreApplication::translate("Messages", "エラー！(No.1)(枠線定義の座標が数値ではありません。)");
 }
 
 } // namespace
@@ -261,7 +262,7 @@ std::expected<void, QString> writeStateFile(const QString &path, const QByteArra
 {
     auto written = writeFileSafely(path, bytes);
     if (!written)
-        return std::unexpected(QStringLiteral("エラー！(No.3)(ファイルを保存できませんでした。") +
+        return std::unexpected(QCoreApplication::translate("Messages", "エラー！(No.3)(ファイルを保存できませんでした。") +
                                writeFailureReason(written.error()) + QStringLiteral(")\r") + path);
     return {};
 }
@@ -287,12 +288,12 @@ static bool savePastedPicture(Reading &r, const QString &statePath)
 {
     const QString png = picturePathBeside(statePath);
     if (QFileInfo::exists(png) &&
-        !r.port().askYesNo(QStringLiteral("%1 は既に存在します。\r置き換えますか？").arg(png), QStringLiteral("Notice!")))
+        !r.port().askYesNo(QCoreApplication::translate("Messages", "%1 は既に存在します。\r置き換えますか？").arg(png), QStringLiteral("Notice!")))
         return false;
     QByteArray bytes;
     QBuffer buffer(&bytes);
     if (!buffer.open(QIODevice::WriteOnly) || !r.graph.picture().save(&buffer, "PNG")) {
-        r.port().message(QStringLiteral("エラー！(No.3)(画像を保存できませんでした。)\r") + png);
+        r.port().message(QCoreApplication::translate("Messages", "エラー！(No.3)(画像を保存できませんでした。)\r") + png);
         return false;
     }
     if (auto w = writeStateFile(png, bytes); !w) {
@@ -308,25 +309,25 @@ static bool savePastedPicture(Reading &r, const QString &statePath)
 bool Save_State(Reading &r)
 {
     if (!r.Dfnt_Done) {
-        r.port().message(QString::fromUtf16(statetext::kOnlyAfterFrame));
+        r.port().message(statetext::text(statetext::kOnlyAfterFrame));
         return false;
     }
     // A corner typed as something other than a number would make a file that
     // cannot be opened again.
     if (!cornersAreNumbers(r.panel)) {
-        r.port().message(badCornersText() + QStringLiteral("\r座標を修正してから保存して下さい。"));
+        r.port().message(badCornersText() + QCoreApplication::translate("Messages", "\r座標を修正してから保存して下さい。"));
         return false;
     }
     // The values share one comma-separated line: "1,000" would shift every
     // later value on reading and reopen a different frame without a word.
     for (int b = 0; b < CalibPanel::ValBoxCount; ++b) {
         if (r.panel.val(CalibPanel::ValBox(b)).contains(u',')) {
-            r.port().message(QString::fromUtf16(statetext::kCommaInValue));
+            r.port().message(statetext::text(statetext::kCommaInValue));
             return false;
         }
     }
-    const QString path = r.port().saveFileName(QString::fromUtf16(statetext::kSaveTitle),
-                                               QString::fromUtf16(statetext::kSaveFilter));
+    const QString path = r.port().saveFileName(statetext::text(statetext::kSaveTitle),
+                                               statetext::text(statetext::kSaveFilter));
     if (path.isEmpty())
         return false;
     if (r.GraphPic_Path.isEmpty() && r.graph.loaded() && !savePastedPicture(r, path))
@@ -337,7 +338,7 @@ bool Save_State(Reading &r)
         return false;
     }
     r.history().setClean();
-    r.port().message(QString::fromUtf16(statetext::kSaved));
+    r.port().message(statetext::text(statetext::kSaved));
     return true;
 }
 
@@ -496,15 +497,15 @@ QString stateFileErrorText(StateFileError e, const QString &path)
 {
     QString why;
     switch (e) {
-    case StateFileError::Missing: why = QStringLiteral("状態設定ファイルがありません。"); break;
-    case StateFileError::NotAFile: why = QStringLiteral("通常のファイルではありません。"); break;
-    case StateFileError::Unreadable: why = QStringLiteral("ファイルを読み込めません。"); break;
-    case StateFileError::TooLarge: why = QStringLiteral("ファイルが大きすぎます。"); break;
-    case StateFileError::LineTooLong: why = QStringLiteral("長すぎる行があります。"); break;
-    case StateFileError::NotText: why = QStringLiteral("テキストファイルではありません。"); break;
-    case StateFileError::NotStateFile: why = QStringLiteral("状態設定ファイルの形式ではありません。"); break;
+    case StateFileError::Missing: why = QCoreApplication::translate("Messages", "状態設定ファイルがありません。"); break;
+    case StateFileError::NotAFile: why = QCoreApplication::translate("Messages", "通常のファイルではありません。"); break;
+    case StateFileError::Unreadable: why = QCoreApplication::translate("Messages", "ファイルを読み込めません。"); break;
+    case StateFileError::TooLarge: why = QCoreApplication::translate("Messages", "ファイルが大きすぎます。"); break;
+    case StateFileError::LineTooLong: why = QCoreApplication::translate("Messages", "長すぎる行があります。"); break;
+    case StateFileError::NotText: why = QCoreApplication::translate("Messages", "テキストファイルではありません。"); break;
+    case StateFileError::NotStateFile: why = QCoreApplication::translate("Messages", "状態設定ファイルの形式ではありません。"); break;
     }
-    return QStringLiteral("エラー！(No.1)(不正な状態設定ファイルです。%1)\r%2").arg(why, path);
+    return QCoreApplication::translate("Messages", "エラー！(No.1)(不正な状態設定ファイルです。%1)\r%2").arg(why, path);
 }
 
 // --- Reading: into the reading ---------------------------------------------------------
@@ -514,7 +515,7 @@ int Open_StatePic(Reading &r, const QString &path)
     r.setPicLabel(displayPicturePath(path, r.programFolder), path);
     auto picture = decodePicture(path);
     if (!picture) {
-        r.port().message(QString::fromUtf16(statetext::kBadPicture));
+        r.port().message(statetext::text(statetext::kBadPicture));
         r.unloadGraph();
         return 1;
     }
@@ -523,7 +524,7 @@ int Open_StatePic(Reading &r, const QString &path)
     r.Pic_Height = picture->height();
     r.showPicture(*picture, pathFileName(path));
     r.Show_GridForm(1);
-    r.setStatusText(QString::fromUtf16(statetext::kDefineFrame));
+    r.setStatusText(statetext::text(statetext::kDefineFrame));
     return 0;
 }
 
@@ -693,20 +694,20 @@ QString loadWarningText(const LoadReport &rep)
 {
     QStringList parts;
     if (!rep.pictureBeside.isEmpty())
-        parts << QStringLiteral("記録された場所に画像がないため、状態設定ファイルと同じフォルダの画像を開きました。\r%1")
+        parts << QCoreApplication::translate("Messages", "記録された場所に画像がないため、状態設定ファイルと同じフォルダの画像を開きました。\r%1")
                      .arg(rep.pictureBeside);
     if (rep.badAxisMode)
-        parts << QStringLiteral("エラー！(No.2)(軸の種類(Linear/Log)を読み取れませんでした。選択中の種類で変換しました。)");
+        parts << QCoreApplication::translate("Messages", "エラー！(No.2)(軸の種類(Linear/Log)を読み取れませんでした。選択中の種類で変換しました。)");
     if (rep.unconvertedPoints)
-        parts << QStringLiteral("エラー！(No.2)(X、Yの値に変換できない点がありました。(%1点))\r"
+        parts << QCoreApplication::translate("Messages", "エラー！(No.2)(X、Yの値に変換できない点がありました。(%1点))\r"
                                 "枠線定義の値を確認して、再読出しを行って下さい。")
                      .arg(rep.unconvertedPoints);
     if (rep.damagedRecords)
-        parts << QStringLiteral("エラー！(No.2)(読み込めない点のデータを無視しました。(%1行))").arg(rep.damagedRecords);
+        parts << QCoreApplication::translate("Messages", "エラー！(No.2)(読み込めない点のデータを無視しました。(%1行))").arg(rep.damagedRecords);
     if (rep.droppedArrayLines)
-        parts << QStringLiteral("ID255を超える点のデータを無視しました。(%1行)").arg(rep.droppedArrayLines);
+        parts << QCoreApplication::translate("Messages", "ID255を超える点のデータを無視しました。(%1行)").arg(rep.droppedArrayLines);
     if (rep.droppedControlBytes)
-        parts << QStringLiteral("ファイル中の制御文字を取り除きました。(%1文字)").arg(rep.droppedControlBytes);
+        parts << QCoreApplication::translate("Messages", "ファイル中の制御文字を取り除きました。(%1文字)").arg(rep.droppedControlBytes);
     return parts.join(u'\r');
 }
 
@@ -719,7 +720,7 @@ LoadResult Load_State(Reading &r, const QString &path, const LoadOptions &option
         return LoadResult::Failed;
     }
     if (options.openPicture && !parsed->hasPictureLine()) {
-        r.port().message(QString::fromUtf16(statetext::kBadPicture));
+        r.port().message(statetext::text(statetext::kBadPicture));
         return LoadResult::Failed;
     }
     // Line n of the file becomes point n: the current points must go first.
@@ -757,8 +758,8 @@ int openReadingFile(Reading &r, const QString &path)
 
 int openReadingFileDialog(Reading &r)
 {
-    const QString path = r.port().openFileName(QString::fromUtf16(statetext::kOpenTitle),
-                                               QString::fromUtf16(statetext::kOpenFilter));
+    const QString path = r.port().openFileName(statetext::text(statetext::kOpenTitle),
+                                               statetext::text(statetext::kOpenFilter));
     if (path.isEmpty())
         return 2;
     return openReadingFile(r, path);

@@ -13,6 +13,7 @@
 #include "model/reading.h"
 
 #include <QByteArray>
+#include <QCoreApplication>
 #include <QString>
 #include <expected>
 #include <optional>
@@ -24,17 +25,19 @@ namespace orv {
 
 // --- Texts --------------------------------------------------------------------
 namespace statetext {
-inline constexpr char16_t kOnlyAfterFrame[] = u"枠線定義以降にのみ保存可能です。";
-inline constexpr char16_t kSaved[] = u"保存しました。";
-inline constexpr char16_t kCommaInValue[] =
-    u"エラー！(No.1)(グラフの角の数値に「,」があります。)\r数値を修正してから保存して下さい。";
-inline constexpr char16_t kSaveTitle[] = u"保存先を入力";
-inline constexpr char16_t kSaveFilter[] = u"設定保存ファイル(*.orvd)|*.orvd";
-inline constexpr char16_t kOpenTitle[] = u"状態設定ファイルを開く";
-inline constexpr char16_t kOpenFilter[] = u"状態設定ファイル(*.orvd)|*.orvd";
-inline constexpr char16_t kBadPicture[] = u"エラー！(No.1)(不正な画像ファイル又は、画像がありません。)";
-inline constexpr char16_t kDefineFrame[] =
-    u"開いたグラフ画像で枠線を定義するため、グラフの角を画像上で選択して下さい。 (対角定義又は、4点定義)";
+// Shown in the user's language with text().
+inline QString text(const char *source) { return QCoreApplication::translate("Messages", source); }
+inline constexpr char kOnlyAfterFrame[] = QT_TRANSLATE_NOOP("Messages", "枠線定義以降にのみ保存可能です。");
+inline constexpr char kSaved[] = QT_TRANSLATE_NOOP("Messages", "保存しました。");
+inline constexpr char kCommaInValue[] =
+    QT_TRANSLATE_NOOP("Messages", "エラー！(No.1)(グラフの角の数値に「,」があります。)\r数値を修正してから保存して下さい。");
+inline constexpr char kSaveTitle[] = QT_TRANSLATE_NOOP("Messages", "保存先を入力");
+inline constexpr char kSaveFilter[] = QT_TRANSLATE_NOOP("Messages", "設定保存ファイル(*.orvd)|*.orvd");
+inline constexpr char kOpenTitle[] = QT_TRANSLATE_NOOP("Messages", "状態設定ファイルを開く");
+inline constexpr char kOpenFilter[] = QT_TRANSLATE_NOOP("Messages", "状態設定ファイル(*.orvd)|*.orvd");
+inline constexpr char kBadPicture[] = QT_TRANSLATE_NOOP("Messages", "エラー！(No.1)(不正な画像ファイル又は、画像がありません。)");
+inline constexpr char kDefineFrame[] =
+    QT_TRANSLATE_NOOP("Messages", "開いたグラフ画像で枠線を定義するため、グラフの角を画像上で選択して下さい。 (対角定義又は、4点定義)");
 } // namespace statetext
 
 // --- Limits of the reader -------------------------------------------------------

@@ -2,6 +2,7 @@
 
 #include "model/utilities.h"
 
+#include <QCoreApplication>
 #include <cmath>
 #include <optional>
 #include <vector>
@@ -170,7 +171,7 @@ void Grid_Form::reread()
     t.endUpdate();
     if (failed)
         r.port().message(convFailedMessage(*firstError) +
-                         QStringLiteral("\r%1点中%2点のX、Yを変換できなかったため、空欄にしました。")
+                         QCoreApplication::translate("Table", "\r%1点中%2点のX、Yを変換できなかったため、空欄にしました。")
                              .arg(results.size())
                              .arg(failed));
 }

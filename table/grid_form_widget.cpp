@@ -1,7 +1,9 @@
+#include "model/readout_settings.h"
 #include "table/grid_form_widget.h"
 
 #include "model/utilities.h"
 
+#include <QCoreApplication>
 #include <QApplication>
 #include <QGroupBox>
 #include <QHeaderView>
@@ -84,10 +86,10 @@ QVariant SeriesTableModel::headerData(int section, Qt::Orientation o, int role) 
 
 GridFormWidget::GridFormWidget(Reading &reading, int series, QWidget *parent)
     : QWidget(parent), m_form(reading, series), m_model(reading.grid(series)), m_frame(new QGroupBox(this)),
-      m_grid(new QTableView(this)), m_allClear(new QPushButton(QStringLiteral("全削除"), this)),
-      m_deleteRow(new QPushButton(QStringLiteral("選択行削除"), this)),
-      m_reread(new QPushButton(QStringLiteral("再読出し"), this)),
-      m_dataDisposal(new QPushButton(QStringLiteral("データ処理"), this)), m_editor(new QLineEdit(m_grid->viewport()))
+      m_grid(new QTableView(this)), m_allClear(new QPushButton(QCoreApplication::translate("Table", "全削除"), this)),
+      m_deleteRow(new QPushButton(QCoreApplication::translate("Table", "選択行削除"), this)),
+      m_reread(new QPushButton(QCoreApplication::translate("Table", "再読出し"), this)),
+      m_dataDisposal(new QPushButton(QCoreApplication::translate("Table", "データ処理"), this)), m_editor(new QLineEdit(m_grid->viewport()))
 {
     setObjectName(QStringLiteral("Grid_Form"));
     m_frame->setObjectName(QStringLiteral("Read_Data_Frame"));
@@ -97,11 +99,11 @@ GridFormWidget::GridFormWidget(Reading &reading, int series, QWidget *parent)
     m_reread->setObjectName(QStringLiteral("Reread_Command"));
     m_dataDisposal->setObjectName(QStringLiteral("DataDisposal_Command"));
     m_editor->setObjectName(QStringLiteral("Val_Text"));
-    m_allClear->setToolTip(QStringLiteral("この系列の読み出しデータを全て削除します。"));
-    m_deleteRow->setToolTip(QStringLiteral("選択した行の読み出しデータを削除します。"));
-    m_dataDisposal->setToolTip(QStringLiteral("CSV保存、近似式作成等を行います。"));
+    m_allClear->setToolTip(QCoreApplication::translate("Table", "この系列の読み出しデータを全て削除します。"));
+    m_deleteRow->setToolTip(QCoreApplication::translate("Table", "選択した行の読み出しデータを削除します。"));
+    m_dataDisposal->setToolTip(QCoreApplication::translate("Table", "CSV保存、近似式作成等を行います。"));
     m_editor->setToolTip(
-        QStringLiteral("3次元グラフの場合等にユーザが入力します。(近似式作成等はできません。)"));
+        QCoreApplication::translate("Table", "3次元グラフの場合等にユーザが入力します。(近似式作成等はできません。)"));
     m_editor->setStyleSheet(QStringLiteral("QLineEdit { background: rgb(192,192,255); border: 1px solid gray; }"));
     m_editor->hide();
     m_editor->installEventFilter(this);
@@ -413,7 +415,7 @@ GridWindowsHost::GridWindowsHost(Reading &reading, QMdiArea *area, QObject *pare
         });
         connect(&r.grid(s), &SeriesTable::captionChanged, this, [this, s](const QString &c) {
             if (m_subs[size_t(s)])
-                m_subs[size_t(s)]->setWindowTitle(c);
+                m_subs[size_t(s)]->setWindowTitle(seriesDisplayName(c));
         });
         if (r.grid(s).loaded())
             open(s);
@@ -442,7 +444,7 @@ void GridWindowsHost::open(int s)
     };
     QMdiSubWindow *sub = m_area->addSubWindow(w);
     sub->setAttribute(Qt::WA_DeleteOnClose);
-    sub->setWindowTitle(r.grid(s).caption());
+    sub->setWindowTitle(seriesDisplayName(r.grid(s).caption()));
     sub->installEventFilter(this);
     m_subs[size_t(s)] = sub;
     m_widgets[size_t(s)] = w;

@@ -58,7 +58,7 @@ struct HostileFixture : StateFixture {
     }
 };
 
-const QString kBadPic = QString::fromUtf16(statetext::kBadPicture);
+const QString kBadPic = statetext::text(statetext::kBadPicture);
 
 } // namespace
 

@@ -86,7 +86,7 @@ TEST_F(StateFixture, RoundTripRestoresEverythingInBothModes)
         ASSERT_EQ(Load_State(r, file), LoadResult::Loaded);
         EXPECT_TRUE(desk.messages.empty()) << s(desk.messages.front().text);
         expectSame(before, Snapshot::of(r));
-        EXPECT_EQ(s(r.statusText()), s(QString::fromUtf16(statetext::kDefineFrame)));
+        EXPECT_EQ(s(r.statusText()), s(statetext::text(statetext::kDefineFrame)));
         EXPECT_EQ(s(r.picLabel()), "/sample/chart1.png");
         EXPECT_EQ(s(r.picLabelToolTip()), s(picture));
         EXPECT_EQ(r.Pic_Width, 40);
@@ -392,7 +392,7 @@ TEST_F(StateFixture, SavingNeedsAFrameAndACancelledDialogWritesNothing)
     r.panel.setVal(CalibPanel::RUX_VLText, QStringLiteral("1,000"));
     desk.fileNames.push_back(file);
     EXPECT_FALSE(Save_State(r));
-    EXPECT_EQ(desk.messageCount(QString::fromUtf16(statetext::kCommaInValue)), 1);
+    EXPECT_EQ(desk.messageCount(statetext::text(statetext::kCommaInValue)), 1);
     EXPECT_FALSE(QFile::exists(file));
     r.panel.setVal(CalibPanel::RUX_VLText, QStringLiteral("1000"));
 
@@ -481,7 +481,7 @@ TEST_F(StateFixture, PictureMovedWithItsReadingIsFoundBesideIt)
     r.Reset_Reading(false);
     desk.messages.clear();
     EXPECT_EQ(Load_State(r, moved + QStringLiteral("/r.orvd")), LoadResult::Failed);
-    EXPECT_EQ(desk.messageCount(QString::fromUtf16(statetext::kBadPicture)), 1);
+    EXPECT_EQ(desk.messageCount(statetext::text(statetext::kBadPicture)), 1);
     EXPECT_FALSE(r.graph.loaded());
 }
 

@@ -1,0 +1,794 @@
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
+<TS version="2.1" language="en_US" sourcelanguage="ja_JP">
+<context>
+    <name>Graph</name>
+    <message>
+        <source>グラフウィンドウを閉じると全ての読出し(系列)ウィンドウも閉じます。<byte value="xd"/>よろしいですか？</source>
+        <translation>Closing the graph window also closes all series windows.<byte value="xd"/>Do you want to continue?</translation>
+    </message>
+    <message>
+        <source>読み出し値を追加する系列を選択し、グラフ画像上でポイントをクリックして下さい。</source>
+        <translation>Choose the series to add readings to, then click points on the graph picture.</translation>
+    </message>
+    <message>
+        <source>エラー！(No.2)(読み出しポイントは250点までです。不要なポイントを削除して下さい。)</source>
+        <translation>Error! (No.2) (A series holds at most 250 points. Delete the points you do not need.)</translation>
+    </message>
+    <message>
+        <source>全体</source>
+        <translation>Whole</translation>
+    </message>
+</context>
+<context>
+    <name>History</name>
+    <message>
+        <source>点の追加</source>
+        <translation>Add Point</translation>
+    </message>
+    <message>
+        <source>点の移動</source>
+        <translation>Move Point</translation>
+    </message>
+    <message>
+        <source>点の移動(矢印キー)</source>
+        <translation>Move Point (Arrow Key)</translation>
+    </message>
+    <message>
+        <source>点の削除</source>
+        <translation>Delete Point</translation>
+    </message>
+    <message>
+        <source>選択行削除</source>
+        <translation>Delete Rows</translation>
+    </message>
+    <message>
+        <source>全削除</source>
+        <translation>Delete All</translation>
+    </message>
+    <message>
+        <source>Zの入力</source>
+        <translation>Enter Z</translation>
+    </message>
+    <message>
+        <source>再読出し</source>
+        <translation>Re-read</translation>
+    </message>
+    <message>
+        <source>並べ替え</source>
+        <translation>Sort</translation>
+    </message>
+    <message>
+        <source>枠の角の指定</source>
+        <translation>Place Frame Corner</translation>
+    </message>
+    <message>
+        <source>枠の角の移動</source>
+        <translation>Move Frame Corner</translation>
+    </message>
+    <message>
+        <source>枠の角の移動(矢印キー)</source>
+        <translation>Move Frame Corner (Arrow Key)</translation>
+    </message>
+    <message>
+        <source>枠の定義方法の切替</source>
+        <translation>Switch Frame Mode</translation>
+    </message>
+    <message>
+        <source>系列ウィンドウを閉じる</source>
+        <translation>Close Series Window</translation>
+    </message>
+    <message>
+        <source>点の追加(複数)</source>
+        <translation>Add Points</translation>
+    </message>
+    <message>
+        <source>元に戻す</source>
+        <translation>Undo</translation>
+    </message>
+    <message>
+        <source>やり直し</source>
+        <translation>Redo</translation>
+    </message>
+</context>
+<context>
+    <name>Main</name>
+    <message>
+        <source>ファイル(&amp;F)</source>
+        <translation>&amp;File</translation>
+    </message>
+    <message>
+        <source>状態設定ファイルを開く(&amp;I)</source>
+        <translation>Open &amp;Reading File...</translation>
+    </message>
+    <message>
+        <source>新規グラフ画像読込み(&amp;O)</source>
+        <translation>&amp;Open Graph Picture...</translation>
+    </message>
+    <message>
+        <source>クリップボードから画像読込み(&amp;C)</source>
+        <translation>Paste Picture from &amp;Clipboard</translation>
+    </message>
+    <message>
+        <source>現在の状態をファイルに保存(&amp;S)</source>
+        <translation>&amp;Save Reading...</translation>
+    </message>
+    <message>
+        <source>終了(&amp;Q)</source>
+        <translation>&amp;Quit</translation>
+    </message>
+    <message>
+        <source>編集(&amp;E)</source>
+        <translation>&amp;Edit</translation>
+    </message>
+    <message>
+        <source>元に戻す(&amp;U)</source>
+        <translation>&amp;Undo</translation>
+    </message>
+    <message>
+        <source>やり直し(&amp;R)</source>
+        <translation>&amp;Redo</translation>
+    </message>
+    <message>
+        <source>コピー(&amp;C)</source>
+        <translation>&amp;Copy</translation>
+    </message>
+    <message>
+        <source>ウィンドウ(&amp;W)</source>
+        <translation>&amp;Window</translation>
+    </message>
+    <message>
+        <source>ウィンドウの整列(&amp;S)</source>
+        <translation>&amp;Arrange Windows</translation>
+    </message>
+    <message>
+        <source>その他(&amp;E)</source>
+        <translation>&amp;Other</translation>
+    </message>
+    <message>
+        <source>目盛線を表示(&amp;G)</source>
+        <translation>Show &amp;Grid Lines</translation>
+    </message>
+    <message>
+        <source>バージョン情報(&amp;V)</source>
+        <translation>&amp;Version Information</translation>
+    </message>
+    <message>
+        <source>ヘルプ(&amp;H)</source>
+        <translation>&amp;Help</translation>
+    </message>
+    <message>
+        <source>状態設定ファイル、画像ファイルを開く</source>
+        <translation>Open a reading file or a picture file</translation>
+    </message>
+    <message>
+        <source>現在の状態をファイルに保存</source>
+        <translation>Save the reading to a file</translation>
+    </message>
+    <message>
+        <source>元に戻す</source>
+        <translation>Undo</translation>
+    </message>
+    <message>
+        <source>やり直し</source>
+        <translation>Redo</translation>
+    </message>
+    <message>
+        <source>目盛線を表示(枠線の座標の目盛線を画像に重ねて描きます)</source>
+        <translation>Show grid lines (draws the frame&apos;s grid lines over the picture)</translation>
+    </message>
+    <message>
+        <source>バージョン情報</source>
+        <translation>Version information</translation>
+    </message>
+    <message>
+        <source>ヘルプを表示</source>
+        <translation>Show the help</translation>
+    </message>
+    <message>
+        <source>「参照」ボタンを押して、グラフ画像ファイルを開く、又は「Clipboardから貼付(bmp限定)」ボタンを押して画像を読み込んで下さい。</source>
+        <translation>Press &quot;Browse...&quot; to open a graph picture file, or paste a picture from the clipboard.</translation>
+    </message>
+    <message>
+        <source>開いたグラフ画像で枠線を定義するため、グラフの角を画像上で選択して下さい。 (対角定義又は、4点定義)</source>
+        <translation>To define the frame, click the graph&apos;s corners on the opened picture. (Diagonal or 4 Points)</translation>
+    </message>
+    <message>
+        <source>全てのファイル(*.*)|*.*|JPG(*.jpg)|*.jpg|Bitmap(*.bmp)|*.bmp|JPEG(*.jpeg)|*.jpeg|GIF(*.gif)|*.gif|PNG(*.png)|*.png|状態設定ファイル(*.orvd)|*.orvd</source>
+        <translation>All files(*.*)|*.*|JPG(*.jpg)|*.jpg|Bitmap(*.bmp)|*.bmp|JPEG(*.jpeg)|*.jpeg|GIF(*.gif)|*.gif|PNG(*.png)|*.png|Reading files(*.orvd)|*.orvd</translation>
+    </message>
+    <message>
+        <source>状態設定ファイルを開く</source>
+        <translation>Open Reading File</translation>
+    </message>
+    <message>
+        <source>状態設定ファイル(*.orvd)|*.orvd</source>
+        <translation>Reading files(*.orvd)|*.orvd</translation>
+    </message>
+    <message>
+        <source>エラー！(No.1)(不正な画像ファイルです。)</source>
+        <translation>Error! (No.1) (Not a valid picture file.)</translation>
+    </message>
+    <message>
+        <source>エラー！(No.1)(画像が大きすぎます。1億5千万画素までの画像を開けます。)</source>
+        <translation>Error! (No.1) (The picture is too large. Pictures of up to 150 million pixels can be opened.)</translation>
+    </message>
+    <message>
+        <source>エラー！(No.1)(有効な画像データがありません。)</source>
+        <translation>Error! (No.1) (There is no valid picture data.)</translation>
+    </message>
+    <message>
+        <source>クリップボードからの読み込みに失敗しました。</source>
+        <translation>Could not read the picture from the clipboard.</translation>
+    </message>
+    <message>
+        <source>エラー！(No.1)(このファイルは開けません：%1)<byte value="xd"/>開けるのは画像ファイル(jpg, jpeg, bmp, gif, png)と状態設定ファイル(orvd)です。</source>
+        <translation>Error! (No.1) (This file cannot be opened: %1)<byte value="xd"/>Picture files (jpg, jpeg, bmp, gif, png) and reading files (orvd) can be opened.</translation>
+    </message>
+    <message>
+        <source>エラー！(No.0)</source>
+        <translation>Error! (No.0)</translation>
+    </message>
+    <message>
+        <source>対数(Log)軸で0又は0以下の指定は出来ません。<byte value="xd"/>(暫定的に0.01に変更します。)</source>
+        <translation>A logarithmic (Log) axis cannot take 0 or less.<byte value="xd"/>(Changed to 0.01 for now.)</translation>
+    </message>
+    <message>
+        <source>斜めから撮影したグラフ(写真)を正確に読み取ります。
+グラフの4隅をクリックして下さい(4点定義と同じ操作です)。</source>
+        <translation>Reads a graph photographed at an angle exactly.
+Click the graph&apos;s 4 corners (as with 4 Points).</translation>
+    </message>
+    <message>
+        <source>元に戻す - %1(&amp;U)</source>
+        <translation>&amp;Undo %1</translation>
+    </message>
+    <message>
+        <source>やり直し - %1(&amp;R)</source>
+        <translation>&amp;Redo %1</translation>
+    </message>
+    <message>
+        <source>デスクトップに合わせる</source>
+        <translation>Follow the Desktop</translation>
+    </message>
+    <message>
+        <source>次回の起動から切り替わります</source>
+        <translation>Takes effect at the next start</translation>
+    </message>
+    <message>
+        <source>グラフ画像読込み</source>
+        <translation>Graph Picture</translation>
+    </message>
+    <message>
+        <source>参照</source>
+        <translation>Browse...</translation>
+    </message>
+    <message>
+        <source>グラフの左下の数値を入力して下さい。</source>
+        <translation>Enter the values at the graph&apos;s lower left corner.</translation>
+    </message>
+    <message>
+        <source>グラフの右上の数値を入力して下さい。</source>
+        <translation>Enter the values at the graph&apos;s upper right corner.</translation>
+    </message>
+    <message>
+        <source>枠線定義</source>
+        <translation>Frame</translation>
+    </message>
+    <message>
+        <source>対角定義</source>
+        <translation>Diagonal</translation>
+    </message>
+    <message>
+        <source>4点定義</source>
+        <translation>4 Points</translation>
+    </message>
+    <message>
+        <source>射影定義</source>
+        <translation>Projective</translation>
+    </message>
+    <message>
+        <source>左上</source>
+        <translation>Upper Left</translation>
+    </message>
+    <message>
+        <source>右上</source>
+        <translation>Upper Right</translation>
+    </message>
+    <message>
+        <source>左下</source>
+        <translation>Lower Left</translation>
+    </message>
+    <message>
+        <source>右下</source>
+        <translation>Lower Right</translation>
+    </message>
+    <message>
+        <source>リニア</source>
+        <translation>Linear</translation>
+    </message>
+    <message>
+        <source>X軸</source>
+        <translation>X Axis</translation>
+    </message>
+    <message>
+        <source>Y軸</source>
+        <translation>Y Axis</translation>
+    </message>
+    <message>
+        <source>読み出し値</source>
+        <translation>Readout</translation>
+    </message>
+    <message>
+        <source>系列</source>
+        <translation>Series</translation>
+    </message>
+    <message>
+        <source>有効桁(X)</source>
+        <translation>Digits (X)</translation>
+    </message>
+    <message>
+        <source>有効桁(Y)</source>
+        <translation>Digits (Y)</translation>
+    </message>
+    <message>
+        <source>：</source>
+        <translation>:</translation>
+    </message>
+    <message>
+        <source>拡大ウィンドウ</source>
+        <translation>Magnifier</translation>
+    </message>
+    <message>
+        <source>拡大倍率</source>
+        <translation>Zoom</translation>
+    </message>
+    <message>
+        <source>系列%1</source>
+        <translation>Series %1</translation>
+    </message>
+</context>
+<context>
+    <name>Messages</name>
+    <message>
+        <source>保存先がありません。</source>
+        <translation>No file to save to was given.</translation>
+    </message>
+    <message>
+        <source>保存先がフォルダーです。</source>
+        <translation>The destination is a folder.</translation>
+    </message>
+    <message>
+        <source>保存先のフォルダーがないか、書き込みが許可されていません。</source>
+        <translation>The destination folder does not exist or cannot be written to.</translation>
+    </message>
+    <message>
+        <source>書き込み中にエラーが発生しました。ディスクの空き容量を確認して下さい。</source>
+        <translation>An error occurred while writing. Check the free disk space.</translation>
+    </message>
+    <message>
+        <source>型が一致しません。</source>
+        <translation>Type mismatch.</translation>
+    </message>
+    <message>
+        <source>プロシージャの呼び出し、または引数が不正です。</source>
+        <translation>Invalid procedure call or argument.</translation>
+    </message>
+    <message>
+        <source>0 で除算しました。またはオーバーフローしました。</source>
+        <translation>Division by zero or overflow.</translation>
+    </message>
+    <message>
+        <source>エラー！(No.2)(座標変換ができません。枠線の定義と軸の値を確認して下さい。)<byte value="xd"/></source>
+        <translation>Error! (No.2) (The coordinates cannot be converted. Check the frame and the axis values.)<byte value="xd"/></translation>
+    </message>
+    <message>
+        <source>ウィンドウを閉じると読み出したデータが破棄されます。<byte value="xd"/>ウィンドウを閉じますか？</source>
+        <translation>Closing the window discards the data read.<byte value="xd"/>Close the window?</translation>
+    </message>
+    <message>
+        <source>保存されていない変更があります。<byte value="xd"/>保存しますか？</source>
+        <translation>There are unsaved changes.<byte value="xd"/>Do you want to save them?</translation>
+    </message>
+    <message>
+        <source>前回、保存されずに終了した読み取りがあります。<byte value="xd"/>復元しますか？</source>
+        <translation>A reading was left unsaved when the program last ended.<byte value="xd"/>Do you want to restore it?</translation>
+    </message>
+    <message>
+        <source>構文エラーです。</source>
+        <translation>Syntax error.</translation>
+    </message>
+    <message>
+        <source>0 で除算しました。</source>
+        <translation>Division by zero.</translation>
+    </message>
+    <message>
+        <source>オーバーフローしました。</source>
+        <translation>Overflow.</translation>
+    </message>
+    <message>
+        <source>エラー！(No.1)(枠線定義の座標が数値ではありません。)</source>
+        <translation>Error! (No.1) (The frame&apos;s corner coordinates are not numbers.)</translation>
+    </message>
+    <message>
+        <source>エラー！(No.3)(ファイルを保存できませんでした。</source>
+        <translation>Error! (No.3) (The file could not be saved. </translation>
+    </message>
+    <message>
+        <source>%1 は既に存在します。<byte value="xd"/>置き換えますか？</source>
+        <translation>%1 already exists.<byte value="xd"/>Do you want to replace it?</translation>
+    </message>
+    <message>
+        <source>エラー！(No.3)(画像を保存できませんでした。)<byte value="xd"/></source>
+        <translation>Error! (No.3) (The picture could not be saved.)<byte value="xd"/></translation>
+    </message>
+    <message>
+        <source><byte value="xd"/>座標を修正してから保存して下さい。</source>
+        <translation><byte value="xd"/>Correct the coordinates before saving.</translation>
+    </message>
+    <message>
+        <source>状態設定ファイルがありません。</source>
+        <translation>The reading file does not exist.</translation>
+    </message>
+    <message>
+        <source>通常のファイルではありません。</source>
+        <translation>Not a regular file.</translation>
+    </message>
+    <message>
+        <source>ファイルを読み込めません。</source>
+        <translation>The file cannot be read.</translation>
+    </message>
+    <message>
+        <source>ファイルが大きすぎます。</source>
+        <translation>The file is too large.</translation>
+    </message>
+    <message>
+        <source>長すぎる行があります。</source>
+        <translation>A line is too long.</translation>
+    </message>
+    <message>
+        <source>テキストファイルではありません。</source>
+        <translation>Not a text file.</translation>
+    </message>
+    <message>
+        <source>状態設定ファイルの形式ではありません。</source>
+        <translation>Not a reading file.</translation>
+    </message>
+    <message>
+        <source>エラー！(No.1)(不正な状態設定ファイルです。%1)<byte value="xd"/>%2</source>
+        <translation>Error! (No.1) (Invalid reading file. %1)<byte value="xd"/>%2</translation>
+    </message>
+    <message>
+        <source>記録された場所に画像がないため、状態設定ファイルと同じフォルダの画像を開きました。<byte value="xd"/>%1</source>
+        <translation>The picture was not where the reading recorded it; the picture in the reading file&apos;s folder was opened.<byte value="xd"/>%1</translation>
+    </message>
+    <message>
+        <source>エラー！(No.2)(軸の種類(Linear/Log)を読み取れませんでした。選択中の種類で変換しました。)</source>
+        <translation>Error! (No.2) (The axis type (Linear/Log) could not be read. The selected type was used.)</translation>
+    </message>
+    <message>
+        <source>エラー！(No.2)(X、Yの値に変換できない点がありました。(%1点))<byte value="xd"/>枠線定義の値を確認して、再読出しを行って下さい。</source>
+        <translation>Error! (No.2) (Some points could not be converted to X and Y values. (%1 points))<byte value="xd"/>Check the frame&apos;s values and re-read.</translation>
+    </message>
+    <message>
+        <source>エラー！(No.2)(読み込めない点のデータを無視しました。(%1行))</source>
+        <translation>Error! (No.2) (Unreadable point data was ignored. (%1 lines))</translation>
+    </message>
+    <message>
+        <source>ID255を超える点のデータを無視しました。(%1行)</source>
+        <translation>Point data beyond ID 255 was ignored. (%1 lines)</translation>
+    </message>
+    <message>
+        <source>ファイル中の制御文字を取り除きました。(%1文字)</source>
+        <translation>Control characters were removed from the file. (%1 characters)</translation>
+    </message>
+    <message>
+        <source>枠線定義以降にのみ保存可能です。</source>
+        <translation>The reading can be saved only after the frame is defined.</translation>
+    </message>
+    <message>
+        <source>保存しました。</source>
+        <translation>Saved.</translation>
+    </message>
+    <message>
+        <source>エラー！(No.1)(グラフの角の数値に「,」があります。)<byte value="xd"/>数値を修正してから保存して下さい。</source>
+        <translation>Error! (No.1) (A corner value of the graph contains &quot;,&quot;.)<byte value="xd"/>Correct the value before saving.</translation>
+    </message>
+    <message>
+        <source>保存先を入力</source>
+        <translation>Save Reading As</translation>
+    </message>
+    <message>
+        <source>設定保存ファイル(*.orvd)|*.orvd</source>
+        <translation>Reading files(*.orvd)|*.orvd</translation>
+    </message>
+    <message>
+        <source>状態設定ファイルを開く</source>
+        <translation>Open Reading File</translation>
+    </message>
+    <message>
+        <source>状態設定ファイル(*.orvd)|*.orvd</source>
+        <translation>Reading files(*.orvd)|*.orvd</translation>
+    </message>
+    <message>
+        <source>エラー！(No.1)(不正な画像ファイル又は、画像がありません。)</source>
+        <translation>Error! (No.1) (Invalid picture file, or no picture.)</translation>
+    </message>
+    <message>
+        <source>開いたグラフ画像で枠線を定義するため、グラフの角を画像上で選択して下さい。 (対角定義又は、4点定義)</source>
+        <translation>To define the frame, click the graph&apos;s corners on the opened picture. (Diagonal or 4 Points)</translation>
+    </message>
+</context>
+<context>
+    <name>Pictures</name>
+    <message>
+        <source>左下</source>
+        <translation>LL</translation>
+    </message>
+    <message>
+        <source>左上</source>
+        <translation>UL</translation>
+    </message>
+    <message>
+        <source>右上</source>
+        <translation>UR</translation>
+    </message>
+    <message>
+        <source>右下</source>
+        <translation>LR</translation>
+    </message>
+    <message>
+        <source>2点をクリック</source>
+        <translation>Click 2 points</translation>
+    </message>
+    <message>
+        <source>4点をクリック</source>
+        <translation>Click 4 points</translation>
+    </message>
+    <message>
+        <source>3 点をクリック</source>
+        <translation>Click 3 points</translation>
+    </message>
+</context>
+<context>
+    <name>Processing</name>
+    <message>
+        <source>文字「x」に対し、置き換える文字を入力して下さい。(A1、B2等)</source>
+        <translation>Enter the text that replaces &quot;x&quot;. (A1, B2, ...)</translation>
+    </message>
+    <message>
+        <source>置換文字入力</source>
+        <translation>Replace x</translation>
+    </message>
+    <message>
+        <source>Lｎにおいて0又は0以下の数値は計算できません。</source>
+        <translation>Ln cannot be computed for 0 or less.</translation>
+    </message>
+    <message>
+        <source>エラー！(No.5)(近似値を計算できません。%1)</source>
+        <translation>Error! (No.5) (The fitted value cannot be computed. %1)</translation>
+    </message>
+    <message>
+        <source>：ID=</source>
+        <translation>: ID=</translation>
+    </message>
+    <message>
+        <source>Excel用に置換</source>
+        <translation>For Spreadsheet</translation>
+    </message>
+    <message>
+        <source>Clipboardにコピー</source>
+        <translation>Copy</translation>
+    </message>
+    <message>
+        <source>近似式</source>
+        <translation>Equation</translation>
+    </message>
+    <message>
+        <source>R^2値</source>
+        <translation>R^2</translation>
+    </message>
+    <message>
+        <source>任意点の近似値</source>
+        <translation>Value at Any X</translation>
+    </message>
+    <message>
+        <source>計算</source>
+        <translation>Calculate</translation>
+    </message>
+    <message>
+        <source>X値</source>
+        <translation>X</translation>
+    </message>
+    <message>
+        <source>Y値(近似値)</source>
+        <translation>Y (fitted)</translation>
+    </message>
+    <message>
+        <source>グラフ描画</source>
+        <translation>Draw on the Graph</translation>
+    </message>
+    <message>
+        <source>グラフに描画</source>
+        <translation>Draw</translation>
+    </message>
+    <message>
+        <source>線幅</source>
+        <translation>Line width</translation>
+    </message>
+    <message>
+        <source>描画色</source>
+        <translation>Colour</translation>
+    </message>
+    <message>
+        <source>エラー！(No.6)(グラフの範囲が不正です。左下と右上のX値、Y値にはそれぞれ異なる値を入力して下さい。)</source>
+        <translation>Error! (No.6) (Invalid graph range. Enter different X values and different Y values at the lower left and upper right.)</translation>
+    </message>
+    <message>
+        <source>並び替え</source>
+        <translation>Sort</translation>
+    </message>
+    <message>
+        <source>CSV保存</source>
+        <translation>Save CSV</translation>
+    </message>
+    <message>
+        <source>エラー！(No.3)(CSVファイルを保存できませんでした。)<byte value="xd"/>
+%1<byte value="xd"/>
+%2</source>
+        <translation>Error! (No.3) (The CSV file could not be saved.)<byte value="xd"/>
+%1<byte value="xd"/>
+%2</translation>
+    </message>
+    <message>
+        <source>作成</source>
+        <translation>Create</translation>
+    </message>
+    <message>
+        <source>実行</source>
+        <translation>Run</translation>
+    </message>
+    <message>
+        <source>保存</source>
+        <translation>Save</translation>
+    </message>
+    <message>
+        <source>CSVファイル保存</source>
+        <translation>Save CSV File</translation>
+    </message>
+    <message>
+        <source>CSVファイル(*.csv)|*.csv</source>
+        <translation>CSV files(*.csv)|*.csv</translation>
+    </message>
+    <message>
+        <source>系列がありません。</source>
+        <translation>There is no such series.</translation>
+    </message>
+    <message>
+        <source>文字コードを変換できません。</source>
+        <translation>The text cannot be written in the file&apos;s character set.</translation>
+    </message>
+    <message>
+        <source>  -近似式</source>
+        <translation>  - Equation</translation>
+    </message>
+    <message>
+        <source>データ処理</source>
+        <translation>Processing</translation>
+    </message>
+    <message>
+        <source>保存しました。</source>
+        <translation>Saved.</translation>
+    </message>
+    <message>
+        <source>1000個以上のデータには対応できません。</source>
+        <translation>1000 or more data points cannot be handled.</translation>
+    </message>
+    <message>
+        <source>処理する系列&#x3000;：</source>
+        <translation>Series:</translation>
+    </message>
+    <message>
+        <source>次数：</source>
+        <translation>Degree:</translation>
+    </message>
+    <message>
+        <source>切片を指定</source>
+        <translation>Fixed intercept</translation>
+    </message>
+    <message>
+        <source>昇順</source>
+        <translation>Ascending</translation>
+    </message>
+    <message>
+        <source>降順</source>
+        <translation>Descending</translation>
+    </message>
+    <message>
+        <source>参照</source>
+        <translation>Browse...</translation>
+    </message>
+    <message>
+        <source>閉じる</source>
+        <translation>Close</translation>
+    </message>
+    <message>
+        <source>線形近似</source>
+        <translation>Linear</translation>
+    </message>
+    <message>
+        <source>対数近似</source>
+        <translation>Logarithmic</translation>
+    </message>
+    <message>
+        <source>多項式近似</source>
+        <translation>Polynomial</translation>
+    </message>
+    <message>
+        <source>累乗近似</source>
+        <translation>Power</translation>
+    </message>
+    <message>
+        <source>指数近似</source>
+        <translation>Exponential</translation>
+    </message>
+    <message>
+        <source>エラー！(No.4)(エクセル起動、又は近似式作成エラー)</source>
+        <translation>Error! (No.4) (The equation could not be made)</translation>
+    </message>
+    <message>
+        <source>X値またはY値のない%1行は近似に使いませんでした。</source>
+        <translation>%1 rows without an X or Y value were left out of the fit.</translation>
+    </message>
+</context>
+<context>
+    <name>Splash</name>
+    <message>
+        <source>グラフ画像から数値を読み取るツール</source>
+        <translation>Reads numbers off pictures of graphs</translation>
+    </message>
+    <message>
+        <source>本ソフトウェアは無保証です。自己責任でご利用下さい。</source>
+        <translation>This software comes with no warranty. Use it at your own risk.</translation>
+    </message>
+</context>
+<context>
+    <name>Table</name>
+    <message>
+        <source><byte value="xd"/>%1点中%2点のX、Yを変換できなかったため、空欄にしました。</source>
+        <translation><byte value="xd"/>X and Y of %2 of %1 points could not be converted; they were left empty.</translation>
+    </message>
+    <message>
+        <source>全削除</source>
+        <translation>Delete All</translation>
+    </message>
+    <message>
+        <source>選択行削除</source>
+        <translation>Delete Rows</translation>
+    </message>
+    <message>
+        <source>再読出し</source>
+        <translation>Re-read</translation>
+    </message>
+    <message>
+        <source>データ処理</source>
+        <translation>Processing...</translation>
+    </message>
+    <message>
+        <source>この系列の読み出しデータを全て削除します。</source>
+        <translation>Deletes all readings of this series.</translation>
+    </message>
+    <message>
+        <source>選択した行の読み出しデータを削除します。</source>
+        <translation>Deletes the readings in the selected rows.</translation>
+    </message>
+    <message>
+        <source>CSV保存、近似式作成等を行います。</source>
+        <translation>Saves CSV files, fits curves and more.</translation>
+    </message>
+    <message>
+        <source>3次元グラフの場合等にユーザが入力します。(近似式作成等はできません。)</source>
+        <translation>Entered by you, e.g. for 3-D graphs. (Not used in fits.)</translation>
+    </message>
+</context>
+</TS>
