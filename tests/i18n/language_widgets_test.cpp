@@ -1,0 +1,158 @@
+// The windows in both languages: the main window's menus and panel, a message
+// box with Qt's own buttons, and a series window.
+#include "mainwin/main_window.h"
+#include "mainwin/qt_desktop.h"
+#include "model/language.h"
+#include "model/reading.h"
+#include "table/grid_form_widget.h"
+#include "tests/support/reading_fixtures.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QSettings>
+#include <QStandardPaths>
+#include <QTabBar>
+#include <QTest>
+#include <QTimer>
+
+using namespace orv;
+
+namespace {
+struct Texts {
+    Language language;
+    QString file, edit, other, frame, diagonal, projective, series1, readout, deleteAll, yes, follow, note;
+};
+const Texts kTexts[] = {
+    {Language::Japanese, QStringLiteral("ファイル(&F)"), QStringLiteral("編集(&E)"), QStringLiteral("その他(&E)"),
+     QStringLiteral("枠線定義"), QStringLiteral("対角定義"), QStringLiteral("射影定義"), QStringLiteral("系列1"),
+     QStringLiteral("読み出し値"), QStringLiteral("全削除"), QStringLiteral("はい(&Y)"),
+     QStringLiteral("デスクトップに合わせる"), QStringLiteral("次回の起動から切り替わります")},
+    {Language::English, QStringLiteral("&File"), QStringLiteral("&Edit"), QStringLiteral("&Other"), QStringLiteral("Frame"),
+     QStringLiteral("Diagonal"), QStringLiteral("Projective"), QStringLiteral("Series 1"), QStringLiteral("Readout"),
+     QStringLiteral("Delete All"), QStringLiteral("&Yes"), QStringLiteral("Follow the Desktop"),
+     QStringLiteral("Takes effect at the next start")},
+};
+} // namespace
+
+class LanguageWidgetsTest : public QObject {
+    Q_OBJECT
+
+    static void use(Language language) { QVERIFY(installLanguage(language, QStringLiteral(ORV_BUILD_DIR))); }
+
+private Q_SLOTS:
+    void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
+    void cleanup() { installLanguage(Language::Japanese, QStringLiteral(ORV_BUILD_DIR)); }
+
+    void mainWindowMenusAndPanel()
+    {
+        for (const Texts &t : kTexts) {
+            use(t.language);
+            ScriptedDesktop desk;
+            Reading r(&desk);
+            r.programFolder = QStringLiteral(ORV_SOURCE_DIR);
+            MainWindow w(r);
+            QStringList titles;
+            for (QAction *a : w.menuBar()->actions())
+                titles << a->text();
+            QCOMPARE(titles.value(0), t.file);
+            QCOMPARE(titles.value(1), t.edit);
+            QVERIFY2(titles.contains(t.other), qPrintable(titles.join(u'|')));
+            QCOMPARE(w.findChild<QGroupBox *>(QStringLiteral("Dft_Point_Frame"))->title(), t.frame);
+            auto *tabs = w.findChild<QTabBar *>(QStringLiteral("TabStrip1"));
+            QCOMPARE(tabs->tabText(0), t.diagonal);
+            QCOMPARE(tabs->tabText(2), t.projective);
+            auto *series = w.findChild<QComboBox *>(QStringLiteral("Keiretsu_Combo"));
+            QCOMPARE(series->itemText(0), t.series1);
+            QCOMPARE(series->count(), 16);
+            // The reading itself keeps its names whatever the windows show.
+            QCOMPARE(r.settings.keiretsu.text(), QStringLiteral("系列1"));
+            // The language menu: named in both languages, its note in the current one.
+            auto *lang = w.findChild<QMenu *>(QStringLiteral("Language_Mn"));
+            QVERIFY(lang);
+            QCOMPARE(lang->title(), QStringLiteral("言語 / Language"));
+            QCOMPARE(w.findChild<QAction *>(QStringLiteral("Language_Auto"))->text(), t.follow);
+            QCOMPARE(w.findChild<QAction *>(QStringLiteral("Language_En"))->text(), QStringLiteral("English"));
+            QCOMPARE(w.findChild<QAction *>(QStringLiteral("Language_Note"))->text(), t.note);
+            QVERIFY(!w.findChild<QAction *>(QStringLiteral("Language_Note"))->isEnabled());
+        }
+    }
+
+    // A choice in the menu is remembered for the next start; the open windows
+    // stay in their language.
+    void languageMenuRemembersTheChoice()
+    {
+        ScriptedDesktop desk;
+        Reading r(&desk);
+        MainWindow w(r);
+        w.findChild<QAction *>(QStringLiteral("Language_En"))->trigger();
+        QCOMPARE(savedLanguage(*programSettings()), QStringLiteral("en"));
+        qputenv("ORV_LANG", "ja"); // the environment still wins
+        QCOMPARE(startupLanguage(*programSettings()), Language::Japanese);
+        QCOMPARE(chooseLanguage(QString(), savedLanguage(*programSettings()), {QStringLiteral("ja-JP")}),
+                 Language::English);
+        QCOMPARE(w.menuBar()->actions().value(0)->text(), QStringLiteral("ファイル(&F)"));
+        w.findChild<QAction *>(QStringLiteral("Language_Auto"))->trigger();
+        QVERIFY(savedLanguage(*programSettings()).isEmpty());
+        // The menu shows the remembered choice when it is built again.
+        w.findChild<QAction *>(QStringLiteral("Language_Ja"))->trigger();
+        MainWindow again(r);
+        QVERIFY(again.findChild<QAction *>(QStringLiteral("Language_Ja"))->isChecked());
+        QVERIFY(!again.findChild<QAction *>(QStringLiteral("Language_Auto"))->isChecked());
+        saveLanguage(*programSettings(), QString());
+    }
+
+    // The unsaved-changes question: the program's text and Qt's buttons.
+    void messageBoxSpeaksTheLanguage()
+    {
+        for (const Texts &t : kTexts) {
+            use(t.language);
+            QtDesktop desk;
+            QString text, yes;
+            QTimer::singleShot(0, [&] {
+                auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+                if (!box)
+                    return;
+                text = box->text();
+                yes = box->button(QMessageBox::Yes)->text();
+                box->button(QMessageBox::Cancel)->click();
+            });
+            QCOMPARE(desk.askYesNoCancel(Reading::unsavedQuestion(), QStringLiteral("Orvalinetrix")),
+                     DesktopPort::Answer::Cancel);
+            QVERIFY2(text.startsWith(t.language == Language::English ? QStringLiteral("There are unsaved changes.")
+                                                                      : QStringLiteral("保存されていない変更があります。")),
+                     qPrintable(text));
+            QCOMPARE(yes, t.yes);
+        }
+    }
+
+    void seriesWindowSpeaksTheLanguage()
+    {
+        for (const Texts &t : kTexts) {
+            use(t.language);
+            ScriptedDesktop desk;
+            Reading r(&desk);
+            r.Init_App();
+            orv::testing::setDiagonalFrame(r);
+            r.showPicture(QImage(100, 100, QImage::Format_RGB32), QStringLiteral("c.png"));
+            QMdiArea mdi;
+            mdi.resize(900, 700);
+            GridWindowsHost host(r, &mdi);
+            QVERIFY(orv::testing::addPoint(r, 1, 0.5f, 0.5f) > 0);
+            QVERIFY(host.subWindow(1));
+            QCOMPARE(host.subWindow(1)->windowTitle(), t.series1);
+            QCOMPARE(host.widget(1)->allClearButton()->text(), t.deleteAll);
+            QCOMPARE(r.grid(1).caption(), QStringLiteral("系列1"));
+        }
+    }
+};
+
+QTEST_MAIN(LanguageWidgetsTest)
+#include "language_widgets_test.moc"
