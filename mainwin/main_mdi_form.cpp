@@ -1,5 +1,6 @@
 #include "mainwin/main_mdi_form.h"
 
+#include "model/language.h"
 #include "model/numtext.h"
 #include "model/picture.h"
 #include "model/reading.h"
@@ -148,9 +149,11 @@ QString Main_MDI_Form::projectiveToolTip()
 QString Main_MDI_Form::hintPicturePath() const
 {
     const int tab = m_r.panel.selectedTab();
-    return m_r.programFolder + (tab == 1   ? QStringLiteral("/img/2pt.bmp")
-                                : tab == 3 ? QStringLiteral("/img/pj.bmp")
-                                           : QStringLiteral("/img/4pt.bmp"));
+    // The pictures have words: English ones beside the Japanese.
+    const QString suffix = currentLanguage() == Language::English ? QStringLiteral("_en.bmp") : QStringLiteral(".bmp");
+    return m_r.programFolder + (tab == 1   ? QStringLiteral("/img/2pt")
+                                : tab == 3 ? QStringLiteral("/img/pj")
+                                           : QStringLiteral("/img/4pt")) + suffix;
 }
 
 // --- Lifecycle -------------------------------------------------------------

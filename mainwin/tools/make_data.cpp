@@ -2,6 +2,8 @@
 //   make_data --img DIR             the hint pictures 2pt.bmp, 4pt.bmp and pj.bmp
 //   make_data --help SOURCE OUTPUT  the help document (PDF) from its HTML source
 //   make_data --preview SOURCE DIR  the help document's pages as PNG, to look at
+//   ... CATALOGUE.qm                the same in the catalogue's language
+//                                   (pictures named 2pt_en.bmp ...)
 // Pictures named in the help source as "orv:NAME" are drawn here (the main
 // window, the hint pictures, worked examples), so the document always shows
 // the program as it is built.
@@ -17,18 +19,32 @@
 #include <QPdfWriter>
 #include <QTextDocument>
 #include <QTextStream>
+#include <QTranslator>
 #include <QUrl>
 
 int main(int argc, char **argv)
 {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
-    const QStringList args = app.arguments();
+    QStringList args = app.arguments();
+    // A catalogue after the other arguments draws the pictures' words in its
+    // language (the English pictures and help).
+    QTranslator catalogue;
+    QString suffix;
+    if (args.size() >= 4 && args.back().endsWith(u".qm")) {
+        if (!catalogue.load(args.back())) {
+            QTextStream(stderr) << "make_data: cannot load " << args.back() << "\n";
+            return 1;
+        }
+        QCoreApplication::installTranslator(&catalogue);
+        suffix = u'_' + catalogue.language().left(2);
+        args.removeLast();
+    }
     if (args.size() == 3 && args[1] == u"--img") {
         QDir().mkpath(args[2]);
-        const bool ok = orv::hintPicture(1).save(QDir(args[2]).filePath(QStringLiteral("2pt.bmp")), "BMP") &&
-                        orv::hintPicture(2).save(QDir(args[2]).filePath(QStringLiteral("4pt.bmp")), "BMP") &&
-                        orv::hintPicture(3).save(QDir(args[2]).filePath(QStringLiteral("pj.bmp")), "BMP");
+        auto name = [&](const char *base) { return QDir(args[2]).filePath(QString::fromLatin1(base) + suffix + QStringLiteral(".bmp")); };
+        const bool ok = orv::hintPicture(1).save(name("2pt"), "BMP") && orv::hintPicture(2).save(name("4pt"), "BMP") &&
+                        orv::hintPicture(3).save(name("pj"), "BMP");
         return ok ? 0 : 1;
     }
     if (args.size() == 4 && (args[1] == u"--help" || args[1] == u"--preview")) {
@@ -63,7 +79,8 @@ int main(int argc, char **argv)
         }
         QDir().mkpath(QFileInfo(args[3]).absolutePath());
         QPdfWriter pdf(args[3]);
-        pdf.setTitle(QStringLiteral("Orvalinetrix ヘルプ"));
+        const QString title = doc.metaInformation(QTextDocument::DocumentTitle);
+        pdf.setTitle(title.isEmpty() ? QStringLiteral("Orvalinetrix") : title);
         pdf.setCreator(QStringLiteral("Orvalinetrix"));
         pdf.setPageSize(QPageSize(QPageSize::A4));
         pdf.setPageMargins(QMarginsF(18, 16, 18, 16), QPageLayout::Millimeter);
@@ -71,6 +88,6 @@ int main(int argc, char **argv)
         doc.print(&pdf);
         return QFileInfo(args[3]).size() > 0 ? 0 : 1;
     }
-    QTextStream(stderr) << "usage: make_data --img DIR | --help SOURCE OUTPUT\n";
+    QTextStream(stderr) << "usage: make_data --img DIR [CATALOGUE.qm] | --help SOURCE OUTPUT [CATALOGUE.qm]\n";
     return 2;
 }

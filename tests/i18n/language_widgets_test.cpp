@@ -1,5 +1,6 @@
 // The windows in both languages: the main window's menus and panel, a message
 // box with Qt's own buttons, and a series window.
+#include "mainwin/artwork.h"
 #include "mainwin/main_window.h"
 #include "mainwin/qt_desktop.h"
 #include "model/language.h"
@@ -11,6 +12,7 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QGroupBox>
+#include <QLabel>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
@@ -131,6 +133,34 @@ private Q_SLOTS:
                      qPrintable(text));
             QCOMPARE(yes, t.yes);
         }
+    }
+
+    // The hint pictures have words: the window shows the English ones in
+    // English, and the shipped files are the pictures drawn in each language.
+    void hintPicturesFollowTheLanguage()
+    {
+        const char *files[2][3] = {{"/img/2pt.bmp", "/img/4pt.bmp", "/img/pj.bmp"},
+                                   {"/img/2pt_en.bmp", "/img/4pt_en.bmp", "/img/pj_en.bmp"}};
+        for (const Texts &t : kTexts) {
+            use(t.language);
+            const int l = t.language == Language::English ? 1 : 0;
+            ScriptedDesktop desk;
+            Reading r(&desk);
+            r.programFolder = QStringLiteral(ORV_SOURCE_DIR);
+            MainWindow w(r);
+            auto *hint = w.findChild<QLabel *>(QStringLiteral("Dfnt_Picture"));
+            QVERIFY(hint);
+            for (int tab = 1; tab <= 3; ++tab) {
+                const QImage shipped =
+                    QImage(QStringLiteral(ORV_SOURCE_DIR) + QString::fromLatin1(files[l][tab - 1])).convertToFormat(QImage::Format_RGB32);
+                QVERIFY(!shipped.isNull());
+                QCOMPARE(hintPicture(tab), shipped);
+                w.form().selectModeTab(tab);
+                QCOMPARE(hint->pixmap().toImage().convertToFormat(QImage::Format_RGB32), shipped);
+            }
+        }
+        // The words differ, so the pictures do.
+        QVERIFY(QImage(QStringLiteral(ORV_SOURCE_DIR "/img/2pt.bmp")) != QImage(QStringLiteral(ORV_SOURCE_DIR "/img/2pt_en.bmp")));
     }
 
     void seriesWindowSpeaksTheLanguage()

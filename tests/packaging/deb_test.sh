@@ -55,7 +55,8 @@ bad="$(dpkg-deb -c "$deb" | awk '$2 != "root/root" || ($1 !~ /^l/ && substr($1, 
 
 dpkg -i "$deb" >"$work/install.log" 2>&1 || fail "dpkg -i: $(cat "$work/install.log")"
 files=(/usr/bin/orvalinetrix /usr/lib/orvalinetrix/orvalinetrix /usr/lib/orvalinetrix/img/2pt.bmp
-       /usr/lib/orvalinetrix/img/4pt.bmp /usr/lib/orvalinetrix/Help/Help.pdf
+       /usr/lib/orvalinetrix/img/4pt.bmp /usr/lib/orvalinetrix/Help/Help.pdf /usr/lib/orvalinetrix/Help/Help_en.pdf
+       /usr/lib/orvalinetrix/i18n/orvalinetrix_en.qm
        /usr/lib/orvalinetrix/sample/chart.png /usr/lib/orvalinetrix/sample/chart.orvd
        /usr/share/applications/orvalinetrix.desktop /usr/share/mime/packages/orvalinetrix.xml
        /usr/share/icons/hicolor/scalable/apps/orvalinetrix.svg /usr/share/man/man1/orvalinetrix.1.gz)

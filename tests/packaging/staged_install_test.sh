@@ -13,7 +13,8 @@ fail() { echo "FAIL: $*" >&2; exit 1; }
 cmake --install "$build" --prefix "$stage/usr" >/dev/null
 app="$stage/usr/lib/orvalinetrix"
 for f in bin/orvalinetrix lib/orvalinetrix/orvalinetrix lib/orvalinetrix/img/2pt.bmp \
-         lib/orvalinetrix/img/4pt.bmp lib/orvalinetrix/Help/Help.pdf lib/orvalinetrix/sample/chart.png \
+         lib/orvalinetrix/img/4pt.bmp lib/orvalinetrix/Help/Help.pdf lib/orvalinetrix/Help/Help_en.pdf \
+         lib/orvalinetrix/i18n/orvalinetrix_en.qm lib/orvalinetrix/sample/chart.png \
          lib/orvalinetrix/sample/chart.orvd share/applications/orvalinetrix.desktop \
          share/mime/packages/orvalinetrix.xml share/icons/hicolor/scalable/apps/orvalinetrix.svg \
          share/man/man1/orvalinetrix.1.gz; do
