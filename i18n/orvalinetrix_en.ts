@@ -261,7 +261,7 @@ Click the graph&apos;s 4 corners (as with 4 Points).</translation>
     </message>
     <message>
         <source>参照</source>
-        <translation>Browse...</translation>
+        <translation>Browse</translation>
     </message>
     <message>
         <source>グラフの左下の数値を入力して下さい。</source>
@@ -760,11 +760,11 @@ Click the graph&apos;s 4 corners (as with 4 Points).</translation>
     </message>
     <message>
         <source>全削除</source>
-        <translation>Delete All</translation>
+        <translation>Clear All</translation>
     </message>
     <message>
         <source>選択行削除</source>
-        <translation>Delete Rows</translation>
+        <translation>Delete</translation>
     </message>
     <message>
         <source>再読出し</source>
@@ -772,7 +772,7 @@ Click the graph&apos;s 4 corners (as with 4 Points).</translation>
     </message>
     <message>
         <source>データ処理</source>
-        <translation>Processing...</translation>
+        <translation>Process</translation>
     </message>
     <message>
         <source>この系列の読み出しデータを全て削除します。</source>

@@ -1,5 +1,7 @@
 #include "processing/apprx_form_widget.h"
 
+#include "processing/equation.h"
+
 #include "model/reading.h"
 #include "processing/click_label.h"
 
@@ -129,7 +131,9 @@ ApprxFormWidget::ApprxFormWidget(ApprxForm &form, QWidget *parent) : QDialog(par
 void ApprxFormWidget::refresh()
 {
     setWindowTitle(m_form.caption());
-    m_frame1->setTitle(m_form.frame1Caption());
+    // The kind's name is a key in the form; the window shows it in the user's language.
+    const auto kind = fitKindFromName(m_form.frame1Caption());
+    m_frame1->setTitle(kind ? fitKindDisplayName(*kind) : m_form.frame1Caption());
     m_apprxText->setText(m_form.apprxText());
     m_apprxText->setCursorPosition(0);
     m_r2Text->setText(m_form.r2Text());

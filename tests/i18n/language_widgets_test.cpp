@@ -1,14 +1,24 @@
 // The windows in both languages: the main window's menus and panel, a message
 // box with Qt's own buttons, and a series window.
+#include "app/assembly.h"
+#include "graphwin/graph_form_widget.h"
 #include "mainwin/artwork.h"
 #include "mainwin/main_window.h"
 #include "mainwin/qt_desktop.h"
 #include "model/language.h"
 #include "model/reading.h"
+#include "processing/apprx_form.h"
+#include "processing/apprx_form_widget.h"
+#include "processing/data_disposal_form.h"
+#include "processing/data_disposal_form_widget.h"
 #include "table/grid_form_widget.h"
 #include "tests/support/reading_fixtures.h"
 
+#include <QAbstractButton>
 #include <QAction>
+#include <QCheckBox>
+#include <QDir>
+#include <QRadioButton>
 #include <QApplication>
 #include <QComboBox>
 #include <QGroupBox>
@@ -21,6 +31,7 @@
 #include <QPushButton>
 #include <QSettings>
 #include <QStandardPaths>
+#include <QStyle>
 #include <QTabBar>
 #include <QTest>
 #include <QTimer>
@@ -39,9 +50,60 @@ const Texts kTexts[] = {
      QStringLiteral("デスクトップに合わせる"), QStringLiteral("次回の起動から切り替わります")},
     {Language::English, QStringLiteral("&File"), QStringLiteral("&Edit"), QStringLiteral("&Other"), QStringLiteral("Frame"),
      QStringLiteral("Diagonal"), QStringLiteral("Projective"), QStringLiteral("Series 1"), QStringLiteral("Readout"),
-     QStringLiteral("Delete All"), QStringLiteral("&Yes"), QStringLiteral("Follow the Desktop"),
+     QStringLiteral("Clear All"), QStringLiteral("&Yes"), QStringLiteral("Follow the Desktop"),
      QStringLiteral("Takes effect at the next start")},
 };
+
+// The texts a window shows that do not fit their widgets (a fixed layout too
+// narrow for the language). Labels with a tool tip may elide on purpose.
+QStringList clippedTexts(QWidget *root)
+{
+    QStringList out;
+    auto plain = [](QString t) { return t.remove(u'&'); };
+    for (QWidget *w : root->findChildren<QWidget *>()) {
+        if (!w->isVisibleTo(root))
+            continue;
+        const QFontMetrics fm = w->fontMetrics();
+        auto check = [&](const QString &text, int need, int have) {
+            if (need > have)
+                out << QStringLiteral("%1 \"%2\" needs %3 px, has %4").arg(w->objectName(), text).arg(need).arg(have);
+        };
+        if (auto *l = qobject_cast<QLabel *>(w)) {
+            if (!l->wordWrap() && !l->text().isEmpty() && l->toolTip().isEmpty() && l->textFormat() != Qt::RichText)
+                check(l->text(), fm.horizontalAdvance(l->text()), l->contentsRect().width());
+        } else if (qobject_cast<QRadioButton *>(w) || qobject_cast<QCheckBox *>(w)) {
+            // The indicator, the gap, the text.
+            const auto *b = static_cast<QAbstractButton *>(w);
+            const bool radio = qobject_cast<QRadioButton *>(w);
+            const int indicator = w->style()->pixelMetric(radio ? QStyle::PM_ExclusiveIndicatorWidth : QStyle::PM_IndicatorWidth);
+            const int gap = w->style()->pixelMetric(radio ? QStyle::PM_RadioButtonLabelSpacing : QStyle::PM_CheckBoxLabelSpacing);
+            check(b->text(), indicator + gap + fm.horizontalAdvance(plain(b->text())), b->width());
+        } else if (auto *p = qobject_cast<QPushButton *>(w)) {
+            if (!p->text().isEmpty())
+                check(p->text(), fm.horizontalAdvance(plain(p->text())) + 4, p->width());
+        } else if (auto *g = qobject_cast<QGroupBox *>(w)) {
+            check(g->title(), fm.horizontalAdvance(plain(g->title())) + 12, g->width());
+        } else if (auto *t = qobject_cast<QTabBar *>(w)) {
+            for (int i = 0; i < t->count(); ++i)
+                check(t->tabText(i), fm.horizontalAdvance(plain(t->tabText(i))) + 12, t->tabRect(i).width());
+        }
+    }
+    return out;
+}
+
+// Looks at a window: no clipped text; with ORV_SHOTS=DIR its picture is saved.
+void lookAt(QWidget *w, const QString &name, Language language)
+{
+    QApplication::processEvents();
+    const QString dir = qEnvironmentVariable("ORV_SHOTS");
+    const QString lang = language == Language::English ? QStringLiteral("en") : QStringLiteral("ja");
+    if (!dir.isEmpty()) {
+        QDir().mkpath(dir);
+        w->grab().save(QDir(dir).filePath(lang + u'-' + name + QStringLiteral(".png")));
+    }
+    const QStringList clipped = clippedTexts(w);
+    QVERIFY2(clipped.isEmpty(), qPrintable(lang + u' ' + name + QStringLiteral(":\n") + clipped.join(u'\n')));
+}
 } // namespace
 
 class LanguageWidgetsTest : public QObject {
@@ -161,6 +223,58 @@ private Q_SLOTS:
         }
         // The words differ, so the pictures do.
         QVERIFY(QImage(QStringLiteral(ORV_SOURCE_DIR "/img/2pt.bmp")) != QImage(QStringLiteral(ORV_SOURCE_DIR "/img/2pt_en.bmp")));
+    }
+
+    // The main, graph, series, data processing and result windows hold their
+    // texts in both languages.
+    void windowsHoldTheirTexts()
+    {
+        for (const Texts &t : kTexts) {
+            use(t.language);
+            ScriptedDesktop desk;
+            Reading r(&desk);
+            r.programFolder = QStringLiteral(ORV_BUILD_DIR);
+            AssembledWindow app = assembleMainWindow(r);
+            app.main->resize(1100, 800);
+            app.main->show();
+            QVERIFY(QTest::qWaitForWindowExposed(app.main.get()));
+            QCOMPARE(openCommandLineFile(*app.main, QStringLiteral(ORV_SOURCE_DIR "/sample/chart.orvd")), QString());
+            QTest::qWait(50);
+            lookAt(app.main.get(), QStringLiteral("main"), t.language);
+            if (QTest::currentTestFailed())
+                return;
+            lookAt(app.graphs->widget(), QStringLiteral("graph"), t.language);
+            if (QTest::currentTestFailed())
+                return;
+            QVERIFY(app.grids->widget(1));
+            lookAt(app.grids->widget(1), QStringLiteral("table"), t.language);
+            if (QTest::currentTestFailed())
+                return;
+
+            DataDisposalForm form(r, nullptr);
+            form.setSeriesItems(r.settings.keiretsu.items(), QStringLiteral("系列1"));
+            DataDisposalFormWidget processing(form);
+            processing.show();
+            QVERIFY(QTest::qWaitForWindowExposed(&processing));
+            for (int tab : {DataDisposalForm::TabApprx, DataDisposalForm::TabSort, DataDisposalForm::TabCsv}) {
+                form.TabStrip1_Click(tab);
+                lookAt(&processing, QStringLiteral("processing%1").arg(tab), t.language);
+                if (QTest::currentTestFailed())
+                    return;
+            }
+
+            ApprxForm result(r, QStringLiteral("系列1"));
+            result.setResult(seriesDisplayName(QStringLiteral("系列1")) + QStringLiteral("  -"), fitKindName(FitKind::Linear),
+                             QStringLiteral("y = 2.5x + 1.3"), QStringLiteral("0.9877"));
+            ApprxFormWidget resultWindow(result);
+            resultWindow.show();
+            QVERIFY(QTest::qWaitForWindowExposed(&resultWindow));
+            lookAt(&resultWindow, QStringLiteral("result"), t.language);
+            QCOMPARE(resultWindow.findChild<QGroupBox *>(QStringLiteral("Frame1"))->title(),
+                     t.language == Language::English ? QStringLiteral("Linear") : QStringLiteral("線形近似"));
+            if (QTest::currentTestFailed())
+                return;
+        }
     }
 
     void seriesWindowSpeaksTheLanguage()
