@@ -347,6 +347,10 @@ Click the graph&apos;s 4 corners (as with 4 Points).</translation>
         <source>系列%1</source>
         <translation>Series %1</translation>
     </message>
+    <message>
+        <source>系列%1：ID=%2,X=%3,Y=%4,Z=%5</source>
+        <translation>Series %1: ID=%2, X=%3, Y=%4, Z=%5</translation>
+    </message>
 </context>
 <context>
     <name>Messages</name>

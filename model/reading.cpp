@@ -295,7 +295,7 @@ int Reading::Get_FreePtNo() const
 
 QString Reading::markerToolTip(int series, int id, const QString &xText, const QString &yText, const QString &z) const
 {
-    return QStringLiteral("系列%1：ID=%2,X=%3,Y=%4,Z=%5").arg(series).arg(id).arg(xText, yText, z);
+    return QCoreApplication::translate("Main", "系列%1：ID=%2,X=%3,Y=%4,Z=%5").arg(series).arg(id).arg(xText, yText, z);
 }
 
 void Reading::Put_PtImage(int series, float x, float y, int id)
