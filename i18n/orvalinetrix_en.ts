@@ -187,7 +187,7 @@
     </message>
     <message>
         <source>「参照」ボタンを押して、グラフ画像ファイルを開く、又は「Clipboardから貼付(bmp限定)」ボタンを押して画像を読み込んで下さい。</source>
-        <translation>Press &quot;Browse...&quot; to open a graph picture file, or paste a picture from the clipboard.</translation>
+        <translation>Press &quot;Browse&quot; to open a graph picture file, or paste a picture from the clipboard.</translation>
     </message>
     <message>
         <source>開いたグラフ画像で枠線を定義するため、グラフの角を画像上で選択して下さい。 (対角定義又は、4点定義)</source>

@@ -10,6 +10,7 @@
 
 #include "mainwin/artwork.h"
 #include "mainwin/help_pictures.h"
+#include "model/language.h"
 
 #include <QApplication>
 #include <QDir>
@@ -19,7 +20,6 @@
 #include <QPdfWriter>
 #include <QTextDocument>
 #include <QTextStream>
-#include <QTranslator>
 #include <QUrl>
 
 int main(int argc, char **argv)
@@ -29,15 +29,16 @@ int main(int argc, char **argv)
     QStringList args = app.arguments();
     // A catalogue after the other arguments draws the pictures' words in its
     // language (the English pictures and help).
-    QTranslator catalogue;
+    // (The catalogue lies in i18n/ below a program folder, as the program's own.)
     QString suffix;
-    if (args.size() >= 4 && args.back().endsWith(u".qm")) {
-        if (!catalogue.load(args.back())) {
+    if (args.size() >= 4 && args.back().endsWith(u"/i18n/orvalinetrix_en.qm")) {
+        QDir folder = QFileInfo(args.back()).absoluteDir();
+        folder.cdUp();
+        if (!orv::installLanguage(orv::Language::English, folder.absolutePath())) {
             QTextStream(stderr) << "make_data: cannot load " << args.back() << "\n";
             return 1;
         }
-        QCoreApplication::installTranslator(&catalogue);
-        suffix = u'_' + catalogue.language().left(2);
+        suffix = QStringLiteral("_en");
         args.removeLast();
     }
     if (args.size() == 3 && args[1] == u"--img") {
