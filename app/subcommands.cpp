@@ -48,7 +48,11 @@ QString mainHelpText()
         "\n"
         "Exit status: 0 done; 1 the input could not be read or processed; 2 wrong\n"
         "arguments; 3 (export) written but some points could not be converted;\n"
-        "4 (export) an output file could not be written.\n");
+        "4 (export) an output file could not be written.\n"
+        "\n"
+        "Environment: ORV_LANG=ja or ORV_LANG=en sets the language of the windows;\n"
+        "otherwise the choice in the menu Other > Language (from the next start),\n"
+        "otherwise the desktop's language. Files and this output are the same in both.\n");
     return t;
 }
 

@@ -4,8 +4,8 @@
 #include "mainwin/main_window.h"
 #include "model/reading.h"
 
-#include <QCoreApplication>
 #include <QApplication>
+#include <QCoreApplication>
 #include <QPainter>
 #include <QPainterPath>
 #include <cmath>

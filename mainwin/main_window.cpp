@@ -1,19 +1,18 @@
 #include "mainwin/main_window.h"
 
-#include "model/language.h"
-
 #include "mainwin/artwork.h"
 #include "mainwin/qt_desktop.h"
 #include "mainwin/splash_widget.h"
+#include "model/language.h"
 #include "model/reading.h"
 #include "model/utilities.h"
 
-#include <QActionGroup>
-#include <QCoreApplication>
 #include <QAction>
+#include <QActionGroup>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QGroupBox>

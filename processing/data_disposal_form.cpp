@@ -1,7 +1,7 @@
-#include "model/readout_settings.h"
 #include "processing/data_disposal_form.h"
 
 #include "model/reading.h"
+#include "model/readout_settings.h"
 #include "processing/table_ops.h"
 
 #include <QCoreApplication>

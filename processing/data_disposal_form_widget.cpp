@@ -1,14 +1,14 @@
-#include "model/readout_settings.h"
 #include "processing/data_disposal_form_widget.h"
 
 #include "processing/click_label.h"
 
 #include "model/reading.h"
+#include "model/readout_settings.h"
 #include "processing/apprx_form_widget.h"
 
-#include <QCoreApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>

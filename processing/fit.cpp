@@ -2,8 +2,8 @@
 
 #include "model/numtext.h"
 
-#include <QCoreApplication>
 #include <Eigen/Dense>
+#include <QCoreApplication>
 #include <algorithm>
 #include <cmath>
 

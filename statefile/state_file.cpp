@@ -5,8 +5,8 @@
 #include "model/picture.h"
 #include "model/utilities.h"
 
-#include <QCoreApplication>
 #include <QBuffer>
+#include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
 #include <QStringDecoder>

@@ -1,10 +1,10 @@
-#include "model/readout_settings.h"
 #include "table/grid_form_widget.h"
 
+#include "model/readout_settings.h"
 #include "model/utilities.h"
 
-#include <QCoreApplication>
 #include <QApplication>
+#include <QCoreApplication>
 #include <QGroupBox>
 #include <QHeaderView>
 #include <QKeyEvent>
