@@ -81,7 +81,8 @@ TEST(LanguageChoice, InstallsTheCatalogueAndTheHelpFollows)
 
 // The catalogue brought up to date with the code (on a scratch copy, by the
 // same script a developer runs) has an English text for every entry, and each
-// keeps the placeholders and the line breaks of its Japanese text.
+// keeps the placeholders, the line breaks, the file filter parts and the
+// menu mnemonic of its Japanese text.
 TEST(Catalogue, EveryTextHasAFinishedTranslation)
 {
     QTemporaryDir dir;
@@ -139,6 +140,8 @@ TEST(Catalogue, EveryTextHasAFinishedTranslation)
                 problems << QStringLiteral("placeholders differ: ") + where;
             else if (source.count(u'\r') != translation.count(u'\r') || source.count(u'\n') != translation.count(u'\n'))
                 problems << QStringLiteral("line breaks differ: ") + where;
+            else if (source.count(u'|') != translation.count(u'|'))
+                problems << QStringLiteral("file filter parts (|) differ: ") + where;
             else if (source.contains(u'&') != translation.contains(u'&'))
                 problems << QStringLiteral("menu mnemonic (&) differs: ") + where;
         }
