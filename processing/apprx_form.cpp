@@ -2,6 +2,7 @@
 #include <QCoreApplication>
 
 #include "model/reading.h"
+#include "model/readout_settings.h"
 #include "processing/equation.h"
 #include "processing/evaluator.h"
 #include "processing/table_ops.h"
@@ -147,7 +148,7 @@ std::optional<ApprxPlot> ApprxForm::Draw_Apprx()
             const double x = readPrefix(t.cell(row, SeriesTable::ColX));
             const double y = readPrefix(t.cell(row, SeriesTable::ColY));
             plot->markers.push_back({x, y,
-                                     m_series + QCoreApplication::translate("Processing", "：ID=") + doubleText(id) + QStringLiteral(",X=") + m_r.Format_Val(u"X", x) +
+                                     seriesDisplayName(m_series) + QCoreApplication::translate("Processing", "：ID=") + doubleText(id) + QStringLiteral(",X=") + m_r.Format_Val(u"X", x) +
                                          QStringLiteral(",Y=") + m_r.Format_Val(u"Y", y) + QStringLiteral(",Z=0")});
         }
     }
