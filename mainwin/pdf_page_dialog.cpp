@@ -28,7 +28,7 @@ PdfPageDialog::PdfPageDialog(const PdfDocument &doc, const QString &file, PdfPag
     m_list->setResizeMode(QListView::Adjust);
     m_list->setMovement(QListView::Static);
     m_list->setSelectionMode(QAbstractItemView::SingleSelection);
-    m_list->setMinimumSize(3 * (kThumbSide + 20) + 24, kThumbSide + 48);
+    m_list->setMinimumSize(3 * (kThumbSide + 20) + 24, 2 * (kThumbSide + 28) + 8);
     // Blank pages until their thumbnails are drawn.
     QPixmap blank(kThumbSide, kThumbSide);
     blank.fill(Qt::transparent);
