@@ -29,10 +29,17 @@ PdfPageDialog::PdfPageDialog(const PdfDocument &doc, const QString &file, PdfPag
     m_list->setMovement(QListView::Static);
     m_list->setSelectionMode(QAbstractItemView::SingleSelection);
     m_list->setMinimumSize(3 * (kThumbSide + 20) + 24, 2 * (kThumbSide + 28) + 8);
-    // Blank pages until their thumbnails are drawn.
-    QPixmap blank(kThumbSide, kThumbSide);
-    blank.fill(Qt::transparent);
+    // Blank pages of the pages' shapes until their thumbnails are drawn (an
+    // icon that changes its size later would leave the list's layout stale).
     for (int i = 0; i < n; ++i) {
+        QSizeF s = m_doc.pageSize(i);
+        s = s.isEmpty() ? QSizeF(kThumbSide, kThumbSide) : s.scaled(kThumbSide, kThumbSide, Qt::KeepAspectRatio);
+        QPixmap blank(std::max(1, int(std::lround(s.width()))), std::max(1, int(std::lround(s.height()))));
+        blank.fill(Qt::white);
+        QPainter p(&blank);
+        p.setPen(QColor(160, 160, 160));
+        p.drawRect(blank.rect().adjusted(0, 0, -1, -1));
+        p.end();
         auto *item = new QListWidgetItem(QIcon(blank), QString::number(i + 1), m_list);
         item->setTextAlignment(Qt::AlignHCenter);
     }
