@@ -57,15 +57,6 @@ std::expected<PdfDocument, PictureError> PdfDocument::open(const QString &file)
     quietPoppler();
     if (!isRegularFile(file))
         return std::unexpected(PictureError::NotAFile);
-    {
-        // The library is lenient with what precedes the header; a file that
-        // does not start as a PDF (within the first kilobyte) is none.
-        QFile f(file);
-        if (!f.open(QIODevice::ReadOnly))
-            return std::unexpected(PictureError::Unreadable);
-        if (!f.read(1024).contains("%PDF-"))
-            return std::unexpected(PictureError::Unreadable);
-    }
     std::unique_ptr<Poppler::Document> doc;
     try {
         doc = Poppler::Document::load(file);

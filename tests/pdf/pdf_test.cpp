@@ -23,6 +23,7 @@
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 using namespace orv;
 using orv::testing::PdfChart;
@@ -290,6 +291,16 @@ TEST_F(Pdf, HostileFilesLeaveTheReadingUntouched)
         EXPECT_EQ(s(desk.messages[0].text), s(Main_MDI_Form::invalidPictureText())) << c.name;
         EXPECT_EQ(r.graph.picture().cacheKey(), shown) << c.name;
         EXPECT_EQ(s(r.GraphPic_Path), s(shownPath)) << c.name;
+    }
+    // A FIFO and a folder named .pdf are refused without being read.
+    const QString fifo = path(QStringLiteral("fifo.pdf"));
+    ASSERT_EQ(mkfifo(fifo.toLocal8Bit().constData(), 0600), 0);
+    QDir().mkpath(path(QStringLiteral("folder.pdf")));
+    for (const QString &p : {fifo, path(QStringLiteral("folder.pdf")), path(QStringLiteral("missing.pdf"))}) {
+        desk.messages.clear();
+        EXPECT_FALSE(f.Open_Pic(p)) << s(p);
+        EXPECT_EQ(desk.messageCount(Main_MDI_Form::invalidPictureText()), 1) << s(p);
+        EXPECT_EQ(r.graph.picture().cacheKey(), shown);
     }
     // A well-formed page of ordinary size from the same generator opens.
     writeAll(path(QStringLiteral("fine.pdf")), handMadePdf("0 0 400 300"));
