@@ -19,6 +19,7 @@ namespace orv::testing {
 struct PdfChart {
     static constexpr double kWidth = 400, kHeight = 300;
     static constexpr double kLeft = 50, kRight = 350, kTop = 50, kBottom = 250;
+    static constexpr double kHairlineX = 149.3; // points
     struct Point {
         double x, y;
     };
@@ -50,6 +51,9 @@ inline void drawPdfChart(QPainter &p, int variant = 0)
     }
     p.setPen(QPen(QColor(0, 0, 200), 0.3));
     p.drawPath(curve);
+    // A hairline (zero width: one device pixel at any magnification).
+    p.setPen(QPen(Qt::black, 0));
+    p.drawLine(QPointF(C::kHairlineX, C::kTop + 10), QPointF(C::kHairlineX, C::kBottom - 10));
     p.setPen(QPen(Qt::black, 0.3));
     for (const auto &pt : C::points()) {
         const QPointF c(C::pageX(pt.x), C::pageY(pt.y));
