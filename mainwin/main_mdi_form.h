@@ -161,6 +161,11 @@ private:
     // decode first.
     static constexpr int kReducedLongSide = 1400;
     void decodeWholeLater(const QString &path, qint64 shownKey);
+    // Open_Pic for a PDF: the page chooser for several pages, then the page
+    // rendered, all before the current reading is discarded.
+    bool openPdf(const QString &path);
+    // Shows a decoded picture as the new reading (the questions asked first).
+    bool showOpened(const QString &storedPath, const QImage &image, QSize natural);
     // Asks the tables' closing questions before anything is discarded, then
     // resets without asking again. False when the user kept the tables.
     bool discardReading();
