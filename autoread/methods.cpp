@@ -182,7 +182,12 @@ std::expected<ReadResult, ReadError> readSteps(const ReadJob &job, const QImage 
                 if (rs[i].weight > rs[best].weight)
                     best = i;
         } else {
-            double pred = picks.back().along, gate = 25;
+            // How far the curve may move between two stepping lines: more
+            // than two and a half times their spacing is steeper than the
+            // stepping direction suits, or another line.
+            const auto &l0 = lines[size_t(picks.back().k)], &l1 = lines[size_t(k)];
+            const QPointF mid = (l1.first + l1.second - l0.first - l0.second) / 2;
+            double pred = picks.back().along, gate = std::max(25.0, 2.5 * std::hypot(mid.x(), mid.y()));
             if (picks.size() >= 2) {
                 const Pick &p1 = picks[picks.size() - 2], &p2 = picks.back();
                 const double slope = (p2.along - p1.along) / (p2.k - p1.k);
@@ -199,18 +204,30 @@ std::expected<ReadResult, ReadError> readSteps(const ReadJob &job, const QImage 
     }
     // A run much lighter than its neighbours is cut by something drawn over
     // the curve (another curve crossing it), one much heavier has merged with
-    // a line of the same colour; either centre would be off.
+    // a line of the same colour; either centre would be off. A run's weight
+    // is the line's width over the sine of the angle at which the stepping
+    // line crosses the curve; that angle is taken from the neighbouring points.
+    std::vector<double> width(picks.size());
+    for (size_t i = 0; i < picks.size(); ++i) {
+        const QPointF p0 = picks[i > 0 ? i - 1 : i].pixel, p1 = picks[i + 1 < picks.size() ? i + 1 : i].pixel;
+        const QPointF D = p1 - p0;
+        const auto &ln = lines[size_t(picks[i].k)];
+        const QPointF L = ln.second - ln.first;
+        const double dn = std::hypot(D.x(), D.y()), lnn = std::hypot(L.x(), L.y());
+        const double sine = dn > 0 && lnn > 0 ? std::abs(cross2(D, L)) / (dn * lnn) : 1;
+        width[i] = picks[i].weight * std::max(sine, 0.05);
+    }
     std::vector<char> keep(picks.size(), 1);
     for (size_t i = 0; i < picks.size(); ++i) {
         std::vector<double> near;
         for (size_t j = i >= 3 ? i - 3 : 0; j < std::min(picks.size(), i + 4); ++j)
             if (j != i)
-                near.push_back(picks[j].weight);
+                near.push_back(width[j]);
         if (near.size() < 2)
             continue;
         std::nth_element(near.begin(), near.begin() + near.size() / 2, near.end());
         const double typical = near[near.size() / 2];
-        if (picks[i].weight < 0.75 * typical || picks[i].weight > 1.5 * typical)
+        if (width[i] < 0.75 * typical || width[i] > 1.5 * typical)
             keep[i] = 0;
     }
     for (size_t i = 0; i < picks.size(); ++i) {

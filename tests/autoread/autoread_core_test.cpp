@@ -455,6 +455,9 @@ TEST(ReadingBatch, AddsInOrderWithLowestFreeIdsUpToTheLimit)
 // The charts' labels need fonts, hence an application object.
 int main(int argc, char **argv)
 {
+    // Test discovery runs without the suite's environment: no display needed.
+    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication app(argc, argv);
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
