@@ -140,6 +140,34 @@ std::vector<QRgb> dominantColours(const QImage &source, const QRect &areaIn, int
         return a.first != b.first ? a.first > b.first : a.second < b.second;
     });
     std::vector<Lab> chosen;
+    // Antialiased edges are blends of a colour with the paper: on the segment
+    // between them in RGB. They are not colours of their own.
+    QRgb paper = qRgb(255, 255, 255);
+    for (const auto &[n, rgb] : ranked) {
+        const Lab lab = toLab(rgb);
+        if (lab.L > 90 && std::hypot(lab.a, lab.b) < 8) {
+            paper = rgb;
+            break;
+        }
+    }
+    auto blendOfChosen = [&](QRgb c) {
+        for (QRgb k : out) {
+            const Lab kl = toLab(k);
+            if (std::hypot(kl.a, kl.b) < 20)
+                continue; // greys: a light grey is a colour of its own (gridlines)
+            const double d[3] = {double(qRed(paper) - qRed(k)), double(qGreen(paper) - qGreen(k)),
+                                 double(qBlue(paper) - qBlue(k))};
+            const double v[3] = {double(qRed(c) - qRed(k)), double(qGreen(c) - qGreen(k)), double(qBlue(c) - qBlue(k))};
+            const double dd = d[0] * d[0] + d[1] * d[1] + d[2] * d[2];
+            if (dd <= 0)
+                continue;
+            const double t = std::clamp((v[0] * d[0] + v[1] * d[1] + v[2] * d[2]) / dd, 0.0, 1.0);
+            const double e = std::hypot(v[0] - t * d[0], v[1] - t * d[1], v[2] - t * d[2]);
+            if (e < 14)
+                return true;
+        }
+        return false;
+    };
     const qint64 sampled = std::max<qint64>(1, (qint64(area.width() + stride - 1) / stride) *
                                                    ((area.height() + stride - 1) / stride));
     for (const auto &[n, rgb] : ranked) {
@@ -154,7 +182,7 @@ std::vector<QRgb> dominantColours(const QImage &source, const QRect &areaIn, int
         bool near = false;
         for (const Lab &c : chosen)
             near = near || deltaE(c, lab) < 12;
-        if (near)
+        if (near || blendOfChosen(rgb))
             continue;
         chosen.push_back(lab);
         out.push_back(rgb);

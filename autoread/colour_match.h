@@ -54,7 +54,8 @@ QRgb averageColour(const QImage &img, int x, int y);
 
 // Up to `count` colours that cover most of `area` (picture pixels), most
 // frequent first; white and near-white (the paper) left out, and colours
-// closer than a small ΔE to one already listed merged into it.
+// closer than a small ΔE to one already listed, or blends of one with the
+// paper (antialiased edges), left out too.
 std::vector<QRgb> dominantColours(const QImage &img, const QRect &area, int count = 8);
 
 } // namespace orv::autoread

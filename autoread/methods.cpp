@@ -206,7 +206,8 @@ std::expected<ReadResult, ReadError> readSteps(const ReadJob &job, const QImage 
     // the curve (another curve crossing it), one much heavier has merged with
     // a line of the same colour; either centre would be off. A run's weight
     // is the line's width over the sine of the angle at which the stepping
-    // line crosses the curve; that angle is taken from the neighbouring points.
+    // line crosses the curve (taken from the neighbouring points), and the
+    // width is the same all along one curve.
     std::vector<double> width(picks.size());
     for (size_t i = 0; i < picks.size(); ++i) {
         const QPointF p0 = picks[i > 0 ? i - 1 : i].pixel, p1 = picks[i + 1 < picks.size() ? i + 1 : i].pixel;
@@ -218,15 +219,13 @@ std::expected<ReadResult, ReadError> readSteps(const ReadJob &job, const QImage 
         width[i] = picks[i].weight * std::max(sine, 0.05);
     }
     std::vector<char> keep(picks.size(), 1);
+    std::vector<double> all = width; // the curve's typical width
+    std::nth_element(all.begin(), all.begin() + all.size() / 2, all.end());
+    const double globalTypical = all.empty() ? 0 : all[all.size() / 2];
     for (size_t i = 0; i < picks.size(); ++i) {
-        std::vector<double> near;
-        for (size_t j = i >= 3 ? i - 3 : 0; j < std::min(picks.size(), i + 4); ++j)
-            if (j != i)
-                near.push_back(width[j]);
-        if (near.size() < 2)
+        if (picks.size() < 3)
             continue;
-        std::nth_element(near.begin(), near.begin() + near.size() / 2, near.end());
-        const double typical = near[near.size() / 2];
+        const double typical = globalTypical;
         if (width[i] < 0.75 * typical || width[i] > 1.5 * typical)
             keep[i] = 0;
     }
@@ -241,6 +240,10 @@ std::expected<ReadResult, ReadError> readSteps(const ReadJob &job, const QImage 
         res.points.push_back(p);
     }
     res.skipped = n - int(res.points.size());
+    // IDs go in the order of the stepping axis's values, as clicks along it.
+    std::stable_sort(res.points.begin(), res.points.end(), [alongY](const FoundPoint &p, const FoundPoint &q) {
+        return alongY ? p.Y < q.Y : p.X < q.X;
+    });
     return res;
 }
 

@@ -78,7 +78,7 @@ struct MarkerOptions {
 };
 
 struct ReadResult {
-    std::vector<FoundPoint> points; // stepping order (markers: X order)
+    std::vector<FoundPoint> points; // ascending along the stepping axis (markers: X)
     int skipped = 0;                // step values without a match
     int mergedRegions = 0;          // markers: regions of about two markers or more
     int leftOut = 0;                // markers: merged regions left out, unsplit

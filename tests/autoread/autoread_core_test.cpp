@@ -118,6 +118,10 @@ TEST(ColourMatch, DominantColoursInsideTheFrameWithoutPaper)
         return -1;
     };
     EXPECT_LT(rank(qRgb(20, 150, 40)), rank(qRgb(30, 60, 220)));
+    // Nothing else: the five, black, the gridlines' grey; the antialiased
+    // edges (blends with the paper) are not offered as colours.
+    EXPECT_EQ(colours.size(), 7u);
+    EXPECT_GE(rank(qRgb(190, 190, 190)), 0);
     // Outside the frame (the labels' strip) the curve colours are absent.
     const auto strip = dominantColours(img, QRect(0, 545, 800, 55));
     for (QRgb rgb : strip)

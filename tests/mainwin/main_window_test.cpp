@@ -111,10 +111,11 @@ private Q_SLOTS:
                 QVERIFY2(opaque > 100, qPrintable(a->objectName())); // something is drawn
             }
         }
-        QCOMPARE(keys, QStringList({"sep0", "Open_File_Mn1", "sep1", "Save_grc_Mn1", "sep2", "Grid_Mn1", "sep3",
-                                    "Version_Mn1", "Help_Mn1"}));
+        QCOMPARE(keys, QStringList({"sep0", "Open_File_Mn1", "sep1", "Save_grc_Mn1", "sep2", "Grid_Mn1",
+                                    "AutoRead_Mn1", "sep3", "Version_Mn1", "Help_Mn1"}));
         QCOMPARE(tips, QStringList({"状態設定ファイル、画像ファイルを開く", "現在の状態をファイルに保存",
-                                    "目盛線を表示(枠線の座標の目盛線を画像に重ねて描きます)", "バージョン情報",
+                                    "目盛線を表示(枠線の座標の目盛線を画像に重ねて描きます)",
+                                    "自動読取(曲線やマーカーを色で読み取ります)", "バージョン情報",
                                     "ヘルプを表示"}));
         QCOMPARE(e.find<QLabel>("StatusBar1")->text(), Main_MDI_Form::startStatusText());
     }
