@@ -24,8 +24,8 @@ void copyFrame(const CalibPanel &from, CalibPanel &to)
 
 AutoReadPanel::AutoReadPanel(Reading &reading, QObject *parent) : QObject(parent), r(reading)
 {
-    // The jobs split their work over the shared pool and wait for it; they
-    // must not take that pool's threads themselves.
+    // The jobs split their work over the reading's compute pool and wait for
+    // it; they run on a pool of their own so as not to take its threads.
     m_pool.setMaxThreadCount(2);
     m_progressDelay.setSingleShot(true);
     m_progressDelay.setInterval(200);
@@ -253,6 +253,7 @@ bool AutoReadPanel::read()
         };
         return runRead(job, p);
     }));
+    m_reading = true;
     m_progressDelay.start();
     Q_EMIT busyChanged(true);
     return true;
@@ -274,6 +275,7 @@ void AutoReadPanel::readDone()
     auto res = m_watcher.result();
     const bool cancelled = (m_cancel && m_cancel->load()) || (res && res->cancelled);
     m_cancel.reset();
+    m_reading = false;
     Q_EMIT busyChanged(false);
     if (cancelled) {
         clearCandidates();
@@ -327,7 +329,7 @@ Reading::BatchResult AutoReadPanel::add()
 
 void AutoReadPanel::startTint()
 {
-    if (m_tintWatcher.isRunning()) {
+    if (m_tinting) {
         m_tintAgain = true; // the latest settings once this one is done
         return;
     }
@@ -345,6 +347,7 @@ void AutoReadPanel::startTint()
     if (!job)
         return;
     m_tintAgain = false;
+    m_tinting = true;
     m_tintWatcher.setFuture(QtConcurrent::run(&m_pool, [job = *job] {
         const QImage rgb = job.picture.format() == QImage::Format_RGB32 || job.picture.format() == QImage::Format_ARGB32
                                ? job.picture
@@ -356,10 +359,11 @@ void AutoReadPanel::startTint()
 
 void AutoReadPanel::tintDone()
 {
+    m_tinting = false;
     m_tint = m_tintWatcher.result();
-    Q_EMIT tintChanged();
     if (m_tintAgain)
-        startTint();
+        startTint(); // before announcing, so that no one sees a stale tint as final
+    Q_EMIT tintChanged();
 }
 
 } // namespace orv::autoread

@@ -65,7 +65,8 @@ public:
     // cancelled first. False (and `failed` emitted) when it cannot start.
     bool read();
     void cancel();
-    bool busy() const { return m_watcher.isRunning(); }
+    // Until the result has been taken (the worker may be done before that).
+    bool busy() const { return m_reading; }
     bool progressShown() const { return m_progressShown; }
     const ReadResult &candidates() const { return m_result; }
     QString countText() const;
@@ -77,7 +78,7 @@ public:
     // Matching pixels inside the reading area, the picture's size; null while
     // no colour is chosen.
     const QImage &tint() const { return m_tint; }
-    bool tinting() const { return m_tintWatcher.isRunning(); }
+    bool tinting() const { return m_tinting; }
     static QRgb tintColour() { return qRgba(0, 200, 255, 150); }
 
 Q_SIGNALS:
@@ -120,6 +121,8 @@ private:
     QImage m_tint;
     QFutureWatcher<QImage> m_tintWatcher;
     bool m_tintAgain = false;
+    bool m_tinting = false;
+    bool m_reading = false;
 };
 
 } // namespace orv::autoread

@@ -1,5 +1,7 @@
 #include "autoread/methods.h"
 
+#include <QThread>
+#include <QThreadPool>
 #include <QtConcurrent/QtConcurrentMap>
 #include <algorithm>
 #include <cmath>
@@ -21,15 +23,32 @@ QImage rgb32(const QImage &img)
     return img.convertToFormat(QImage::Format_RGB32);
 }
 
+// The reading's own threads: the shared pool also paints (the raster engine
+// splits some drawing over it), and a long reading must not hold that up.
+QThreadPool &computePool()
+{
+    static QThreadPool *pool = [] {
+        auto *p = new QThreadPool;
+        p->setMaxThreadCount(std::max(1, QThread::idealThreadCount()));
+        return p;
+    }();
+    return *pool;
+}
+
 // Work split into a few chunks, one per thread, each with its own colour cache.
 template <typename F> void forChunks(int n, F &&work)
 {
-    const int chunks = std::max(1, std::min(n, QThreadPool::globalInstance()->maxThreadCount() * 2));
+    QThreadPool &pool = computePool();
+    const int chunks = std::max(1, std::min(n, pool.maxThreadCount() * 2));
     std::vector<std::pair<int, int>> ranges;
     for (int c = 0; c < chunks; ++c)
         ranges.emplace_back(int(qint64(n) * c / chunks), int(qint64(n) * (c + 1) / chunks));
-    QtConcurrent::blockingMap(ranges, [&](const std::pair<int, int> &r) { work(r.first, r.second); });
+    QtConcurrent::blockingMap(&pool, ranges, [&](const std::pair<int, int> &r) { work(r.first, r.second); });
 }
+
+// Progress is reported once per percent: each report is an event for the
+// window's thread, and thousands of them would hold up its own events.
+bool percentStep(int done, int total) { return qint64(done) * 100 / total != qint64(done - 1) * 100 / total; }
 
 // --- Steps ----------------------------------------------------------------------
 
@@ -153,7 +172,7 @@ std::expected<ReadResult, ReadError> readSteps(const ReadJob &job, const QImage 
             lineOk[size_t(k)] = 1;
             runs[size_t(k)] = runsAlong(img, area, m, A, B);
             const int d = ++done;
-            if (progress.report && (d % 16 == 0 || d == n))
+            if (progress.report && percentStep(d, n))
                 progress.report(d, n);
         }
     });
@@ -354,7 +373,7 @@ std::expected<ReadResult, ReadError> readMarkers(const ReadJob &job, const QImag
                 }
             }
             const int d = ++done;
-            if (progress.report && d % 256 == 0)
+            if (progress.report && percentStep(d, bh))
                 progress.report(d, bh);
         }
     });

@@ -159,8 +159,13 @@ private Q_SLOTS:
         QTRY_VERIFY(!w->panel().tint().isNull() && !w->panel().tinting());
         const int at15 = tinted(w->panel().tint());
         QVERIFY(at15 > 500);
-        // Nothing tinted outside the frame (the labels, the margin).
-        QCOMPARE(qAlpha(w->panel().tint().pixel(40, 300)), 0);
+        // Nothing tinted outside the reading area: black is the axes and the
+        // labels, all outside or within the margin.
+        w->panel().setColour(qRgb(0, 0, 0));
+        QTRY_VERIFY(!w->panel().tinting() && !w->panel().tint().isNull());
+        QCOMPARE(tinted(w->panel().tint()), 0);
+        w->panel().setColour(sw[size_t(red)]);
+        QTRY_VERIFY(!w->panel().tinting() && tinted(w->panel().tint()) == at15);
         w->toleranceSlider()->setValue(45);
         QTRY_VERIFY(!w->panel().tinting() && tinted(w->panel().tint()) > at15);
         w->toleranceSlider()->setValue(2);
@@ -212,6 +217,21 @@ private Q_SLOTS:
         }
         QVERIFY(w->panel().candidates().points.empty());
         QVERIFY(!w->addButton()->isEnabled());
+
+        // Found points behave like clicked ones: dragged, nudged, deleted.
+        Graph_Form &g = e.a.graphs->widget()->form();
+        const QString before = t.cell(1, SeriesTable::ColX);
+        g.pickMouseDown(1);
+        g.keyDown(Graph_Form::KeyRight, 0);
+        g.keyUp(Graph_Form::KeyRight, 0);
+        QVERIFY(t.cell(1, SeriesTable::ColX).toDouble() > before.toDouble());
+        g.pickMouseDown(2);
+        g.dragDrop(0.5f, 0.5f);
+        QCOMPARE(Reading::Get_Field(e.r.Pt_Array[2], QStringLiteral(","), 2), QStringLiteral("0.5"));
+        g.pickMouseDown(3);
+        g.keyDown(Graph_Form::KeyDelete, 0);
+        QCOMPARE(e.points(), n - 1);
+        QCOMPARE(t.rowCount(), n);
     }
 
     void yStepsAndMarkers()
