@@ -55,6 +55,8 @@ AutoReadPanel::AutoReadPanel(Reading &reading, QObject *parent) : QObject(parent
         refreshSwatches();
         startTint();
     });
+    // The whole picture after a reduced first decode: the tint in full detail.
+    connect(&r.graph, &GraphModel::pictureRefined, this, &AutoReadPanel::startTint);
     refreshSwatches();
 }
 

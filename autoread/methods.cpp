@@ -421,11 +421,40 @@ std::expected<ReadResult, ReadError> readMarkers(const ReadJob &job, const QImag
         g.area += spans[size_t(i)].x1 - spans[size_t(i)].x0 + 1;
         g.spans.push_back(i);
     }
-    // Specks of a few pixels (compression noise) are not regions.
-    std::vector<double> areas;
-    for (const Region &g : regions)
-        if (g.area >= 4)
-            areas.push_back(double(g.area));
+    // Specks of a few pixels (compression noise) are not regions. The typical
+    // marker is taken among compact regions (filling most of a squarish box)
+    // when there are a few: the dashes of a dashed line of the same colour
+    // are many, and would otherwise set the size. Without compact regions
+    // (crosses, rings) every region counts.
+    // The share of its bounding box a region fills; with the box's aspect
+    // (long side over short side) in `aspect`.
+    auto regionFill = [&spans](const std::vector<int> &list, double *aspect = nullptr) {
+        int x0 = INT_MAX, x1 = INT_MIN, y0 = INT_MAX, y1 = INT_MIN;
+        qint64 area = 0;
+        for (int si : list) {
+            const Span &sp = spans[size_t(si)];
+            x0 = std::min(x0, sp.x0);
+            x1 = std::max(x1, sp.x1);
+            y0 = std::min(y0, sp.y);
+            y1 = std::max(y1, sp.y);
+            area += sp.x1 - sp.x0 + 1;
+        }
+        const double w = x1 - x0 + 1, h = y1 - y0 + 1;
+        if (aspect)
+            *aspect = std::max(w, h) / std::min(w, h);
+        return double(area) / (w * h);
+    };
+    std::vector<double> areas, compact;
+    for (const Region &g : regions) {
+        if (g.area < 4)
+            continue;
+        areas.push_back(double(g.area));
+        double aspect = 1;
+        if (regionFill(g.spans, &aspect) >= 0.5 && aspect <= 1.5)
+            compact.push_back(double(g.area));
+    }
+    if (compact.size() >= 3)
+        areas = compact;
     if (areas.empty())
         return res;
     std::nth_element(areas.begin(), areas.begin() + areas.size() / 2, areas.end());
@@ -438,11 +467,15 @@ std::expected<ReadResult, ReadError> readMarkers(const ReadJob &job, const QImag
     for (const Region &g : regions) {
         if (g.area < minArea)
             continue;
+        // A marker fills a fair share of its box (a disc 0.79, a cross or a
+        // ring about 0.4); a curve or a slanted line does not.
+        if (regionFill(g.spans) < 0.3)
+            continue;
         int k = 1;
         if (g.area > maxArea) {
             k = int(std::lround(g.area / median));
             if (k < 2 || k > 8)
-                continue; // a curve, text or a legend of the same colour
+                continue; // text or a legend of the same colour
             ++res.mergedRegions;
             if (!job.markers.splitMerged) {
                 ++res.leftOut;

@@ -408,6 +408,40 @@ TEST(Markers, JpegQuality75)
     }
 }
 
+TEST(Markers, ACurveOrADashedLineIsNoMarker)
+{
+    // Only a curve of the colour: no region is a marker.
+    chart::Chart c;
+    const QColor red(220, 30, 30);
+    c.curves = {{red, 2, [](double x) { return 20 + 0.7 * x * x; }}};
+    ChartRead s(c);
+    s.job.method = Method::Markers;
+    s.job.colour = red.rgb();
+    EXPECT_TRUE(s.run().points.empty());
+    // Squares on a dashed line of their colour: the many dashes do not set
+    // the markers' size, the squares do.
+    chart::Chart d;
+    QImage img = d.draw();
+    {
+        QPainter p(&img);
+        p.setRenderHint(QPainter::Antialiasing);
+        p.setPen(QPen(red, 1.5, Qt::DashLine));
+        p.drawLine(d.pixel(0, 0), d.pixel(10, 100));
+        p.setPen(Qt::NoPen);
+        p.setBrush(red);
+        for (int x : {1, 3, 5, 7, 9})
+            p.drawRect(QRectF(d.pixel(x, 10 * x) - QPointF(5, 5), QSizeF(10, 10)));
+    }
+    ChartRead t(d);
+    t.job.picture = img;
+    t.job.method = Method::Markers;
+    t.job.colour = red.rgb();
+    const ReadResult r = t.run();
+    ASSERT_EQ(r.points.size(), 5u);
+    for (size_t i = 0; i < 5; ++i)
+        EXPECT_NEAR(r.points[i].X, 1 + 2.0 * double(i), 0.05);
+}
+
 TEST(Markers, AreaLimitsFromTheUser)
 {
     ChartRead s(chart::standardChart());

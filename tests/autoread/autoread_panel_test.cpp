@@ -358,6 +358,14 @@ private Q_SLOTS:
         QTest::qWait(300);
         e.a.main->grab().save(dir + QStringLiteral("/autoread-main.png"));
         w->grab().save(dir + QStringLiteral("/autoread-panel.png"));
+        // The red squares as markers.
+        w->panel().setColour(qRgb(200, 60, 40));
+        w->methodBox()->setCurrentIndex(2);
+        readAndWait(w);
+        QTRY_VERIFY(!w->panel().tinting());
+        QTest::qWait(200);
+        e.a.main->grab().save(dir + QStringLiteral("/autoread-markers.png"));
+        w->grab().save(dir + QStringLiteral("/autoread-markers-panel.png"));
     }
 };
 
