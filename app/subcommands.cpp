@@ -1,5 +1,6 @@
 #include "app/subcommands.h"
 
+#include "autoread/extract_cli.h"
 #include "orv_version.h"
 #include "processing/cli.h"
 #include "statefile/export_cli.h"
@@ -16,6 +17,7 @@ namespace {
 
 const Subcommand kSubcommands[] = {
     {"export", "write a saved reading's points as CSV or JSON"},
+    {"extract", "read a curve or markers off a reading's picture by colour"},
     {"fit", "fit an approximation curve to X,Y lines"},
     {"eval", "evaluate an equation text at X"},
 };
@@ -48,8 +50,8 @@ QString mainHelpText()
     t += QStringLiteral(
         "\n"
         "Exit status: 0 done; 1 the input could not be read or processed; 2 wrong\n"
-        "arguments; 3 (export) written but some points could not be converted;\n"
-        "4 (export) an output file could not be written.\n");
+        "arguments; 3 (export) written but some points could not be converted,\n"
+        "(extract) nothing found; 4 an output file could not be written.\n");
     return t;
 }
 
@@ -57,6 +59,8 @@ QString subcommandHelpText(const QString &name)
 {
     if (name == u"export")
         return exportHelpText();
+    if (name == u"extract")
+        return extractHelpText();
     if (name == u"fit")
         return fitHelpText();
     if (name == u"eval")
@@ -83,6 +87,8 @@ int runSubcommand(int argc, char **argv)
     }
     if (std::strcmp(name, "export") == 0)
         return runExportCommand(args, out, err, QCoreApplication::applicationDirPath());
+    if (std::strcmp(name, "extract") == 0)
+        return runExtractCommand(args, out, err, QCoreApplication::applicationDirPath());
     if (std::strcmp(name, "eval") == 0)
         return runEvalCommand(args, out, err);
     QFile in;

@@ -61,6 +61,7 @@ const std::vector<Main_MDI_Form::MenuItem> &Main_MDI_Form::menuItems()
         {QStringLiteral("Cscd_Mn"), QStringLiteral("ウィンドウの整列(&S)"), 1},
         {QStringLiteral("etc_Mn"), QStringLiteral("その他(&E)"), 0},
         {QStringLiteral("Grid_Mn"), QStringLiteral("目盛線を表示(&G)"), 1},
+        {QStringLiteral("AutoRead_Mn"), QStringLiteral("自動読取(&A)..."), 1},
         {QStringLiteral("sep3"), QStringLiteral("-"), 1},
         {QStringLiteral("Version_Mn"), QStringLiteral("バージョン情報(&V)"), 1},
         {QStringLiteral("Help_Mn"), QStringLiteral("ヘルプ(&H)"), 1},
@@ -79,6 +80,7 @@ const std::vector<Main_MDI_Form::ToolButton> &Main_MDI_Form::toolButtons()
         {QStringLiteral("Redo_Mn1"), QStringLiteral("やり直し")},
         {QStringLiteral("sep2"), QString()},
         {QStringLiteral("Grid_Mn1"), QStringLiteral("目盛線を表示(枠線の座標の目盛線を画像に重ねて描きます)")},
+        {QStringLiteral("AutoRead_Mn1"), QStringLiteral("自動読取(曲線やマーカーを色で読み取ります)")},
         {QStringLiteral("sep3"), QString()},
         {QStringLiteral("Version_Mn1"), QStringLiteral("バージョン情報")},
         {QStringLiteral("Help_Mn1"), QStringLiteral("ヘルプを表示")},
@@ -229,6 +231,10 @@ bool Main_MDI_Form::runCommand(const QString &name)
         Help_Mn_Click();
     else if (name == u"Grid_Mn" || name == u"Grid_Mn1")
         Grid_Mn_Click();
+    else if (name == u"AutoRead_Mn" || name == u"AutoRead_Mn1") {
+        if (onAutoRead)
+            onAutoRead();
+    }
     else
         return false;
     return true;

@@ -87,6 +87,8 @@ public:
     // Features built elsewhere, connected by the application.
     std::function<void()> onSaveState;
     std::function<void(const QString &)> onLoadState;
+    // "自動読取(&A)..." and its toolbar button.
+    std::function<void()> onAutoRead;
 
     // --- Lifecycle -------------------------------------------------------
     // The window's load: Init_App, then the start-up status text.

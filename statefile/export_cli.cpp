@@ -82,7 +82,9 @@ QString doubleJson(double v)
     return QString::fromLatin1(buf, n);
 }
 
-QString jsonDocument(Reading &r, int *failed)
+} // namespace
+
+QString exportJsonDocument(Reading &r, int *failed, const std::function<bool(int id)> &include)
 {
     // Where each point's row is: its series' table, row by ID.
     std::array<int, Reading::kMaxId + 1> rowOf{};
@@ -100,7 +102,7 @@ QString jsonDocument(Reading &r, int *failed)
     bool first = true;
     for (int id = 1; id <= Reading::kMaxId; ++id) {
         const QString &rec = r.Pt_Array[size_t(id)];
-        if (Reading::Get_Field(rec, sep, 0) != u"TRUE")
+        if (Reading::Get_Field(rec, sep, 0) != u"TRUE" || (include && !include(id)))
             continue;
         const int s = int(readPrefix(Reading::Get_Field(rec, sep, 1)));
         const float x = float(readPrefix(Reading::Get_Field(rec, sep, 2)));
@@ -128,8 +130,6 @@ QString jsonDocument(Reading &r, int *failed)
     o += first ? QStringLiteral("]}\n") : QStringLiteral("\n]}\n");
     return o;
 }
-
-} // namespace
 
 QString exportHelpText()
 {
@@ -281,7 +281,7 @@ int runExportCommand(const QStringList &args, QTextStream &out, QTextStream &err
 
     int failed = 0;
     if (o.json) {
-        const QString doc = jsonDocument(r, &failed);
+        const QString doc = exportJsonDocument(r, &failed);
         if (o.outDir.isEmpty()) {
             out << doc;
         } else {

@@ -8,6 +8,7 @@
 #include <QString>
 #include <QStringList>
 #include <QTextStream>
+#include <functional>
 
 namespace orv {
 
@@ -20,6 +21,11 @@ int runExportCommand(const QStringList &args, QTextStream &out, QTextStream &err
                      const QString &programFolder = QString());
 
 QString exportHelpText();
+
+class Reading;
+// The JSON document of `export --format json` (points in ID order, those
+// `include` accepts when given); counts the points that cannot be converted.
+QString exportJsonDocument(Reading &reading, int *failed, const std::function<bool(int id)> &include = {});
 
 // A series table as a CSV file: the series name, then "X,Y,Z" per row as the
 // cells stand; CRLF; code page 932 (UTF-8 when a cell holds text outside it).
