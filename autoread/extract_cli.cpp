@@ -102,24 +102,10 @@ int runExtractCommand(const QStringList &args, QTextStream &out, QTextStream &er
     int methods = 0;
     autoread::Method method = autoread::Method::XSteps;
     autoread::StepOptions steps;
-    for (qsizetype i = 0; i < args.size(); ++i) {
-        QString a = args[i];
-        QString value;
-        bool hasValue = false;
-        if (a.startsWith(u"--") && a.contains(u'=')) {
-            const qsizetype eq = a.indexOf(u'=');
-            value = a.mid(eq + 1);
-            a = a.left(eq);
-            hasValue = true;
-        }
-        auto take = [&]() -> bool {
-            if (hasValue)
-                return true;
-            if (i + 1 >= args.size())
-                return false;
-            value = args[++i];
-            return true;
-        };
+    for (ArgCursor c(args); c.next();) {
+        const QString &a = c.name(), &value = c.value();
+        const bool hasValue = c.hasInlineValue();
+        auto take = [&] { return c.takeValue(); };
         auto needValue = [&] { return usage(a + QStringLiteral(" needs a value")); };
         if (a == u"--help" || a == u"-h") {
             out << extractHelpText();
@@ -197,7 +183,7 @@ int runExtractCommand(const QStringList &args, QTextStream &out, QTextStream &er
                 return usage(QStringLiteral("--save needs a file name"));
             saveTo = value;
         } else if (a.startsWith(u'-') && a.size() > 1) {
-            return usage(QStringLiteral("unknown option ") + args[i]);
+            return usage(QStringLiteral("unknown option ") + c.raw());
         } else if (!file.isEmpty()) {
             return usage(QStringLiteral("only one reading file can be read at a time"));
         } else {
