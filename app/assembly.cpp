@@ -1,5 +1,6 @@
 #include "app/assembly.h"
 
+#include "autoread/autoread_widget.h"
 #include "graphwin/graph_form_widget.h"
 #include "mainwin/main_window.h"
 #include "model/reading.h"
@@ -24,6 +25,9 @@ AssembledWindow assembleMainWindow(Reading &reading)
     // "Save?" Yes runs the same save.
     reading.saveHandler = [&reading] { Save_State(reading); };
     a.main->form().onLoadState = [&reading](const QString &path) { openReadingFile(reading, path); };
+    a.main->form().onAutoRead = [&reading, graphs = a.graphs, main = a.main.get()] {
+        autoread::openAutoReadPanel(reading, graphs, main);
+    };
     return a;
 }
 

@@ -1,5 +1,6 @@
 #include "app/subcommands.h"
 
+#include "autoread/extract_cli.h"
 #include "orv_version.h"
 #include "processing/cli.h"
 #include "statefile/export_cli.h"
@@ -16,6 +17,7 @@ namespace {
 
 const Subcommand kSubcommands[] = {
     {"export", "write a saved reading's points as CSV or JSON"},
+    {"extract", "read a curve or markers off a reading's picture by colour"},
     {"fit", "fit an approximation curve to X,Y lines"},
     {"eval", "evaluate an equation text at X"},
 };
@@ -35,7 +37,8 @@ QString mainHelpText()
         "       orvalinetrix SUBCOMMAND [OPTION]... (no window)\n"
         "Reads numbers off a picture of a chart.\n"
         "\n"
-        "  FILE         a chart picture (jpg, jpeg, bmp, gif, png) or a reading (.orvd)\n"
+        "  FILE         a chart picture (jpg, jpeg, bmp, gif, png), a PDF page (fig.pdf,\n"
+        "               fig.pdf#page=N) or a reading (.orvd)\n"
         "               to open at once, as if it were dropped on the window\n"
         "  --no-splash  start without waiting for the splash window\n"
         "  --help       show this help and exit\n"
@@ -47,8 +50,8 @@ QString mainHelpText()
     t += QStringLiteral(
         "\n"
         "Exit status: 0 done; 1 the input could not be read or processed; 2 wrong\n"
-        "arguments; 3 (export) written but some points could not be converted;\n"
-        "4 (export) an output file could not be written.\n"
+        "arguments; 3 (export) written but some points could not be converted,\n"
+        "(extract) nothing found; 4 an output file could not be written.\n"
         "\n"
         "Environment: ORV_LANG=ja or ORV_LANG=en sets the language of the windows;\n"
         "otherwise the choice in the menu Other > Language (from the next start),\n"
@@ -60,6 +63,8 @@ QString subcommandHelpText(const QString &name)
 {
     if (name == u"export")
         return exportHelpText();
+    if (name == u"extract")
+        return extractHelpText();
     if (name == u"fit")
         return fitHelpText();
     if (name == u"eval")
@@ -86,6 +91,8 @@ int runSubcommand(int argc, char **argv)
     }
     if (std::strcmp(name, "export") == 0)
         return runExportCommand(args, out, err, QCoreApplication::applicationDirPath());
+    if (std::strcmp(name, "extract") == 0)
+        return runExtractCommand(args, out, err, QCoreApplication::applicationDirPath());
     if (std::strcmp(name, "eval") == 0)
         return runEvalCommand(args, out, err);
     QFile in;

@@ -11,7 +11,7 @@ struct Subcommand {
     const char *summary;
 };
 
-// "export", "fit", "eval".
+// "export", "extract", "fit", "eval".
 const Subcommand *subcommands(int *count);
 // The top-level --help text.
 QString mainHelpText();

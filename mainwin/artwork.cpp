@@ -141,6 +141,23 @@ void drawGrid(QPainter &p)
     p.drawPolygon(quad);
 }
 
+// A curve with hollow rings on it: points found along a curve.
+static void drawAutoRead(QPainter &p)
+{
+    p.setPen(QPen(QColor(60, 60, 60), 1));
+    p.drawLine(QPointF(3, 21), QPointF(21, 21));
+    p.drawLine(QPointF(3, 21), QPointF(3, 3));
+    QPainterPath curve;
+    curve.moveTo(4, 18);
+    curve.cubicTo(9, 4, 14, 20, 21, 5);
+    p.setPen(QPen(QColor(210, 40, 40), 1.6));
+    p.setBrush(Qt::NoBrush);
+    p.drawPath(curve);
+    p.setPen(QPen(QColor(230, 0, 190), 1.3));
+    for (qreal t : {0.15, 0.5, 0.85})
+        p.drawEllipse(curve.pointAtPercent(t), 2.4, 2.4);
+}
+
 QIcon toolbarIcon(const QString &key)
 {
     void (*draw)(QPainter &) = nullptr;
@@ -154,6 +171,8 @@ QIcon toolbarIcon(const QString &key)
         draw = drawRedo;
     else if (key == u"Grid_Mn1")
         draw = drawGrid;
+    else if (key == u"AutoRead_Mn1")
+        draw = drawAutoRead;
     QIcon icon;
     for (int scale : {1, 2}) {
         QImage img = blankImage(24 * scale, 24 * scale);

@@ -2,6 +2,7 @@
 
 #include "model/language.h"
 #include "model/numtext.h"
+#include "model/pdf_source.h"
 #include "model/picture.h"
 #include "model/reading.h"
 #include "model/utilities.h"
@@ -23,6 +24,10 @@ Main_MDI_Form::Main_MDI_Form(Reading &reading, QObject *parent) : QObject(parent
     connect(&m_r, &Reading::zoomImageHidden, &zoom, [this] { zoom.setImageVisible(false); });
     connect(&m_r, &Reading::pictureShown, &zoom, [this] {
         zoom.takePicture(m_r.graph.picture(), m_r.graph.naturalSize());
+        // A page of a PDF: the zoom view renders from the page itself.
+        const PictureSource src = splitPictureSource(m_r.GraphPic_Path);
+        if (!src.file.isEmpty() && isPdfFile(src.file))
+            zoom.setPdfSource(src.file, src.page);
         zoom.Size_ZoomImage();
         zoom.setImageVisible(true);
     });
@@ -59,6 +64,7 @@ std::vector<Main_MDI_Form::MenuItem> Main_MDI_Form::menuItems()
         {QStringLiteral("Cscd_Mn"), QCoreApplication::translate("Main", "ウィンドウの整列(&S)"), 1},
         {QStringLiteral("etc_Mn"), QCoreApplication::translate("Main", "その他(&E)"), 0},
         {QStringLiteral("Grid_Mn"), QCoreApplication::translate("Main", "目盛線を表示(&G)"), 1},
+        {QStringLiteral("AutoRead_Mn"), QCoreApplication::translate("Main", "自動読取(&A)..."), 1},
         {QStringLiteral("sep3"), QStringLiteral("-"), 1},
         {QStringLiteral("Version_Mn"), QCoreApplication::translate("Main", "バージョン情報(&V)"), 1},
         {QStringLiteral("Help_Mn"), QCoreApplication::translate("Main", "ヘルプ(&H)"), 1},
@@ -77,6 +83,7 @@ std::vector<Main_MDI_Form::ToolButton> Main_MDI_Form::toolButtons()
         {QStringLiteral("Redo_Mn1"), QCoreApplication::translate("Main", "やり直し")},
         {QStringLiteral("sep2"), QString()},
         {QStringLiteral("Grid_Mn1"), QCoreApplication::translate("Main", "目盛線を表示(枠線の座標の目盛線を画像に重ねて描きます)")},
+        {QStringLiteral("AutoRead_Mn1"), QCoreApplication::translate("Main", "自動読取(曲線やマーカーを色で読み取ります)")},
         {QStringLiteral("sep3"), QString()},
         {QStringLiteral("Version_Mn1"), QCoreApplication::translate("Main", "バージョン情報")},
         {QStringLiteral("Help_Mn1"), QCoreApplication::translate("Main", "ヘルプを表示")},
@@ -101,7 +108,7 @@ QString Main_MDI_Form::openFileTitle() { return QCoreApplication::translate("Mai
 QString Main_MDI_Form::openFileFilter()
 {
     return QCoreApplication::translate("Main", "全てのファイル(*.*)|*.*|JPG(*.jpg)|*.jpg|Bitmap(*.bmp)|*.bmp|JPEG(*.jpeg)|*.jpeg|"
-                          "GIF(*.gif)|*.gif|PNG(*.png)|*.png|状態設定ファイル(*.orvd)|*.orvd");
+                          "GIF(*.gif)|*.gif|PNG(*.png)|*.png|PDF(*.pdf)|*.pdf|状態設定ファイル(*.orvd)|*.orvd");
 }
 
 QString Main_MDI_Form::stateFileTitle() { return QCoreApplication::translate("Main", "状態設定ファイルを開く"); }
@@ -125,7 +132,7 @@ QString Main_MDI_Form::clipboardFailedText() { return QCoreApplication::translat
 QString Main_MDI_Form::unsupportedFileText()
 {
     return QCoreApplication::translate("Main", "エラー！(No.1)(このファイルは開けません：%1)\r"
-                          "開けるのは画像ファイル(jpg, jpeg, bmp, gif, png)と状態設定ファイル(orvd)です。");
+                          "開けるのは画像ファイル(jpg, jpeg, bmp, gif, png)、PDFファイル(pdf)と状態設定ファイル(orvd)です。");
 }
 
 QString Main_MDI_Form::errorNo0Text() { return QCoreApplication::translate("Main", "エラー！(No.0)"); }
@@ -137,7 +144,7 @@ QString Main_MDI_Form::logAxisText()
 
 bool Main_MDI_Form::isPictureExtension(const QString &ext)
 {
-    return ext == u"jpg" || ext == u"bmp" || ext == u"jpeg" || ext == u"gif" || ext == u"png";
+    return ext == u"jpg" || ext == u"bmp" || ext == u"jpeg" || ext == u"gif" || ext == u"png" || ext == u"pdf";
 }
 
 QString Main_MDI_Form::projectiveToolTip()
@@ -229,6 +236,10 @@ bool Main_MDI_Form::runCommand(const QString &name)
         Help_Mn_Click();
     else if (name == u"Grid_Mn" || name == u"Grid_Mn1")
         Grid_Mn_Click();
+    else if (name == u"AutoRead_Mn" || name == u"AutoRead_Mn1") {
+        if (onAutoRead)
+            onAutoRead();
+    }
     else
         return false;
     return true;
@@ -337,7 +348,8 @@ void Main_MDI_Form::Drop_Files(const QString &path)
 {
     if (path.isEmpty())
         return;
-    const QString ext = Get_Ext(Split_Path(path, 1)).toLower();
+    // "fig.pdf#page=3" names page 3 of fig.pdf.
+    const QString ext = Get_Ext(Split_Path(splitPictureSource(path).file, 1)).toLower();
     if (isPictureExtension(ext))
         Open_Pic(path);
     else if (ext == u"orvd") {
@@ -351,6 +363,8 @@ bool Main_MDI_Form::Open_Pic(const QString &path)
 {
     if (path.isEmpty())
         return false;
+    if (isPdfFile(splitPictureSource(path).file))
+        return openPdf(path);
     // A folder, a device or a FIFO is refused before anything is read or reset.
     if (!File_Exists(path)) {
         m_r.port().message(invalidPictureText());
@@ -371,6 +385,56 @@ bool Main_MDI_Form::Open_Pic(const QString &path)
         m_r.port().message(img.error() == PictureError::TooLarge ? tooLargePictureText() : invalidPictureText());
         return false;
     }
+    if (!showOpened(path, img->image, img->natural))
+        return false;
+    if (img->reduced())
+        decodeWholeLater(path, img->image.cacheKey());
+    return true;
+}
+
+bool Main_MDI_Form::openPdf(const QString &path)
+{
+    const PictureSource src = splitPictureSource(path);
+    auto doc = PdfDocument::open(src.file);
+    if (!doc) {
+        m_r.port().message(doc.error() == PictureError::Protected ? protectedPdfText()
+                           : doc.error() == PictureError::TooLarge ? tooLargePictureText()
+                                                                   : invalidPictureText());
+        return false;
+    }
+    if (src.page >= doc->pageCount() || doc->pageSize(src.page).isEmpty()) {
+        m_r.port().message(invalidPictureText());
+        return false;
+    }
+    PdfPageChoice choice{src.page, doc->defaultDpi(src.page)};
+    // A path that names its page ("#page=N") opens that page; a file of
+    // several pages asks which one.
+    if (!src.explicitPage && doc->pageCount() > 1) {
+        const auto chosen = m_r.port().choosePdfPage(*doc, src.file, choice);
+        if (!chosen)
+            return false;
+        if (chosen->page < 0 || chosen->page >= doc->pageCount() || doc->pageSize(chosen->page).isEmpty()) {
+            m_r.port().message(invalidPictureText());
+            return false;
+        }
+        choice = *chosen;
+        choice.dpi = std::clamp(choice.dpi, kPdfMinDpi, kPdfMaxDpi);
+    }
+    std::expected<QImage, PictureError> img;
+    try {
+        img = doc->render(choice.page, choice.dpi);
+    } catch (const std::bad_alloc &) {
+        img = std::unexpected(PictureError::TooLarge);
+    }
+    if (!img) {
+        m_r.port().message(img.error() == PictureError::TooLarge ? tooLargePictureText() : invalidPictureText());
+        return false;
+    }
+    return showOpened(joinPictureSource(src.file, choice.page), *img, img->size());
+}
+
+bool Main_MDI_Form::showOpened(const QString &path, const QImage &image, QSize natural)
+{
     if (!discardReading())
         return false;
     try {
@@ -382,11 +446,9 @@ bool Main_MDI_Form::Open_Pic(const QString &path)
             (path[folder.size()] == u'/' || path[folder.size()] == u'\\'))
             label = path.mid(folder.size());
         m_r.setPicLabel(label, path);
-        m_r.showPicture(img->image, img->natural, Split_Path(path, 1));
+        m_r.showPicture(image, natural, Split_Path(path, 1));
         m_r.Show_GridForm(1);
         m_r.setStatusText(openedStatusText());
-        if (img->reduced())
-            decodeWholeLater(path, img->image.cacheKey());
         return true;
     } catch (const std::bad_alloc &) {
         m_r.port().message(errorNo0Text());

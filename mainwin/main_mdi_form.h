@@ -87,6 +87,8 @@ public:
     // Features built elsewhere, connected by the application.
     std::function<void()> onSaveState;
     std::function<void(const QString &)> onLoadState;
+    // "自動読取(&A)..." and its toolbar button.
+    std::function<void()> onAutoRead;
 
     // --- Lifecycle -------------------------------------------------------
     // The window's load: Init_App, then the start-up status text.
@@ -161,6 +163,11 @@ private:
     // decode first.
     static constexpr int kReducedLongSide = 1400;
     void decodeWholeLater(const QString &path, qint64 shownKey);
+    // Open_Pic for a PDF: the page chooser for several pages, then the page
+    // rendered, all before the current reading is discarded.
+    bool openPdf(const QString &path);
+    // Shows a decoded picture as the new reading (the questions asked first).
+    bool showOpened(const QString &storedPath, const QImage &image, QSize natural);
     // Asks the tables' closing questions before anything is discarded, then
     // resets without asking again. False when the user kept the tables.
     bool discardReading();

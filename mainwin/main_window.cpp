@@ -90,6 +90,9 @@ void ZoomPictureWidget::paintZoom(QPainter &p, const QSize &size, const ZoomView
                 p.save();
                 p.setClipRect(QRectF(0, 0, w, h));
                 p.drawImage(dst, pic, QRectF(x0, y0, x1 - x0, y1 - y0));
+                // A PDF page rendered at this magnification, over the magnified pixels.
+                if (const auto *tile = zoom.sharpTile(); tile && QSizeF(w, h) == zoom.areaPx())
+                    p.drawImage(tile->at, tile->image);
                 p.restore();
             }
         }

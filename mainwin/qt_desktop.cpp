@@ -1,4 +1,5 @@
 #include "mainwin/qt_desktop.h"
+#include "mainwin/pdf_page_dialog.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -165,6 +166,15 @@ std::optional<QColor> QtDesktop::chooseColor(const QColor &initial)
     if (!c.isValid())
         return std::nullopt;
     return c;
+}
+
+std::optional<PdfPageChoice> QtDesktop::choosePdfPage(const PdfDocument &doc, const QString &file,
+                                                      PdfPageChoice initial)
+{
+    PdfPageDialog dialog(doc, file, initial, m_owner);
+    if (dialog.exec() != QDialog::Accepted)
+        return std::nullopt;
+    return dialog.choice();
 }
 
 void QtDesktop::beep() { QApplication::beep(); }

@@ -20,6 +20,8 @@ public:
     QString saveFileName(const QString &title, const QString &filter) override;
     std::optional<QString> inputBox(const QString &prompt, const QString &title, const QString &initial) override;
     std::optional<QColor> chooseColor(const QColor &initial) override;
+    std::optional<PdfPageChoice> choosePdfPage(const PdfDocument &doc, const QString &file,
+                                               PdfPageChoice initial) override;
     void beep() override;
     void setClipboardText(const QString &text) override;
     void clearClipboard() override;

@@ -4,6 +4,8 @@
 // own coordinates run 0..1 left to right and 0..1 bottom to top; a "top" is the
 // y of an element's upper edge. The widget paints from this state.
 
+#include "model/pdf_source.h"
+
 #include <QImage>
 #include <QLineF>
 #include <QObject>
@@ -60,11 +62,33 @@ public:
 
     // The image's rectangle in pixels of an area of the given size (y down).
     QRectF imageRectPx(const QSizeF &areaPx) const;
+    // The area's size in pixels.
+    QSizeF areaPx() const;
+
+    // For a picture rendered from a PDF page: what the view shows is rendered
+    // again from the page at the view's magnification (on a worker thread),
+    // so that vector lines stay sharp. Until that arrives, and for other
+    // pictures, the picture's pixels are magnified.
+    void setPdfSource(const QString &file, int page);
+    void clearPdfSource();
+    bool hasPdfSource() const { return !m_pageSize.isEmpty(); }
+    struct SharpTile {
+        QImage image;
+        QRectF imageRect; // the image's rectangle (area pixels) it was rendered for
+        QPointF at;       // where its upper-left corner goes in the area
+    };
+    // The sharp rendering when it still fits what the view shows, else null.
+    const SharpTile *sharpTile() const;
+    PdfRegionRenderer &regionRenderer() { return m_renderer; }
 
 Q_SIGNALS:
     void changed();
 
 private:
+    // Asks for the sharp rendering of what the view shows now.
+    void requestSharp();
+    void sharpRendered(quint64 ticket, const QImage &image);
+
     Reading &m_r;
     double m_areaW = kDesignWidthTwips, m_areaH = kDesignHeightTwips;
     QImage m_picture;
@@ -72,6 +96,12 @@ private:
     bool m_imageVisible = false;
     QLineF m_line1, m_line2;
     ZoomRect m_circle;
+    PdfRegionRenderer m_renderer;
+    QSizeF m_pageSize; // points; empty without a PDF source
+    quint64 m_ticket = 0;
+    QRectF m_askedRect;
+    QPointF m_askedAt;
+    SharpTile m_tile;
 };
 
 } // namespace orv

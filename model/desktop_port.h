@@ -14,6 +14,15 @@
 
 namespace orv {
 
+class PdfDocument;
+
+// The page of a PDF to open (0-based) and its rendering resolution.
+struct PdfPageChoice {
+    int page = 0;
+    int dpi = 0;
+    bool operator==(const PdfPageChoice &) const = default;
+};
+
 class DesktopPort {
 public:
     virtual ~DesktopPort() = default;
@@ -36,6 +45,10 @@ public:
     virtual std::optional<QString> inputBox(const QString &prompt, const QString &title, const QString &initial) = 0;
     // Colour chooser; nullopt when cancelled.
     virtual std::optional<QColor> chooseColor(const QColor &initial) = 0;
+    // The page chooser for a PDF of several pages, opened at `initial`;
+    // nullopt when cancelled.
+    virtual std::optional<PdfPageChoice> choosePdfPage(const PdfDocument &doc, const QString &file,
+                                                       PdfPageChoice initial) = 0;
     virtual void beep() = 0;
     virtual void setClipboardText(const QString &text) = 0;
     virtual void clearClipboard() = 0;
@@ -88,6 +101,9 @@ public:
     std::vector<QString> dialogTitles;
     std::deque<std::optional<QString>> inputs;
     std::deque<std::optional<QColor>> colors;
+    // Answers of the page chooser (none scripted: cancel); what it was offered.
+    std::deque<std::optional<PdfPageChoice>> pdfChoices;
+    std::vector<PdfPageChoice> pdfOffers;
     int beeps = 0;
     QString clipboardText;
     QImage clipboardPicture;
@@ -143,6 +159,15 @@ public:
             return std::nullopt;
         auto v = colors.front();
         colors.pop_front();
+        return v;
+    }
+    std::optional<PdfPageChoice> choosePdfPage(const PdfDocument &, const QString &, PdfPageChoice initial) override
+    {
+        pdfOffers.push_back(initial);
+        if (pdfChoices.empty())
+            return std::nullopt;
+        auto v = pdfChoices.front();
+        pdfChoices.pop_front();
         return v;
     }
     void beep() override { ++beeps; }

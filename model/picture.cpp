@@ -1,4 +1,5 @@
 #include "model/picture.h"
+#include "model/pdf_source.h"
 
 #include <QBuffer>
 #include <QFile>
@@ -102,6 +103,12 @@ int jpegReduction(QSize size, int minLongSide)
 
 std::expected<ReducedPicture, PictureError> decodeReducedPicture(const QString &path, int minLongSide)
 {
+    if (isPdfFile(splitPictureSource(path).file)) {
+        auto page = decodePdfPicture(path);
+        if (!page)
+            return std::unexpected(page.error());
+        return ReducedPicture{*page, page->size()};
+    }
     if (!isRegularFile(path))
         return std::unexpected(PictureError::NotAFile);
     QFile f(path);
@@ -177,6 +184,8 @@ std::expected<QImage, PictureError> decodePicture(QIODevice *device, const QByte
 
 std::expected<QImage, PictureError> decodePicture(const QString &path)
 {
+    if (isPdfFile(splitPictureSource(path).file))
+        return decodePdfPicture(path);
     if (!isRegularFile(path))
         return std::unexpected(PictureError::NotAFile);
     QFile f(path);

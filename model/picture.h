@@ -15,13 +15,15 @@ enum class PictureError {
     Unreadable, // not a picture the program can decode, or empty
     TooLarge,   // more pixels than the program accepts
     Truncated,  // the file ends before the picture does
+    Protected,  // a PDF locked by a password
 };
 
 // Pictures up to this many pixels open (a 100-megapixel photo included).
 inline constexpr qint64 kMaxPicturePixels = 150'000'000;
 
 // Decodes a picture file. Refuses anything that is not a regular file without
-// reading it, and checks the size the header claims before decoding.
+// reading it, and checks the size the header claims before decoding. A PDF
+// (see pdf_source.h) is rendered at its default resolution.
 std::expected<QImage, PictureError> decodePicture(const QString &path);
 // Decodes from a device (the clipboard's bytes, tests).
 std::expected<QImage, PictureError> decodePicture(QIODevice *device, const QByteArray &format = QByteArray());

@@ -345,6 +345,37 @@ void Reading::Set_GridPt(int series, const QString &mode, int id)
         t.setTopRow(row - 8);
 }
 
+Reading::BatchResult Reading::addPoints(int series, const std::vector<QPointF> &positions)
+{
+    BatchResult res;
+    if (!validSeries(series))
+        return res;
+    // The whole batch is one step: one Ctrl+Z takes every found point back.
+    History::Step step(*m_history, History::AddPoints);
+    SeriesTable &t = grid(series);
+    if (!Is_FormOpen(QStringLiteral("系列%1").arg(series)))
+        Show_GridForm(series);
+    t.beginUpdate(); // one refresh of the table, not one per point
+    for (size_t i = 0; i < positions.size(); ++i) {
+        const float x = float(positions[i].x()), y = float(positions[i].y());
+        if (!Conv_Pt(x, y)) {
+            ++res.unconverted;
+            continue;
+        }
+        const int id = Get_FreePtNo();
+        if (id == 0) {
+            res.leftOut = int(positions.size() - i);
+            break;
+        }
+        Put_PtImage(series, x, y, id);
+        Set_GridPt(series, QStringLiteral("Add"), id);
+        ++res.added;
+    }
+    t.endUpdate();
+    Draw_Frame();
+    return res;
+}
+
 void Reading::Delete_Row(int series, int row)
 {
     if (!validSeries(series))

@@ -13,11 +13,13 @@
 #include "model/series_table.h"
 
 #include <QObject>
+#include <QPointF>
 #include <QString>
 #include <array>
 #include <expected>
 #include <functional>
 #include <memory>
+#include <vector>
 
 namespace orv {
 
@@ -115,6 +117,16 @@ public:
     int Get_FreePtNo() const;
     void Put_PtImage(int series, float x, float y, int id);
     void Set_GridPt(int series, const QString &mode, int id);
+    // Adds points to a series as that many clicks would, in the order given
+    // (each takes the lowest free ID), at normalised positions. The batch is
+    // one edit: whatever wraps it (undo) sees a single change. Stops at the
+    // ID limit; points whose values cannot be converted are passed over.
+    struct BatchResult {
+        int added = 0;
+        int leftOut = 0;     // no free ID left
+        int unconverted = 0; // the frame cannot convert them
+    };
+    BatchResult addPoints(int series, const std::vector<QPointF> &positions);
     void Delete_Row(int series, int row);
     void Show_GridForm(int series);
     // Closing a table window: the question (unless Close_Confirmed or empty),

@@ -82,7 +82,9 @@ QString doubleJson(double v)
     return QString::fromLatin1(buf, n);
 }
 
-QString jsonDocument(Reading &r, int *failed)
+} // namespace
+
+QString exportJsonDocument(Reading &r, int *failed, const std::function<bool(int id)> &include)
 {
     // Where each point's row is: its series' table, row by ID.
     std::array<int, Reading::kMaxId + 1> rowOf{};
@@ -100,7 +102,7 @@ QString jsonDocument(Reading &r, int *failed)
     bool first = true;
     for (int id = 1; id <= Reading::kMaxId; ++id) {
         const QString &rec = r.Pt_Array[size_t(id)];
-        if (Reading::Get_Field(rec, sep, 0) != u"TRUE")
+        if (Reading::Get_Field(rec, sep, 0) != u"TRUE" || (include && !include(id)))
             continue;
         const int s = int(readPrefix(Reading::Get_Field(rec, sep, 1)));
         const float x = float(readPrefix(Reading::Get_Field(rec, sep, 2)));
@@ -128,8 +130,6 @@ QString jsonDocument(Reading &r, int *failed)
     o += first ? QStringLiteral("]}\n") : QStringLiteral("\n]}\n");
     return o;
 }
-
-} // namespace
 
 QString exportHelpText()
 {
@@ -170,30 +170,45 @@ QByteArray seriesCsvBytes(const SeriesTable &t)
     return csvBytes(QStringLiteral("系列%1").arg(t.series()), t).value_or(QByteArray());
 }
 
+bool ArgCursor::next()
+{
+    if (++m_i >= m_args.size())
+        return false;
+    m_name = m_args[m_i];
+    m_value.clear();
+    m_inline = false;
+    if (m_name.startsWith(u"--") && m_name.contains(u'=')) {
+        const qsizetype eq = m_name.indexOf(u'=');
+        m_value = m_name.mid(eq + 1);
+        m_name.truncate(eq);
+        m_inline = true;
+    }
+    return true;
+}
+
+bool ArgCursor::takeValue()
+{
+    if (m_inline)
+        return true;
+    if (m_i + 1 >= m_args.size())
+        return false;
+    m_value = m_args[++m_i];
+    return true;
+}
+
 int runExportCommand(const QStringList &args, QTextStream &out, QTextStream &err, const QString &programFolder)
 {
     const QString me = QStringLiteral("orvalinetrix export: ");
     ExportOptions o;
     bool haveFile = false;
-    for (qsizetype i = 0; i < args.size(); ++i) {
-        QString a = args[i];
-        QString value;
-        bool hasValue = false;
-        if (a.startsWith(u"--") && a.contains(u'=')) {
-            const qsizetype eq = a.indexOf(u'=');
-            value = a.mid(eq + 1);
-            a = a.left(eq);
-            hasValue = true;
-        }
+    for (ArgCursor c(args); c.next();) {
+        const QString &a = c.name(), &value = c.value();
+        const bool hasValue = c.hasInlineValue();
         auto takeValue = [&]() -> bool {
-            if (hasValue)
+            if (c.takeValue())
                 return true;
-            if (i + 1 >= args.size()) {
-                err << me << a << " needs a value\n";
-                return false;
-            }
-            value = args[++i];
-            return true;
+            err << me << a << " needs a value\n";
+            return false;
         };
         if (a == u"--help" || a == u"-h") {
             out << exportHelpText();
@@ -231,7 +246,7 @@ int runExportCommand(const QStringList &args, QTextStream &out, QTextStream &err
             }
             o.outDir = value;
         } else if (a.startsWith(u'-') && a.size() > 1) {
-            err << me << "unknown option " << args[i] << "\n" << "Try 'orvalinetrix export --help'.\n";
+            err << me << "unknown option " << c.raw() << "\n" << "Try 'orvalinetrix export --help'.\n";
             return kExitUsage;
         } else if (haveFile) {
             err << me << "only one reading file can be exported at a time\n";
@@ -281,7 +296,7 @@ int runExportCommand(const QStringList &args, QTextStream &out, QTextStream &err
 
     int failed = 0;
     if (o.json) {
-        const QString doc = jsonDocument(r, &failed);
+        const QString doc = exportJsonDocument(r, &failed);
         if (o.outDir.isEmpty()) {
             out << doc;
         } else {

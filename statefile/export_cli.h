@@ -8,6 +8,7 @@
 #include <QString>
 #include <QStringList>
 #include <QTextStream>
+#include <functional>
 
 namespace orv {
 
@@ -16,10 +17,36 @@ namespace orv {
 // arguments, 3 written but some points could not be converted, 4 an output
 // file could not be written. `programFolder` resolves pictures stored relative
 // to the program ("" = the running program's folder).
+// Walks a subcommand's arguments: "--name=value" is split at the '=', and an
+// option's value comes from there or from the next argument.
+class ArgCursor {
+public:
+    explicit ArgCursor(const QStringList &args) : m_args(args) {}
+    // Moves to the next argument; false past the last.
+    bool next();
+    const QString &name() const { return m_name; }
+    const QString &value() const { return m_value; }
+    bool hasInlineValue() const { return m_inline; }
+    const QString &raw() const { return m_args[m_i]; }
+    // The option's value; false when the option is the last argument.
+    bool takeValue();
+
+private:
+    const QStringList &m_args;
+    qsizetype m_i = -1;
+    QString m_name, m_value;
+    bool m_inline = false;
+};
+
 int runExportCommand(const QStringList &args, QTextStream &out, QTextStream &err,
                      const QString &programFolder = QString());
 
 QString exportHelpText();
+
+class Reading;
+// The JSON document of `export --format json` (points in ID order, those
+// `include` accepts when given); counts the points that cannot be converted.
+QString exportJsonDocument(Reading &reading, int *failed, const std::function<bool(int id)> &include = {});
 
 // A series table as a CSV file: the series name, then "X,Y,Z" per row as the
 // cells stand; CRLF; code page 932 (UTF-8 when a cell holds text outside it).

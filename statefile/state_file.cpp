@@ -2,6 +2,7 @@
 
 #include "model/file_io.h"
 
+#include "model/pdf_source.h"
 #include "model/picture.h"
 #include "model/utilities.h"
 
@@ -515,7 +516,8 @@ int Open_StatePic(Reading &r, const QString &path)
     r.setPicLabel(displayPicturePath(path, r.programFolder), path);
     auto picture = decodePicture(path);
     if (!picture) {
-        r.port().message(statetext::text(statetext::kBadPicture));
+        r.port().message(picture.error() == PictureError::Protected ? protectedPdfText()
+                                                                    : statetext::text(statetext::kBadPicture));
         r.unloadGraph();
         return 1;
     }
@@ -567,10 +569,10 @@ LoadReport applyStateFile(Reading &r, const ParsedStateFile &file, const LoadOpt
             r.GraphPic_Path = resolvePicturePath(l.rest, r.programFolder);
             // A reading and its picture moved together: the picture is beside
             // the reading file, under the file name it was saved with.
-            if (!isRegularFile(r.GraphPic_Path) && !file.folder.isEmpty()) {
+            if (!pictureSourceExists(r.GraphPic_Path) && !file.folder.isEmpty()) {
                 const QString name = pathFileName(l.rest);
                 const QString beside = file.folder + u'/' + name;
-                if (!name.isEmpty() && name != u"." && name != u".." && isRegularFile(beside)) {
+                if (!name.isEmpty() && name != u"." && name != u".." && pictureSourceExists(beside)) {
                     r.GraphPic_Path = beside;
                     report.pictureBeside = beside;
                 }
@@ -581,12 +583,12 @@ LoadReport applyStateFile(Reading &r, const ParsedStateFile &file, const LoadOpt
                     return report;
                 }
             } else {
-                report.pictureMissing = !isRegularFile(r.GraphPic_Path);
+                report.pictureMissing = !pictureSourceExists(r.GraphPic_Path);
             }
             break;
 
         case StateLabel::PictureSize:
-            if (!isRegularFile(r.GraphPic_Path)) {
+            if (!pictureSourceExists(r.GraphPic_Path)) {
                 auto h = readStrict(Reading::Get_Field(l.rest, kSep, 0));
                 auto w = readStrict(Reading::Get_Field(l.rest, kSep, 1));
                 if (h && w && std::isfinite(float(*h)) && std::isfinite(float(*w)) && *h >= 0 && *w >= 0) {

@@ -649,6 +649,7 @@ TEST_F(Form, MenusAndToolbarTexts)
     EXPECT_EQ(caption("Version_Mn"), "バージョン情報(&V)");
     EXPECT_EQ(caption("Help_Mn"), "ヘルプ(&H)");
     EXPECT_EQ(caption("Grid_Mn"), "目盛線を表示(&G)");
+    EXPECT_EQ(caption("AutoRead_Mn"), "自動読取(&A)...");
     // Every entry a user can pick runs a command (dialogs cancelled here).
     for (const auto &i : m) {
         if (i.level == 1 && i.caption != u"-") {
@@ -660,13 +661,14 @@ TEST_F(Form, MenusAndToolbarTexts)
     for (const auto &b : Main_MDI_Form::toolButtons())
         keys << b.key;
     EXPECT_EQ(keys, QStringList({"sep0", "Open_File_Mn1", "sep1", "Save_grc_Mn1", "Undo_Mn1", "Redo_Mn1", "sep2",
-                                 "Grid_Mn1", "sep3", "Version_Mn1", "Help_Mn1"}));
+                                 "Grid_Mn1", "AutoRead_Mn1", "sep3", "Version_Mn1", "Help_Mn1"}));
     EXPECT_EQ(s(Main_MDI_Form::toolButtons()[1].toolTip), "状態設定ファイル、画像ファイルを開く");
     EXPECT_EQ(s(Main_MDI_Form::toolButtons()[3].toolTip), "現在の状態をファイルに保存");
     EXPECT_EQ(s(Main_MDI_Form::toolButtons()[4].toolTip), "元に戻す");
     EXPECT_EQ(s(Main_MDI_Form::toolButtons()[5].toolTip), "やり直し");
     EXPECT_EQ(s(Main_MDI_Form::toolButtons()[7].toolTip), "目盛線を表示(枠線の座標の目盛線を画像に重ねて描きます)");
-    EXPECT_EQ(s(Main_MDI_Form::toolButtons()[9].toolTip), "バージョン情報");
-    EXPECT_EQ(s(Main_MDI_Form::toolButtons()[10].toolTip), "ヘルプを表示");
+    EXPECT_EQ(s(Main_MDI_Form::toolButtons()[8].toolTip), "自動読取(曲線やマーカーを色で読み取ります)");
+    EXPECT_EQ(s(Main_MDI_Form::toolButtons()[10].toolTip), "バージョン情報");
+    EXPECT_EQ(s(Main_MDI_Form::toolButtons()[11].toolTip), "ヘルプを表示");
     EXPECT_TRUE(Main_MDI_Form::openFileFilter().contains(u"PNG(*.png)|*.png"));
 }

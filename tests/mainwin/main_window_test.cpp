@@ -118,10 +118,10 @@ private Q_SLOTS:
             }
         }
         QCOMPARE(keys, QStringList({"sep0", "Open_File_Mn1", "sep1", "Save_grc_Mn1", "Undo_Mn1", "Redo_Mn1", "sep2",
-                                    "Grid_Mn1", "sep3", "Version_Mn1", "Help_Mn1"}));
+                                    "Grid_Mn1", "AutoRead_Mn1", "sep3", "Version_Mn1", "Help_Mn1"}));
         QCOMPARE(tips, QStringList({"状態設定ファイル、画像ファイルを開く", "現在の状態をファイルに保存", "元に戻す",
                                     "やり直し", "目盛線を表示(枠線の座標の目盛線を画像に重ねて描きます)",
-                                    "バージョン情報", "ヘルプを表示"}));
+                                    "自動読取(曲線やマーカーを色で読み取ります)", "バージョン情報", "ヘルプを表示"}));
         // The two arrows are drawn, and differently.
         QVERIFY(e.find<QAction>("Undo_Mn1")->icon().pixmap(24, 24).toImage() !=
                 e.find<QAction>("Redo_Mn1")->icon().pixmap(24, 24).toImage());

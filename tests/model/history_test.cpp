@@ -124,6 +124,11 @@ TEST_F(History_, EveryKindOfEditIsUndoneAndRedoneExactly)
     EXPECT_TRUE(grid(2).queryUnload());
     EXPECT_EQ(h.count(), steps); // closing an empty table is no step
     roundTrip("add to a closed table", History::AddPoint, [&] { click(0.5f, 0.6f); });
+    // Points found by the automatic reading: the whole batch is one step.
+    roundTrip("found points", History::AddPoints, [&] {
+        const auto res = r.addPoints(3, {QPointF(0.2, 0.3), QPointF(0.25, 0.35), QPointF(0.3, 0.4)});
+        EXPECT_EQ(res.added, 3);
+    });
     series(1);
     click(0.6f, 0.2f);
     click(0.7f, 0.7f);

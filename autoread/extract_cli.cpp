@@ -1,0 +1,303 @@
+#include "autoread/extract_cli.h"
+
+#include "autoread/methods.h"
+#include "graphwin/graph_form.h"
+#include "model/picture.h"
+#include "model/reading.h"
+#include "processing/table_ops.h"
+#include "statefile/export_cli.h"
+#include "statefile/state_file.h"
+
+#include <QCoreApplication>
+#include <QRegularExpression>
+#include <cmath>
+#include <set>
+
+namespace orv {
+
+namespace {
+
+constexpr int kExitOk = 0, kExitLoad = 1, kExitUsage = 2, kExitNothing = 3, kExitWrite = 4;
+
+QString terminalText(QString s)
+{
+    s.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    s.replace(u'\r', u'\n');
+    return s;
+}
+
+std::optional<double> number(const QString &s)
+{
+    bool ok = false;
+    const double v = s.trimmed().toDouble(&ok);
+    if (!ok || !std::isfinite(v))
+        return std::nullopt;
+    return v;
+}
+
+QString csvField(const QString &s)
+{
+    if (!s.contains(u',') && !s.contains(u'"') && !s.contains(u'\n') && !s.contains(u'\r'))
+        return s;
+    QString q = s;
+    q.replace(u'"', QStringLiteral("\"\""));
+    return u'"' + q + u'"';
+}
+
+} // namespace
+
+QString extractHelpText()
+{
+    return QStringLiteral(
+        "Usage: orvalinetrix extract FILE.orvd --color RRGGBB METHOD [OPTION]...\n"
+        "Reads points off the reading's picture by their colour, through its frame,\n"
+        "without opening a window.\n"
+        "\n"
+        "  --color RRGGBB      the colour of the curve or markers (#RRGGBB also read)\n"
+        "  --tolerance T       colour distance accepted, CIELAB delta E 0..60\n"
+        "                      (default 15)\n"
+        "Exactly one method:\n"
+        "  --x-step S          a point every S along X (a factor > 1 on a log X axis)\n"
+        "  --y-step S          a point every S along Y, for steep curves (a factor > 1\n"
+        "                      on a log Y axis)\n"
+        "  --points N          N points along X from --from to --to, both ends\n"
+        "                      included, evenly spaced (in log10 on a log axis)\n"
+        "  --markers           one point per marker (connected region of the colour)\n"
+        "Options:\n"
+        "  --from A, --to B    the range of the stepping axis (X for --x-step and\n"
+        "                      --points, Y for --y-step); default: the frame's range\n"
+        "  --margin PX         pixels kept off the frame lines (default 3)\n"
+        "  --series K          the series the points go to, 1..16 (default 1)\n"
+        "  --x-log, --y-log    the axis is logarithmic (default: as saved)\n"
+        "  --format json|csv   json (default): the shape of export --format json,\n"
+        "                      the new points only; csv: series, id, X, Y as the\n"
+        "                      table shows them\n"
+        "  --save OUT.orvd     also write the reading with the points added (the\n"
+        "                      input file is replaced only when OUT names it)\n"
+        "  --help              show this help\n"
+        "\n"
+        "New points take the lowest free IDs in the order of the stepping axis\n"
+        "(markers in X order); at most 250 points are kept in a reading, and the\n"
+        "number left out is reported.\n"
+        "\n"
+        "Exit status: 0 done, 1 the reading or its picture could not be read, or the\n"
+        "frame is incomplete, 2 wrong arguments, 3 nothing found, 4 the --save file\n"
+        "could not be written.\n");
+}
+
+int runExtractCommand(const QStringList &args, QTextStream &out, QTextStream &err, const QString &programFolder)
+{
+    const QString me = QStringLiteral("orvalinetrix extract: ");
+    auto usage = [&](const QString &why) {
+        err << me << why << "\n" << "Try 'orvalinetrix extract --help'.\n";
+        return kExitUsage;
+    };
+    QString file, saveTo;
+    std::optional<QRgb> colour;
+    double tolerance = 15, margin = 3;
+    int series = 1;
+    bool json = true;
+    std::optional<bool> xLog, yLog;
+    std::optional<double> from, to;
+    int methods = 0;
+    autoread::Method method = autoread::Method::XSteps;
+    autoread::StepOptions steps;
+    for (ArgCursor c(args); c.next();) {
+        const QString &a = c.name(), &value = c.value();
+        const bool hasValue = c.hasInlineValue();
+        auto take = [&] { return c.takeValue(); };
+        auto needValue = [&] { return usage(a + QStringLiteral(" needs a value")); };
+        if (a == u"--help" || a == u"-h") {
+            out << extractHelpText();
+            return kExitOk;
+        } else if (a == u"--color" || a == u"--colour") {
+            if (!take())
+                return needValue();
+            static const QRegularExpression hex(QStringLiteral("^#?([0-9A-Fa-f]{6})$"));
+            const auto m = hex.match(value);
+            if (!m.hasMatch())
+                return usage(QStringLiteral("--color needs six hexadecimal digits RRGGBB, not ") + value);
+            colour = QRgb(0xff000000u | m.captured(1).toUInt(nullptr, 16));
+        } else if (a == u"--tolerance") {
+            if (!take())
+                return needValue();
+            auto v = number(value);
+            if (!v || *v < 0 || *v > 60)
+                return usage(QStringLiteral("--tolerance must be a number from 0 to 60, not ") + value);
+            tolerance = *v;
+        } else if (a == u"--x-step" || a == u"--y-step") {
+            if (!take())
+                return needValue();
+            auto v = number(value);
+            if (!v || *v <= 0)
+                return usage(a + QStringLiteral(" must be a positive number, not ") + value);
+            ++methods;
+            method = a == u"--x-step" ? autoread::Method::XSteps : autoread::Method::YSteps;
+            steps.step = *v;
+        } else if (a == u"--points") {
+            if (!take())
+                return needValue();
+            bool ok = false;
+            const int n = value.toInt(&ok);
+            if (!ok || n < 1 || n > 100000)
+                return usage(QStringLiteral("--points must be a whole number from 1 to 100000, not ") + value);
+            ++methods;
+            method = autoread::Method::XSteps;
+            steps.points = n;
+        } else if (!hasValue && a == u"--markers") {
+            ++methods;
+            method = autoread::Method::Markers;
+        } else if (a == u"--from" || a == u"--to") {
+            if (!take())
+                return needValue();
+            auto v = number(value);
+            if (!v)
+                return usage(a + QStringLiteral(" must be a number, not ") + value);
+            (a == u"--from" ? from : to) = *v;
+        } else if (a == u"--margin") {
+            if (!take())
+                return needValue();
+            auto v = number(value);
+            if (!v || *v < 0 || *v > 10000)
+                return usage(QStringLiteral("--margin must be a number of pixels >= 0, not ") + value);
+            margin = *v;
+        } else if (a == u"--series") {
+            if (!take())
+                return needValue();
+            bool ok = false;
+            series = value.toInt(&ok);
+            if (!ok || !Reading::validSeries(series))
+                return usage(QStringLiteral("--series must be 1..16, not ") + value);
+        } else if (!hasValue && (a == u"--x-log" || a == u"--y-log")) {
+            (a == u"--x-log" ? xLog : yLog) = true;
+        } else if (a == u"--format") {
+            if (!take())
+                return needValue();
+            if (value != u"csv" && value != u"json")
+                return usage(QStringLiteral("--format must be json or csv, not ") + value);
+            json = value == u"json";
+        } else if (a == u"--save") {
+            if (!take())
+                return needValue();
+            if (value.isEmpty())
+                return usage(QStringLiteral("--save needs a file name"));
+            saveTo = value;
+        } else if (a.startsWith(u'-') && a.size() > 1) {
+            return usage(QStringLiteral("unknown option ") + c.raw());
+        } else if (!file.isEmpty()) {
+            return usage(QStringLiteral("only one reading file can be read at a time"));
+        } else {
+            file = a;
+        }
+    }
+    if (file.isEmpty())
+        return usage(QStringLiteral("no reading file given"));
+    if (!colour)
+        return usage(QStringLiteral("--color is required"));
+    if (methods == 0)
+        return usage(QStringLiteral("one method is required: --x-step, --y-step, --points or --markers"));
+    if (methods > 1)
+        return usage(QStringLiteral("only one of --x-step, --y-step, --points and --markers can be given"));
+    if (method == autoread::Method::Markers && (from || to))
+        return usage(QStringLiteral("--from and --to belong to a stepping method, not --markers"));
+    steps.from = from;
+    steps.to = to;
+
+    ScriptedDesktop desk;
+    desk.defaultYes = true;
+    Reading r(&desk);
+    r.programFolder = programFolder.isEmpty() && QCoreApplication::instance()
+                          ? QCoreApplication::applicationDirPath()
+                          : programFolder;
+    r.Init_App();
+    auto parsed = readStateFile(file);
+    if (!parsed) {
+        err << me << terminalText(stateFileErrorText(parsed.error(), file)) << "\n";
+        return kExitLoad;
+    }
+    const LoadReport rep = applyStateFile(r, *parsed, LoadOptions{.openPicture = false, .xLog = xLog, .yLog = yLog});
+    for (const auto &m : desk.messages)
+        err << me << terminalText(m.text) << "\n";
+    if (!rep.ok)
+        return kExitLoad;
+    auto picture = decodePicture(r.GraphPic_Path);
+    if (!picture) {
+        err << me << "cannot read the picture "
+            << (r.GraphPic_Path.isEmpty() ? QStringLiteral("(none)") : r.GraphPic_Path) << "\n";
+        return kExitLoad;
+    }
+    Graph_Form(r).setPictureSize(picture->width(), picture->height());
+    r.Pic_Width = picture->width();
+    r.Pic_Height = picture->height();
+    auto frame = readFrame(r.panel);
+    if (!frame) {
+        err << me << "the reading has no complete frame: " << terminalText(convErrorText(frame.error())) << "\n";
+        return kExitLoad;
+    }
+
+    autoread::ReadJob job;
+    job.picture = *picture;
+    job.frame = *frame;
+    job.map = &frameMap(r.panel);
+    job.panel = &r.panel;
+    job.colour = *colour;
+    job.tolerance = tolerance;
+    job.margin = margin;
+    job.method = method;
+    job.steps = steps;
+    auto found = autoread::runRead(job);
+    if (!found) {
+        const auto e = found.error();
+        if (e == autoread::ReadError::BadRange || e == autoread::ReadError::BadStep)
+            return usage(terminalText(autoread::readErrorText(e)));
+        err << me << terminalText(autoread::readErrorText(e)) << "\n";
+        return kExitLoad;
+    }
+    if (found->points.empty()) {
+        err << me << "nothing of the colour found";
+        if (found->skipped)
+            err << " (" << found->skipped << " values without a match)";
+        err << "\n";
+        return kExitNothing;
+    }
+    std::vector<QPointF> positions;
+    for (const auto &p : found->points)
+        positions.push_back(p.normalised);
+    std::set<int> before;
+    for (int id = 1; id <= Reading::kMaxId; ++id)
+        if (Reading::Get_Field(r.Pt_Array[size_t(id)], QStringLiteral(","), 0) == u"TRUE")
+            before.insert(id);
+    const Reading::BatchResult added = r.addPoints(series, positions);
+    if (found->skipped)
+        err << me << found->skipped << " values without a match were skipped\n";
+    if (added.leftOut)
+        err << me << added.leftOut << " points were left out: a reading holds at most 250 points\n";
+    if (added.added == 0)
+        return kExitNothing;
+    auto isNew = [&](int id) { return !before.contains(id); };
+    if (json) {
+        int failed = 0;
+        out << exportJsonDocument(r, &failed, isNew);
+    } else {
+        // Rows as the table shows them, in the order they were added.
+        const SeriesTable &t = r.grid(series);
+        out << "series,id,X,Y\n";
+        for (int row = 1; row < t.rowCount(); ++row) {
+            const double id = readPrefix(t.cell(row, SeriesTable::ColId));
+            if (id < 1 || id > Reading::kMaxId || !isNew(int(id)))
+                continue;
+            out << series << ',' << int(id) << ',' << csvField(t.cell(row, SeriesTable::ColX)) << ','
+                << csvField(t.cell(row, SeriesTable::ColY)) << "\n";
+        }
+    }
+    if (!saveTo.isEmpty()) {
+        auto w = writeStateFile(saveTo, stateFileBytes(r));
+        if (!w) {
+            err << me << terminalText(w.error()) << "\n";
+            return kExitWrite;
+        }
+    }
+    return kExitOk;
+}
+
+} // namespace orv
