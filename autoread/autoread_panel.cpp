@@ -2,6 +2,7 @@
 
 #include "model/frame_map.h"
 
+#include <QCoreApplication>
 #include <QtConcurrent/QtConcurrentRun>
 #include <cmath>
 
@@ -68,27 +69,27 @@ AutoReadPanel::~AutoReadPanel()
     m_tintWatcher.waitForFinished();
 }
 
-QString AutoReadPanel::noPictureText() { return QStringLiteral("自動読取：グラフ画像がありません。"); }
+QString AutoReadPanel::noPictureText() { return QCoreApplication::translate("AutoRead", "自動読取：グラフ画像がありません。"); }
 
 QString AutoReadPanel::noFrameText()
 {
-    return QStringLiteral("自動読取：枠線の定義が完了していません。\r"
+    return QCoreApplication::translate("AutoRead", "自動読取：枠線の定義が完了していません。\r"
                           "グラフの角を画像上で選択し、角の数値を入力してから使って下さい。");
 }
 
 QString AutoReadPanel::noColourText()
 {
-    return QStringLiteral("読み取る色を選んで下さい(スポイトで画像をクリック、又は色見本を選択)。");
+    return QCoreApplication::translate("AutoRead", "読み取る色を選んで下さい(スポイトで画像をクリック、又は色見本を選択)。");
 }
 
 QString AutoReadPanel::limitText(int added, int leftOut)
 {
-    return QStringLiteral("エラー！(No.2)(読み出しポイントは250点までです。%1点を追加し、%2点は追加しませんでした。)")
+    return QCoreApplication::translate("AutoRead", "エラー！(No.2)(読み出しポイントは250点までです。%1点を追加し、%2点は追加しませんでした。)")
         .arg(added)
         .arg(leftOut);
 }
 
-QString AutoReadPanel::cancelledText() { return QStringLiteral("中止しました。"); }
+QString AutoReadPanel::cancelledText() { return QCoreApplication::translate("AutoRead", "中止しました。"); }
 
 QString AutoReadPanel::cannotOpenText(const Reading &reading)
 {
@@ -301,14 +302,14 @@ void AutoReadPanel::clearCandidates()
 
 QString AutoReadPanel::countText() const
 {
-    QString t = QStringLiteral("候補 %1 点").arg(m_result.points.size());
+    QString t = QCoreApplication::translate("AutoRead", "候補 %1 点").arg(m_result.points.size());
     if (m_method == Method::Markers) {
         if (m_result.mergedRegions)
-            t += QStringLiteral("、結合 %1 箇所").arg(m_result.mergedRegions);
+            t += QCoreApplication::translate("AutoRead", "、結合 %1 箇所").arg(m_result.mergedRegions);
         if (m_result.leftOut)
-            t += QStringLiteral("(%1 箇所は除外)").arg(m_result.leftOut);
+            t += QCoreApplication::translate("AutoRead", "(%1 箇所は除外)").arg(m_result.leftOut);
     } else {
-        t += QStringLiteral("、該当なし %1").arg(m_result.skipped);
+        t += QCoreApplication::translate("AutoRead", "、該当なし %1").arg(m_result.skipped);
     }
     return t;
 }

@@ -2,6 +2,7 @@
 
 #include "graphwin/graph_form_widget.h"
 
+#include <QCoreApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
@@ -108,10 +109,10 @@ AutoReadWidget::AutoReadWidget(Reading &reading, GraphWindowHost *graphs, QWidge
     m_chip->setFrameShape(QFrame::Box);
     m_eyedropper = new QToolButton;
     m_eyedropper->setObjectName(QStringLiteral("Eyedropper"));
-    m_eyedropper->setText(QStringLiteral("スポイト"));
-    m_eyedropper->setToolTip(QStringLiteral("押してから画像をクリックすると、その点の色(3×3画素の平均)を選びます"));
+    m_eyedropper->setText(QCoreApplication::translate("AutoRead", "スポイト"));
+    m_eyedropper->setToolTip(QCoreApplication::translate("AutoRead", "押してから画像をクリックすると、その点の色(3×3画素の平均)を選びます"));
     m_eyedropper->setCheckable(true);
-    colourRow->addWidget(new QLabel(QStringLiteral("色")));
+    colourRow->addWidget(new QLabel(QCoreApplication::translate("AutoRead", "色")));
     colourRow->addWidget(m_chip);
     colourRow->addWidget(m_eyedropper);
     for (int i = 0; i < 8; ++i) {
@@ -139,7 +140,7 @@ AutoReadWidget::AutoReadWidget(Reading &reading, GraphWindowHost *graphs, QWidge
     m_sliderValue->setMinimumWidth(24);
     tolRow->addWidget(m_slider);
     tolRow->addWidget(m_sliderValue);
-    form->addRow(QStringLiteral("許容差 ΔE"), tolRow);
+    form->addRow(QCoreApplication::translate("AutoRead", "許容差 ΔE"), tolRow);
 
     auto *areaRow = new QHBoxLayout;
     m_margin = new QSpinBox;
@@ -149,21 +150,21 @@ AutoReadWidget::AutoReadWidget(Reading &reading, GraphWindowHost *graphs, QWidge
     m_margin->setSuffix(QStringLiteral(" px"));
     m_range = new QToolButton;
     m_range->setObjectName(QStringLiteral("Range"));
-    m_range->setText(QStringLiteral("範囲"));
-    m_range->setToolTip(QStringLiteral("押してから画像上をドラッグすると、読み取る範囲を長方形で絞ります"));
+    m_range->setText(QCoreApplication::translate("AutoRead", "範囲"));
+    m_range->setToolTip(QCoreApplication::translate("AutoRead", "押してから画像上をドラッグすると、読み取る範囲を長方形で絞ります"));
     m_range->setCheckable(true);
-    m_clearRange = new QPushButton(QStringLiteral("範囲解除"));
+    m_clearRange = new QPushButton(QCoreApplication::translate("AutoRead", "範囲解除"));
     m_clearRange->setEnabled(false);
     areaRow->addWidget(m_margin);
     areaRow->addWidget(m_range);
     areaRow->addWidget(m_clearRange);
     areaRow->addStretch();
-    form->addRow(QStringLiteral("枠からの余白"), areaRow);
+    form->addRow(QCoreApplication::translate("AutoRead", "枠からの余白"), areaRow);
 
     m_method = new QComboBox;
     m_method->setObjectName(QStringLiteral("Method"));
-    m_method->addItems({QStringLiteral("X刻み"), QStringLiteral("Y刻み(急な曲線)"), QStringLiteral("マーカー")});
-    form->addRow(QStringLiteral("方法"), m_method);
+    m_method->addItems({QCoreApplication::translate("AutoRead", "X刻み"), QCoreApplication::translate("AutoRead", "Y刻み(急な曲線)"), QCoreApplication::translate("AutoRead", "マーカー")});
+    form->addRow(QCoreApplication::translate("AutoRead", "方法"), m_method);
     top->addLayout(form);
 
     m_stepBox = new QWidget;
@@ -171,19 +172,19 @@ AutoReadWidget::AutoReadWidget(Reading &reading, GraphWindowHost *graphs, QWidge
     sg->setContentsMargins(0, 0, 0, 0);
     m_from = new QLineEdit;
     m_to = new QLineEdit;
-    m_from->setPlaceholderText(QStringLiteral("枠の端"));
-    m_to->setPlaceholderText(QStringLiteral("枠の端"));
-    m_useStep = new QRadioButton(QStringLiteral("刻み"));
-    m_usePoints = new QRadioButton(QStringLiteral("点数"));
+    m_from->setPlaceholderText(QCoreApplication::translate("AutoRead", "枠の端"));
+    m_to->setPlaceholderText(QCoreApplication::translate("AutoRead", "枠の端"));
+    m_useStep = new QRadioButton(QCoreApplication::translate("AutoRead", "刻み"));
+    m_usePoints = new QRadioButton(QCoreApplication::translate("AutoRead", "点数"));
     m_usePoints->setChecked(true);
     m_step = new QLineEdit;
-    m_step->setToolTip(QStringLiteral("対数軸では倍率(1より大)"));
+    m_step->setToolTip(QCoreApplication::translate("AutoRead", "対数軸では倍率(1より大)"));
     m_points = new QSpinBox;
     m_points->setRange(1, 100000);
     m_points->setValue(m_panel.steps.points);
-    sg->addWidget(new QLabel(QStringLiteral("開始")), 0, 0);
+    sg->addWidget(new QLabel(QCoreApplication::translate("AutoRead", "開始")), 0, 0);
     sg->addWidget(m_from, 0, 1);
-    sg->addWidget(new QLabel(QStringLiteral("終了")), 0, 2);
+    sg->addWidget(new QLabel(QCoreApplication::translate("AutoRead", "終了")), 0, 2);
     sg->addWidget(m_to, 0, 3);
     sg->addWidget(m_useStep, 1, 0);
     sg->addWidget(m_step, 1, 1);
@@ -196,23 +197,23 @@ AutoReadWidget::AutoReadWidget(Reading &reading, GraphWindowHost *graphs, QWidge
     mg->setContentsMargins(0, 0, 0, 0);
     m_minArea = new QLineEdit;
     m_maxArea = new QLineEdit;
-    m_minArea->setPlaceholderText(QStringLiteral("自動"));
-    m_maxArea->setPlaceholderText(QStringLiteral("自動"));
-    m_split = new QCheckBox(QStringLiteral("重なったマーカーを分ける"));
+    m_minArea->setPlaceholderText(QCoreApplication::translate("AutoRead", "自動"));
+    m_maxArea->setPlaceholderText(QCoreApplication::translate("AutoRead", "自動"));
+    m_split = new QCheckBox(QCoreApplication::translate("AutoRead", "重なったマーカーを分ける"));
     m_split->setChecked(true);
-    mg->addWidget(new QLabel(QStringLiteral("面積(画素) 最小")), 0, 0);
+    mg->addWidget(new QLabel(QCoreApplication::translate("AutoRead", "面積(画素) 最小")), 0, 0);
     mg->addWidget(m_minArea, 0, 1);
-    mg->addWidget(new QLabel(QStringLiteral("最大")), 0, 2);
+    mg->addWidget(new QLabel(QCoreApplication::translate("AutoRead", "最大")), 0, 2);
     mg->addWidget(m_maxArea, 0, 3);
     mg->addWidget(m_split, 1, 0, 1, 4);
     top->addWidget(m_markerBox);
 
     auto *runRow = new QHBoxLayout;
-    m_read = new QPushButton(QStringLiteral("読取"));
+    m_read = new QPushButton(QCoreApplication::translate("AutoRead", "読取"));
     m_read->setObjectName(QStringLiteral("Read"));
     m_progress = new QProgressBar;
     m_progress->setVisible(false);
-    m_cancel = new QPushButton(QStringLiteral("中止"));
+    m_cancel = new QPushButton(QCoreApplication::translate("AutoRead", "中止"));
     m_cancel->setVisible(false);
     runRow->addWidget(m_read);
     runRow->addWidget(m_progress, 1);
@@ -223,11 +224,11 @@ AutoReadWidget::AutoReadWidget(Reading &reading, GraphWindowHost *graphs, QWidge
     m_count->setWordWrap(true);
     top->addWidget(m_count);
     auto *addRow = new QHBoxLayout;
-    m_add = new QPushButton(QStringLiteral("追加"));
+    m_add = new QPushButton(QCoreApplication::translate("AutoRead", "追加"));
     m_add->setObjectName(QStringLiteral("Add"));
-    m_add->setToolTip(QStringLiteral("候補の点を現在の系列に追加します"));
+    m_add->setToolTip(QCoreApplication::translate("AutoRead", "候補の点を現在の系列に追加します"));
     m_add->setEnabled(false);
-    auto *close = new QPushButton(QStringLiteral("閉じる"));
+    auto *close = new QPushButton(QCoreApplication::translate("AutoRead", "閉じる"));
     addRow->addStretch();
     addRow->addWidget(m_add);
     addRow->addWidget(close);
@@ -271,8 +272,8 @@ AutoReadWidget::AutoReadWidget(Reading &reading, GraphWindowHost *graphs, QWidge
         m_read->setEnabled(!busy);
         m_add->setEnabled(!busy && !m_panel.candidates().points.empty());
         if (busy)
-            m_count->setText(QStringLiteral("読取中..."));
-        else if (m_panel.candidates().points.empty() && m_count->text() == u"読取中...")
+            m_count->setText(QCoreApplication::translate("AutoRead", "読取中..."));
+        else if (m_panel.candidates().points.empty() && m_count->text() == QCoreApplication::translate("AutoRead", "読取中..."))
             m_count->setText(AutoReadPanel::cancelledText());
     });
     connect(&m_panel, &AutoReadPanel::progressShownChanged, this, [this](bool shown) {
@@ -447,7 +448,7 @@ bool AutoReadWidget::applyOptions()
     m.maxArea = optionalNumber(m_maxArea, &bad);
     m.splitMerged = m_split->isChecked();
     if (bad) {
-        m_count->setText(QStringLiteral("数値が不正です。"));
+        m_count->setText(QCoreApplication::translate("AutoRead", "数値が不正です。"));
         return false;
     }
     m_panel.steps = s;

@@ -6,6 +6,7 @@
 
 #include "autoread/autoread_panel.h"
 
+#include <QCoreApplication>
 #include <QPointer>
 #include <QWidget>
 
@@ -72,7 +73,7 @@ public:
     QLabel *countLabel() const { return m_count; }
     AutoReadOverlay *overlay() const { return m_overlay; }
 
-    static QString title() { return QStringLiteral("自動読取"); }
+    static QString title() { return QCoreApplication::translate("AutoRead", "自動読取"); }
 
 protected:
     bool eventFilter(QObject *watched, QEvent *e) override;

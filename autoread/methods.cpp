@@ -1,5 +1,6 @@
 #include "autoread/methods.h"
 
+#include <QCoreApplication>
 #include <QThread>
 #include <QThreadPool>
 #include <QtConcurrent/QtConcurrentMap>
@@ -609,10 +610,10 @@ bool ReadArea::contains(double x, double y) const
 QString readErrorText(ReadError e)
 {
     switch (e) {
-    case ReadError::NoFrame: return QStringLiteral("枠線が定義されていないか、枠線の値を読めません。");
-    case ReadError::BadRange: return QStringLiteral("範囲(開始・終了)が不正です。");
-    case ReadError::BadStep: return QStringLiteral("刻み又は点数が不正です。");
-    case ReadError::NoPicture: return QStringLiteral("画像がありません。");
+    case ReadError::NoFrame: return QCoreApplication::translate("AutoRead", "枠線が定義されていないか、枠線の値を読めません。");
+    case ReadError::BadRange: return QCoreApplication::translate("AutoRead", "範囲(開始・終了)が不正です。");
+    case ReadError::BadStep: return QCoreApplication::translate("AutoRead", "刻み又は点数が不正です。");
+    case ReadError::NoPicture: return QCoreApplication::translate("AutoRead", "画像がありません。");
     }
     return {};
 }

@@ -2,6 +2,181 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="en_US" sourcelanguage="ja_JP">
 <context>
+    <name>AutoRead</name>
+    <message>
+        <source>自動読取：グラフ画像がありません。</source>
+        <translation>Automatic reading: there is no chart picture.</translation>
+    </message>
+    <message>
+        <source>自動読取：枠線の定義が完了していません。<byte value="xd"/>グラフの角を画像上で選択し、角の数値を入力してから使って下さい。</source>
+        <translation>Automatic reading: the frame is not complete.<byte value="xd"/>Select the chart&apos;s corners on the picture and enter their values first.</translation>
+    </message>
+    <message>
+        <source>読み取る色を選んで下さい(スポイトで画像をクリック、又は色見本を選択)。</source>
+        <translation>Choose the colour to read (Pick, then click the picture; or choose a swatch).</translation>
+    </message>
+    <message>
+        <source>エラー！(No.2)(読み出しポイントは250点までです。%1点を追加し、%2点は追加しませんでした。)</source>
+        <translation>Error! (No.2) (A series holds at most 250 points. %1 points were added, %2 were not.)</translation>
+    </message>
+    <message>
+        <source>中止しました。</source>
+        <translation>Cancelled.</translation>
+    </message>
+    <message>
+        <source>候補 %1 点</source>
+        <translation>%1 candidates</translation>
+    </message>
+    <message>
+        <source>、結合 %1 箇所</source>
+        <translation>, %1 merged</translation>
+    </message>
+    <message>
+        <source>(%1 箇所は除外)</source>
+        <translation> (%1 left out)</translation>
+    </message>
+    <message>
+        <source>、該当なし %1</source>
+        <translation>, %1 skipped</translation>
+    </message>
+    <message>
+        <source>スポイト</source>
+        <translation>Pick</translation>
+    </message>
+    <message>
+        <source>押してから画像をクリックすると、その点の色(3×3画素の平均)を選びます</source>
+        <translation>Press, then click the picture to take the colour there (a 3×3 pixel average)</translation>
+    </message>
+    <message>
+        <source>色</source>
+        <translation>Colour</translation>
+    </message>
+    <message>
+        <source>許容差 ΔE</source>
+        <translation>Tolerance ΔE</translation>
+    </message>
+    <message>
+        <source>範囲</source>
+        <translation>Area</translation>
+    </message>
+    <message>
+        <source>押してから画像上をドラッグすると、読み取る範囲を長方形で絞ります</source>
+        <translation>Press, then drag on the picture to narrow the reading to a rectangle</translation>
+    </message>
+    <message>
+        <source>範囲解除</source>
+        <translation>Clear area</translation>
+    </message>
+    <message>
+        <source>枠からの余白</source>
+        <translation>Frame margin</translation>
+    </message>
+    <message>
+        <source>X刻み</source>
+        <translation>X steps</translation>
+    </message>
+    <message>
+        <source>Y刻み(急な曲線)</source>
+        <translation>Y steps (steep curves)</translation>
+    </message>
+    <message>
+        <source>マーカー</source>
+        <translation>Markers</translation>
+    </message>
+    <message>
+        <source>方法</source>
+        <translation>Method</translation>
+    </message>
+    <message>
+        <source>枠の端</source>
+        <translation>frame edge</translation>
+    </message>
+    <message>
+        <source>刻み</source>
+        <translation>Step</translation>
+    </message>
+    <message>
+        <source>点数</source>
+        <translation>Points</translation>
+    </message>
+    <message>
+        <source>対数軸では倍率(1より大)</source>
+        <translation>On a log axis a factor (above 1)</translation>
+    </message>
+    <message>
+        <source>開始</source>
+        <translation>From</translation>
+    </message>
+    <message>
+        <source>終了</source>
+        <translation>To</translation>
+    </message>
+    <message>
+        <source>自動</source>
+        <translation>auto</translation>
+    </message>
+    <message>
+        <source>重なったマーカーを分ける</source>
+        <translation>Split touching markers</translation>
+    </message>
+    <message>
+        <source>面積(画素) 最小</source>
+        <translation>Area (px) min</translation>
+    </message>
+    <message>
+        <source>最大</source>
+        <translation>max</translation>
+    </message>
+    <message>
+        <source>読取</source>
+        <translation>Read</translation>
+    </message>
+    <message>
+        <source>中止</source>
+        <translation>Cancel</translation>
+    </message>
+    <message>
+        <source>追加</source>
+        <translation>Add</translation>
+    </message>
+    <message>
+        <source>候補の点を現在の系列に追加します</source>
+        <translation>Adds the candidates to the current series</translation>
+    </message>
+    <message>
+        <source>閉じる</source>
+        <translation>Close</translation>
+    </message>
+    <message>
+        <source>読取中...</source>
+        <translation>Reading...</translation>
+    </message>
+    <message>
+        <source>数値が不正です。</source>
+        <translation>Invalid number.</translation>
+    </message>
+    <message>
+        <source>自動読取</source>
+        <translation>Automatic Reading</translation>
+    </message>
+    <message>
+        <source>枠線が定義されていないか、枠線の値を読めません。</source>
+        <translation>The frame is not defined, or its values cannot be read.</translation>
+    </message>
+    <message>
+        <source>範囲(開始・終了)が不正です。</source>
+        <translation>Invalid range (from, to).</translation>
+    </message>
+    <message>
+        <source>刻み又は点数が不正です。</source>
+        <translation>Invalid step or number of points.</translation>
+    </message>
+    <message>
+        <source>画像がありません。</source>
+        <translation>There is no picture.</translation>
+    </message>
+</context>
+<context>
     <name>Graph</name>
     <message>
         <source>グラフウィンドウを閉じると全ての読出し(系列)ウィンドウも閉じます。<byte value="xd"/>よろしいですか？</source>
@@ -194,10 +369,6 @@
         <translation>To define the frame, click the graph&apos;s corners on the opened picture. (Diagonal or 4 Points)</translation>
     </message>
     <message>
-        <source>全てのファイル(*.*)|*.*|JPG(*.jpg)|*.jpg|Bitmap(*.bmp)|*.bmp|JPEG(*.jpeg)|*.jpeg|GIF(*.gif)|*.gif|PNG(*.png)|*.png|状態設定ファイル(*.orvd)|*.orvd</source>
-        <translation>All files(*.*)|*.*|JPG(*.jpg)|*.jpg|Bitmap(*.bmp)|*.bmp|JPEG(*.jpeg)|*.jpeg|GIF(*.gif)|*.gif|PNG(*.png)|*.png|Reading files(*.orvd)|*.orvd</translation>
-    </message>
-    <message>
         <source>状態設定ファイルを開く</source>
         <translation>Open Reading File</translation>
     </message>
@@ -220,10 +391,6 @@
     <message>
         <source>クリップボードからの読み込みに失敗しました。</source>
         <translation>Could not read the picture from the clipboard.</translation>
-    </message>
-    <message>
-        <source>エラー！(No.1)(このファイルは開けません：%1)<byte value="xd"/>開けるのは画像ファイル(jpg, jpeg, bmp, gif, png)と状態設定ファイル(orvd)です。</source>
-        <translation>Error! (No.1) (This file cannot be opened: %1)<byte value="xd"/>Picture files (jpg, jpeg, bmp, gif, png) and reading files (orvd) can be opened.</translation>
     </message>
     <message>
         <source>エラー！(No.0)</source>
@@ -350,6 +517,42 @@ Click the graph&apos;s 4 corners (as with 4 Points).</translation>
     <message>
         <source>系列%1：ID=%2,X=%3,Y=%4,Z=%5</source>
         <translation>Series %1: ID=%2, X=%3, Y=%4, Z=%5</translation>
+    </message>
+    <message>
+        <source>自動読取(&amp;A)...</source>
+        <translation>&amp;Automatic Reading...</translation>
+    </message>
+    <message>
+        <source>自動読取(曲線やマーカーを色で読み取ります)</source>
+        <translation>Automatic reading (reads curves and markers by their colour)</translation>
+    </message>
+    <message>
+        <source>全てのファイル(*.*)|*.*|JPG(*.jpg)|*.jpg|Bitmap(*.bmp)|*.bmp|JPEG(*.jpeg)|*.jpeg|GIF(*.gif)|*.gif|PNG(*.png)|*.png|PDF(*.pdf)|*.pdf|状態設定ファイル(*.orvd)|*.orvd</source>
+        <translation>All files(*.*)|*.*|JPG(*.jpg)|*.jpg|Bitmap(*.bmp)|*.bmp|JPEG(*.jpeg)|*.jpeg|GIF(*.gif)|*.gif|PNG(*.png)|*.png|PDF(*.pdf)|*.pdf|Reading files(*.orvd)|*.orvd</translation>
+    </message>
+    <message>
+        <source>エラー！(No.1)(このファイルは開けません：%1)<byte value="xd"/>開けるのは画像ファイル(jpg, jpeg, bmp, gif, png)、PDFファイル(pdf)と状態設定ファイル(orvd)です。</source>
+        <translation>Error! (No.1) (This file cannot be opened: %1)<byte value="xd"/>Picture files (jpg, jpeg, bmp, gif, png), PDF files (pdf) and reading files (orvd) can be opened.</translation>
+    </message>
+    <message>
+        <source>PDFのページを選択 - %1</source>
+        <translation>Choose a PDF Page - %1</translation>
+    </message>
+    <message>
+        <source>ページ:</source>
+        <translation>Page:</translation>
+    </message>
+    <message>
+        <source>解像度:</source>
+        <translation>Resolution:</translation>
+    </message>
+    <message>
+        <source>画像の大きさ:</source>
+        <translation>Picture size:</translation>
+    </message>
+    <message>
+        <source>%1 × %2 ピクセル</source>
+        <translation>%1 × %2 pixels</translation>
     </message>
 </context>
 <context>
@@ -521,6 +724,10 @@ Click the graph&apos;s 4 corners (as with 4 Points).</translation>
     <message>
         <source>開いたグラフ画像で枠線を定義するため、グラフの角を画像上で選択して下さい。 (対角定義又は、4点定義)</source>
         <translation>To define the frame, click the graph&apos;s corners on the opened picture. (Diagonal or 4 Points)</translation>
+    </message>
+    <message>
+        <source>エラー！(No.1)(パスワードで保護されたPDFファイルは開けません。)</source>
+        <translation>Error! (No.1) (A password-protected PDF file cannot be opened.)</translation>
     </message>
 </context>
 <context>

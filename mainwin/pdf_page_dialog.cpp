@@ -1,5 +1,6 @@
 #include "mainwin/pdf_page_dialog.h"
 
+#include <QCoreApplication>
 #include <QDialogButtonBox>
 #include <QFileInfo>
 #include <QFormLayout>
@@ -18,7 +19,7 @@ PdfPageDialog::PdfPageDialog(const PdfDocument &doc, const QString &file, PdfPag
     : QDialog(parent), m_doc(doc)
 {
     setObjectName(QStringLiteral("PdfPageDialog"));
-    setWindowTitle(QStringLiteral("PDFのページを選択 - %1").arg(QFileInfo(file).fileName()));
+    setWindowTitle(QCoreApplication::translate("Main", "PDFのページを選択 - %1").arg(QFileInfo(file).fileName()));
     const int n = m_doc.pageCount();
 
     m_list = new QListWidget(this);
@@ -54,9 +55,9 @@ PdfPageDialog::PdfPageDialog(const PdfDocument &doc, const QString &file, PdfPag
     m_size = new QLabel(this);
 
     auto *form = new QFormLayout;
-    form->addRow(QStringLiteral("ページ:"), m_page);
-    form->addRow(QStringLiteral("解像度:"), m_dpi);
-    form->addRow(QStringLiteral("画像の大きさ:"), m_size);
+    form->addRow(QCoreApplication::translate("Main", "ページ:"), m_page);
+    form->addRow(QCoreApplication::translate("Main", "解像度:"), m_dpi);
+    form->addRow(QCoreApplication::translate("Main", "画像の大きさ:"), m_size);
 
     auto *buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
@@ -111,7 +112,7 @@ void PdfPageDialog::updateSizeText()
         return;
     }
     const double dpi = m_doc.fittingDpi(page, m_dpi->value());
-    m_size->setText(QStringLiteral("%1 × %2 ピクセル")
+    m_size->setText(QCoreApplication::translate("Main", "%1 × %2 ピクセル")
                         .arg(std::ceil(s.width() * dpi / 72))
                         .arg(std::ceil(s.height() * dpi / 72)));
 }

@@ -1,5 +1,6 @@
 #include "model/pdf_source.h"
 
+#include <QCoreApplication>
 #include <QFile>
 #include <QtConcurrent/QtConcurrentRun>
 #include <QRegularExpression>
@@ -225,7 +226,7 @@ void PdfRegionRenderer::launch(const Job &job)
 
 QString protectedPdfText()
 {
-    return QStringLiteral("エラー！(No.1)(パスワードで保護されたPDFファイルは開けません。)");
+    return QCoreApplication::translate("Messages", "エラー！(No.1)(パスワードで保護されたPDFファイルは開けません。)");
 }
 
 std::expected<QImage, PictureError> decodePdfPicture(const QString &path, double dpi)
