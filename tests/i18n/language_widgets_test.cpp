@@ -1,17 +1,21 @@
 // The windows in both languages: the main window's menus and panel, a message
 // box with Qt's own buttons, and a series window.
 #include "app/assembly.h"
+#include "autoread/autoread_widget.h"
 #include "graphwin/graph_form_widget.h"
 #include "mainwin/artwork.h"
 #include "mainwin/main_window.h"
+#include "mainwin/pdf_page_dialog.h"
 #include "mainwin/qt_desktop.h"
 #include "model/language.h"
+#include "model/pdf_source.h"
 #include "model/reading.h"
 #include "processing/apprx_form.h"
 #include "processing/apprx_form_widget.h"
 #include "processing/data_disposal_form.h"
 #include "processing/data_disposal_form_widget.h"
 #include "table/grid_form_widget.h"
+#include "tests/support/pdf_fixtures.h"
 #include "tests/support/reading_fixtures.h"
 
 #include <QAbstractButton>
@@ -32,6 +36,7 @@
 #include <QSettings>
 #include <QStandardPaths>
 #include <QStyle>
+#include <QTemporaryDir>
 #include <QTabBar>
 #include <QTest>
 #include <QTimer>
@@ -225,8 +230,8 @@ private Q_SLOTS:
         QVERIFY(QImage(QStringLiteral(ORV_SOURCE_DIR "/img/2pt.bmp")) != QImage(QStringLiteral(ORV_SOURCE_DIR "/img/2pt_en.bmp")));
     }
 
-    // The main, graph, series, data processing and result windows hold their
-    // texts in both languages.
+    // The main, graph, series, data processing, result, automatic reading and
+    // PDF page windows hold their texts in both languages.
     void windowsHoldTheirTexts()
     {
         for (const Texts &t : kTexts) {
@@ -248,6 +253,39 @@ private Q_SLOTS:
                 return;
             QVERIFY(app.grids->widget(1));
             lookAt(app.grids->widget(1), QStringLiteral("table"), t.language);
+            if (QTest::currentTestFailed())
+                return;
+
+            // The automatic reading panel, with the step and the marker options.
+            app.main->findChild<QAction *>(QStringLiteral("AutoRead_Mn"))->trigger();
+            autoread::AutoReadWidget *autoRead = nullptr;
+            for (QWidget *w : QApplication::topLevelWidgets())
+                if (auto *p = qobject_cast<autoread::AutoReadWidget *>(w); p && p->isVisible())
+                    autoRead = p;
+            QVERIFY(autoRead);
+            QCOMPARE(autoRead->windowTitle(),
+                     t.language == Language::English ? QStringLiteral("Automatic Reading") : QStringLiteral("自動読取"));
+            for (int method : {0, 2}) {
+                autoRead->methodBox()->setCurrentIndex(method);
+                lookAt(autoRead, QStringLiteral("autoread%1").arg(method), t.language);
+                if (QTest::currentTestFailed())
+                    return;
+            }
+            autoRead->close();
+
+            QTemporaryDir dir;
+            const QString pdf = dir.filePath(QStringLiteral("pages.pdf"));
+            QVERIFY(orv::testing::writePdf(pdf, 3));
+            auto doc = PdfDocument::open(pdf);
+            QVERIFY(doc);
+            PdfPageDialog pages(*doc, pdf, PdfPageChoice{0, 0});
+            pages.renderAllThumbnails();
+            pages.show();
+            QVERIFY(QTest::qWaitForWindowExposed(&pages));
+            QCOMPARE(pages.windowTitle(), (t.language == Language::English ? QStringLiteral("Choose a PDF Page - %1")
+                                                                           : QStringLiteral("PDFのページを選択 - %1"))
+                                              .arg(QStringLiteral("pages.pdf")));
+            lookAt(&pages, QStringLiteral("pdfpages"), t.language);
             if (QTest::currentTestFailed())
                 return;
 
