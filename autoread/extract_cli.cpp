@@ -203,22 +203,9 @@ int runExtractCommand(const QStringList &args, QTextStream &out, QTextStream &er
     steps.from = from;
     steps.to = to;
 
-    ScriptedDesktop desk;
-    desk.defaultYes = true;
-    Reading r(&desk);
-    r.programFolder = programFolder.isEmpty() && QCoreApplication::instance()
-                          ? QCoreApplication::applicationDirPath()
-                          : programFolder;
-    r.Init_App();
-    auto parsed = readStateFile(file);
-    if (!parsed) {
-        err << me << terminalText(stateFileErrorText(parsed.error(), file)) << "\n";
-        return kExitLoad;
-    }
-    const LoadReport rep = applyStateFile(r, *parsed, LoadOptions{.openPicture = false, .xLog = xLog, .yLog = yLog});
-    for (const auto &m : desk.messages)
-        err << me << terminalText(m.text) << "\n";
-    if (!rep.ok)
+    HeadlessReading h(programFolder);
+    Reading &r = h.r;
+    if (!h.load(file, xLog, yLog, err, me))
         return kExitLoad;
     auto picture = decodePicture(r.GraphPic_Path);
     if (!picture) {

@@ -196,6 +196,31 @@ bool ArgCursor::takeValue()
     return true;
 }
 
+HeadlessReading::HeadlessReading(const QString &programFolder)
+{
+    desk.defaultYes = true;
+    r.programFolder = programFolder.isEmpty() && QCoreApplication::instance()
+                          ? QCoreApplication::applicationDirPath()
+                          : programFolder;
+    r.Init_App();
+}
+
+std::optional<LoadReport> HeadlessReading::load(const QString &file, std::optional<bool> xLog,
+                                                std::optional<bool> yLog, QTextStream &err, const QString &me)
+{
+    auto parsed = readStateFile(file);
+    if (!parsed) {
+        err << me << terminalText(stateFileErrorText(parsed.error(), file)) << "\n";
+        return std::nullopt;
+    }
+    const LoadReport rep = applyStateFile(r, *parsed, LoadOptions{.openPicture = false, .xLog = xLog, .yLog = yLog});
+    for (const auto &m : desk.messages)
+        err << me << terminalText(m.text) << "\n";
+    if (!rep.ok)
+        return std::nullopt;
+    return rep;
+}
+
 int runExportCommand(const QStringList &args, QTextStream &out, QTextStream &err, const QString &programFolder)
 {
     const QString me = QStringLiteral("orvalinetrix export: ");
@@ -261,26 +286,14 @@ int runExportCommand(const QStringList &args, QTextStream &out, QTextStream &err
         return kExitUsage;
     }
 
-    ScriptedDesktop desk;
-    desk.defaultYes = true;
-    Reading r(&desk);
-    r.programFolder = programFolder.isEmpty() && QCoreApplication::instance()
-                          ? QCoreApplication::applicationDirPath()
-                          : programFolder;
-    r.Init_App();
+    HeadlessReading h(programFolder);
+    Reading &r = h.r;
     r.settings.xFormat.setText(o.xFormat);
     r.settings.yFormat.setText(o.yFormat);
-
-    auto parsed = readStateFile(o.file);
-    if (!parsed) {
-        err << me << terminalText(stateFileErrorText(parsed.error(), o.file)) << "\n";
+    const auto loaded = h.load(o.file, o.xLog, o.yLog, err, me);
+    if (!loaded)
         return kExitLoad;
-    }
-    const LoadReport rep = applyStateFile(r, *parsed, LoadOptions{.openPicture = false, .xLog = o.xLog, .yLog = o.yLog});
-    for (const auto &m : desk.messages)
-        err << me << terminalText(m.text) << "\n";
-    if (!rep.ok)
-        return kExitLoad;
+    const LoadReport &rep = *loaded;
     if (rep.pictureMissing)
         err << me << "警告: 画像ファイルがありません: "
             << (r.GraphPic_Path.isEmpty() ? QStringLiteral("(なし)") : r.GraphPic_Path) << "\n";

@@ -2,7 +2,10 @@
 // "orvalinetrix export": a reading file's points as CSV files (one per series,
 // as the series tables show them) or as one JSON document, without any window.
 
+#include "model/desktop_port.h"
+#include "model/reading.h"
 #include "model/series_table.h"
+#include "statefile/state_file.h"
 
 #include <QByteArray>
 #include <QString>
@@ -12,11 +15,6 @@
 
 namespace orv {
 
-// `args` are the arguments after "export". Results go to `out`, messages to
-// `err`. Exit codes: 0 done, 1 the reading file could not be read, 2 wrong
-// arguments, 3 written but some points could not be converted, 4 an output
-// file could not be written. `programFolder` resolves pictures stored relative
-// to the program ("" = the running program's folder).
 // Walks a subcommand's arguments: "--name=value" is split at the '=', and an
 // option's value comes from there or from the next argument.
 class ArgCursor {
@@ -38,12 +36,29 @@ private:
     bool m_inline = false;
 };
 
+// `args` are the arguments after "export". Results go to `out`, messages to
+// `err`. Exit codes: 0 done, 1 the reading file could not be read, 2 wrong
+// arguments, 3 written but some points could not be converted, 4 an output
+// file could not be written. `programFolder` resolves pictures stored relative
+// to the program ("" = the running program's folder).
 int runExportCommand(const QStringList &args, QTextStream &out, QTextStream &err,
                      const QString &programFolder = QString());
 
 QString exportHelpText();
 
-class Reading;
+// A reading without any window, as the subcommands use it: questions are
+// answered Yes, messages are collected and printed by load().
+struct HeadlessReading {
+    ScriptedDesktop desk;
+    Reading r{&desk};
+    // `programFolder` "" = the running program's folder.
+    explicit HeadlessReading(const QString &programFolder);
+    // Reads `file` without opening its picture; every message goes to `err`
+    // after `me`. Nothing when the file cannot be read or applied.
+    std::optional<LoadReport> load(const QString &file, std::optional<bool> xLog, std::optional<bool> yLog,
+                                   QTextStream &err, const QString &me);
+};
+
 // The JSON document of `export --format json` (points in ID order, those
 // `include` accepts when given); counts the points that cannot be converted.
 QString exportJsonDocument(Reading &reading, int *failed, const std::function<bool(int id)> &include = {});
