@@ -226,7 +226,7 @@ bool DataDisposalForm::Make_Apprx()
 
     auto s = resolveSeries(seriesText());
     if (!s) {
-        m_r.port().message(fitFailureMessage(QStringLiteral("no series is chosen")));
+        m_r.port().message(fitFailureMessage(noSeriesText()));
         return false;
     }
     const SeriesTable &t = m_r.grid(*s);
