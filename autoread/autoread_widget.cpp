@@ -98,7 +98,7 @@ AutoReadWidget::AutoReadWidget(Reading &reading, GraphWindowHost *graphs, QWidge
     m_sliderValue = new QLabel(QString::number(m_panel.tolerance()));
     m_sliderValue->setObjectName(QStringLiteral("ToleranceValue"));
     m_sliderValue->setMinimumWidth(QFontMetrics(font()).horizontalAdvance(QStringLiteral("00.0")) + 4);
-    m_auto = new QCheckBox(QCoreApplication::translate("AutoRead", "自動"));
+    m_auto = new QCheckBox(QCoreApplication::translate("AutoRead", "自動", "tolerance"));
     m_auto->setObjectName(QStringLiteral("AutoTolerance"));
     m_auto->setToolTip(QCoreApplication::translate("AutoRead", "読み取るときに、この画像での線の色のばらつきから許容差を決めます"));
     m_auto->setChecked(m_panel.autoTolerance());

@@ -189,11 +189,11 @@
     </message>
     <message>
         <source>開始・終了は枠の範囲から、その幅(桁数)の10⁶倍以内にして下さい。</source>
-        <translation>From and To must lie within 10⁶ times the frame's span (in decades) of the frame's range.</translation>
+        <translation>From and To must lie within 10⁶ times the frame&apos;s span (in decades) of the frame&apos;s range.</translation>
     </message>
     <message>
         <source>開始・終了は枠の範囲から、その幅の10⁶倍以内にして下さい。</source>
-        <translation>From and To must lie within 10⁶ times the frame's span of the frame's range.</translation>
+        <translation>From and To must lie within 10⁶ times the frame&apos;s span of the frame&apos;s range.</translation>
     </message>
     <message>
         <source>開始と終了が同じです。1点だけ読むときは点数を1にして下さい。</source>
@@ -217,11 +217,11 @@
     </message>
     <message>
         <source>押してから画像をクリックすると、その点の線の色(5×5画素のうち紙の色から最も遠い色)を選びます</source>
-        <translation>Press, then click the picture to take the line's colour there (of the 5×5 pixels, the one farthest from the paper)</translation>
+        <translation>Press, then click the picture to take the line&apos;s colour there (of the 5×5 pixels, the one farthest from the paper)</translation>
     </message>
     <message>
         <source>読み取るときに、この画像での線の色のばらつきから許容差を決めます</source>
-        <translation>When reading, the tolerance is set from how much the line's colour varies in this picture</translation>
+        <translation>When reading, the tolerance is set from how much the line&apos;s colour varies in this picture</translation>
     </message>
     <message>
         <source>除外</source>
@@ -242,6 +242,11 @@
     <message>
         <source>スポイトの色: 最も近い色見本との差 ΔE %1</source>
         <translation>Picked colour: ΔE %1 from the nearest swatch</translation>
+    </message>
+    <message>
+        <source>自動</source>
+        <comment>tolerance</comment>
+        <translation>Auto</translation>
     </message>
 </context>
 <context>
@@ -272,7 +277,7 @@
     </message>
     <message>
         <source>--margin は 0 以上の画素数です(「%1」は使えません)</source>
-        <translation>--margin must be a number of pixels >= 0, not %1</translation>
+        <translation>--margin must be a number of pixels &gt;= 0, not %1</translation>
     </message>
     <message>
         <source>--series は 1 から 16 です(「%1」は使えません)</source>
@@ -1257,6 +1262,10 @@ Click the graph&apos;s 4 corners (as with 4 Points).</translation>
     <message>
         <source>結果が有限の数になりません</source>
         <translation>the result is not finite</translation>
+    </message>
+    <message>
+        <source>、X 又は Y のない %1 行は除きました</source>
+        <translation>; %1 rows without X or Y were left out</translation>
     </message>
 </context>
 <context>

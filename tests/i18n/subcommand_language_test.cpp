@@ -7,7 +7,7 @@
 #include "model/utilities.h"
 #include "statefile/state_file.h"
 
-#include <QCoreApplication>
+#include <QGuiApplication>
 #include <QFile>
 #include <QProcess>
 #include <QProcessEnvironment>
@@ -18,12 +18,12 @@ using namespace orv;
 
 namespace {
 
-struct Run {
+struct Outcome {
     int code = -1;
     QByteArray out, err;
 };
 
-Run runProgram(const QString &lang, const QStringList &args, const QByteArray &input, const QString &home)
+Outcome runProgram(const QString &lang, const QStringList &args, const QByteArray &input, const QString &home)
 {
     QProcess p;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
@@ -92,8 +92,8 @@ TEST(SubcommandLanguage, StandardOutputIsTheSameBytesAndMessagesFollowTheLanguag
         {"fit, log of 0", {QStringLiteral("fit"), QStringLiteral("--kind"), QStringLiteral("log")}, "0,1\n1,2\n", 1, false},
     };
     for (const Case &k : cases) {
-        const Run ja = runProgram(QStringLiteral("ja"), k.args, k.input, dir.path());
-        const Run en = runProgram(QStringLiteral("en"), k.args, k.input, dir.path());
+        const Outcome ja = runProgram(QStringLiteral("ja"), k.args, k.input, dir.path());
+        const Outcome en = runProgram(QStringLiteral("en"), k.args, k.input, dir.path());
         EXPECT_EQ(ja.code, k.code) << k.what << "\n" << ja.err.toStdString();
         EXPECT_EQ(en.code, k.code) << k.what << "\n" << en.err.toStdString();
         EXPECT_EQ(ja.out, en.out) << k.what;
@@ -108,4 +108,14 @@ TEST(SubcommandLanguage, StandardOutputIsTheSameBytesAndMessagesFollowTheLanguag
         EXPECT_TRUE(japanese(jaText)) << k.what << ": " << ja.err.toStdString();
         EXPECT_FALSE(japanese(enText)) << k.what << ": " << en.err.toStdString();
     }
+}
+
+int main(int argc, char **argv)
+{
+    // The chart is drawn with text: a GUI application, on no display.
+    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QGuiApplication app(argc, argv);
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
 }

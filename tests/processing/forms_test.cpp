@@ -208,8 +208,8 @@ TEST_F(Forms, RowsWithoutValuesAreLeftOutOfTheFitAndCounted)
     r.grid(1).setCell(3, SeriesTable::ColY, QString());
     EXPECT_EQ(n->OK_Command_Click(), DataDisposalForm::Outcome::StayOpen);
     EXPECT_EQ(s(desk.messages.back().text), "エラー！(No.4)(エクセル起動、又は近似式作成エラー)\n"
-                                            "(too few distinct x values for this kind and degree; "
-                                            "4 rows without X or Y were left out)");
+                                            "(この種類と次数には、異なる x の値が足りません、"
+                                            "X 又は Y のない 4 行は除きました)");
 }
 
 TEST_F(Forms, ThousandRowsShowTheMessageAndFitTheFirstThousand)

@@ -251,6 +251,7 @@ TEST_F(ExportFixture, TheProgramRunsItWithoutADisplay)
     env.remove(QStringLiteral("DISPLAY"));
     env.remove(QStringLiteral("WAYLAND_DISPLAY"));
     env.remove(QStringLiteral("QT_QPA_PLATFORM"));
+    env.insert(QStringLiteral("ORV_LANG"), QStringLiteral("ja")); // its messages follow the language
     p.setProcessEnvironment(env);
     // The picture is stored relative to the test's program folder, not the
     // executable's: the export still works and warns about it.
