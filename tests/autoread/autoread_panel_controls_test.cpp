@@ -23,6 +23,8 @@
 #include <QMdiSubWindow>
 #include <QPainter>
 #include <QScreen>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSlider>
@@ -343,6 +345,19 @@ private Q_SLOTS:
             for (int x = 0; x < tint.width(); ++x)
                 tinted += qAlpha(tint.pixel(x, y)) > 0;
         QVERIFY(tinted > tint.width() / 2); // the curve runs across the view
+        // At 100 % only the part in view, and it follows a scroll.
+        GraphFormWidget *g = e.a.graphs->widget();
+        g->setScaleEntry(g->scaleCombo()->findText(QStringLiteral("100%")),
+                         QPointF(g->scrollArea()->viewport()->rect().center()));
+        QTRY_VERIFY_WITH_TIMEOUT(!w->panel().tinting() && w->panel().tintSource().width() < 3000, 10000);
+        const QRectF first = w->panel().tintSource();
+        const QRect seen100 = e.area()->visibleRegion().boundingRect();
+        QVERIFY(w->panel().tint().width() <= seen100.width() + 1);
+        QVERIFY(std::abs(first.width() - seen100.width()) <= 2); // one picture pixel per view pixel
+        QScrollArea *scroller = g->scrollArea();
+        scroller->horizontalScrollBar()->setValue(scroller->horizontalScrollBar()->value() + 500);
+        QTRY_VERIFY_WITH_TIMEOUT(!w->panel().tinting() && std::abs(w->panel().tintSource().left() - first.left() - 500) < 2,
+                                 10000);
     }
 
     // Beside the tables and off the frame's corners; over the picture only
