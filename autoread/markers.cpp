@@ -205,10 +205,35 @@ ReadResult readMarkers(const ReadJob &job, const Prepared &prep, const Progress 
         const auto &g = groups[i];
         if (g.area < 4)
             continue; // specks of compression noise
-        compact[i] = elongation(pieces, g) <= 6;
+        // ... and made of strokes no thinner than a tenth of its size (a
+        // cross of two strokes, a ring), unlike an arc of a curve.
+        const double side = std::max(g.x1 - g.x0 + 1, g.y1 - g.y0 + 1);
+        compact[i] = elongation(pieces, g) <= 6 && side * side <= 10.0 * double(g.area);
         if (compact[i])
             sizes.push_back(std::max(g.x1 - g.x0 + 1, g.y1 - g.y0 + 1));
     }
+    // Pieces a few pixels from a line are the line's own bits (cut off by
+    // a crossing curve), unless thicker than a line.
+    Pieces near = pieces;
+    near.group(3);
+    std::vector<char> nearLine(near.groups().size(), 0);
+    for (size_t i = 0; i < groups.size(); ++i)
+        if (groups[i].area >= 4 && !compact[i])
+            nearLine[size_t(near.groupOfRun(groups[i].runs.front()))] = 1;
+    auto lineBit = [&](size_t gi) {
+        if (!nearLine[size_t(near.groupOfRun(groups[gi].runs.front()))])
+            return false;
+        const LocalGrid grid(pieces, groups[gi]);
+        const std::vector<int> d = chamfer(grid, nullptr);
+        return *std::max_element(d.begin(), d.end()) < 9; // under 3 px from its edge
+    };
+    for (size_t i = 0; i < groups.size(); ++i)
+        if (compact[i] && lineBit(i))
+            compact[i] = 0;
+    sizes.clear();
+    for (size_t i = 0; i < groups.size(); ++i)
+        if (compact[i])
+            sizes.push_back(std::max(groups[i].x1 - groups[i].x0 + 1, groups[i].y1 - groups[i].y0 + 1));
     double typicalSize = 0;
     if (!sizes.empty()) {
         std::nth_element(sizes.begin(), sizes.begin() + sizes.size() / 2, sizes.end());
@@ -340,7 +365,7 @@ ReadResult readMarkers(const ReadJob &job, const Prepared &prep, const Progress 
                 if (top < markerFloor)
                     continue; // a bend or a crossing of the line, not a marker
                 const QPointF c(grid.x0 + (bx0 + bx1 + 1) / 2.0, grid.y0 + (by0 + by1 + 1) / 2.0);
-                cands.push_back({c, double(n), double(std::max(bx1 - bx0, by1 - by0) + 1), -1, true});
+                    cands.push_back({c, double(n), double(std::max(bx1 - bx0, by1 - by0) + 1), -1, true});
             }
     }
     if (progress.cancelled())
