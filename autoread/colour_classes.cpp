@@ -338,8 +338,9 @@ ColourClaim claimColour(const ColourClasses &classes, QRgb asked, std::optional<
     claim.nearest = cs[size_t(best)].colour;
     claim.nearestDistance = bd;
     // Auto: three times the colour's typical spread (noise, compression)
-    // around its centre, within sensible bounds.
-    const double tol = tolerance ? *tolerance : std::clamp(3.0 * cs[size_t(best)].spread + 8.0, 15.0, 40.0);
+    // around its centre, within sensible bounds; at least enough for a thin
+    // line's antialiased edge, since pixels go to the nearest colour anyway.
+    const double tol = tolerance ? *tolerance : std::clamp(3.0 * cs[size_t(best)].spread + 8.0, 25.0, 40.0);
     claim.tolerance = tol;
     if (best == classes.paper() || bd > tol)
         return claim;

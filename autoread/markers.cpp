@@ -160,6 +160,7 @@ struct Candidate {
     double side = 0;  // the longer side of the box
     int group = -1;   // the piece, for splitting
     bool onLine = false;
+    bool several = false; // its outline shows several markers
 };
 
 // Shape measures of a piece: how elongated (the ratio of the principal
@@ -254,28 +255,38 @@ ReadResult readMarkers(const ReadJob &job, const Prepared &prep, const Progress 
             continue;
         const int side = std::max(g.x1 - g.x0 + 1, g.y1 - g.y0 + 1);
         bool single = compact[gi] && (typicalSize == 0 || side <= 3 * typicalSize);
+        int tops = 1;
         if (single && typicalSize > 0 && side > 1.4 * typicalSize) {
             // Larger than a marker: several markers (a top each in the
             // distance map), or one with stubs of its line.
             const LocalGrid grid(pieces, g);
             const std::vector<int> d = chamfer(grid, nullptr);
             const int maxD = *std::max_element(d.begin(), d.end());
-            single = distanceTops(grid, d, maxD / 2, maxD / 3.0).size() >= 2;
+            tops = int(distanceTops(grid, d, maxD / 2, maxD / 3.0).size());
+            single = tops >= 2;
         }
         if (single) {
             // The box's edges to a fraction of a pixel: the antialiased
-            // pixel just outside covers the part of it that the marker does.
+            // pixels just outside cover the part of them that the marker
+            // does (two deep: a compressed tip fades over more than one).
             double l = 0, r = 0, t = 0, b = 0;
-            for (int y = g.y0; y <= g.y1; ++y) {
-                l = std::max(l, weightAt(g.x0 - 1, y));
-                r = std::max(r, weightAt(g.x1 + 1, y));
-            }
-            for (int x = g.x0; x <= g.x1; ++x) {
-                t = std::max(t, weightAt(x, g.y0 - 1));
-                b = std::max(b, weightAt(x, g.y1 + 1));
+            for (int k = 1; k <= 2; ++k) {
+                double l1 = 0, r1 = 0, t1 = 0, b1 = 0;
+                for (int y = g.y0; y <= g.y1; ++y) {
+                    l1 = std::max(l1, weightAt(g.x0 - k, y));
+                    r1 = std::max(r1, weightAt(g.x1 + k, y));
+                }
+                for (int x = g.x0; x <= g.x1; ++x) {
+                    t1 = std::max(t1, weightAt(x, g.y0 - k));
+                    b1 = std::max(b1, weightAt(x, g.y1 + k));
+                }
+                l += l1;
+                r += r1;
+                t += t1;
+                b += b1;
             }
             const QPointF c((g.x0 - l + g.x1 + 1 + r) / 2, (g.y0 - t + g.y1 + 1 + b) / 2);
-            cands.push_back({c, double(g.area), double(side), int(gi), false});
+            cands.push_back({c, double(g.area), double(side), int(gi), false, tops >= 2});
             continue;
         }
         lineGroups.push_back(int(gi));
@@ -365,7 +376,7 @@ ReadResult readMarkers(const ReadJob &job, const Prepared &prep, const Progress 
                 if (top < markerFloor)
                     continue; // a bend or a crossing of the line, not a marker
                 const QPointF c(grid.x0 + (bx0 + bx1 + 1) / 2.0, grid.y0 + (by0 + by1 + 1) / 2.0);
-                    cands.push_back({c, double(n), double(std::max(bx1 - bx0, by1 - by0) + 1), -1, true});
+                    cands.push_back({c, double(n), double(std::max(bx1 - bx0, by1 - by0) + 1), -1, true, false});
             }
     }
     if (progress.cancelled())
@@ -391,7 +402,7 @@ ReadResult readMarkers(const ReadJob &job, const Prepared &prep, const Progress 
             continue;
         std::vector<QPointF> centres;
         bool merged = false;
-        if (job.markers.maxArea ? c.area <= *job.markers.maxArea : c.side <= 1.4 * medianSide) {
+        if (job.markers.maxArea ? c.area <= *job.markers.maxArea : !c.several) {
             centres.push_back(c.centre);
             res.lineUnderMarkers = res.lineUnderMarkers || c.onLine;
         } else {
