@@ -15,7 +15,7 @@ namespace {
 constexpr int kBits = 6;                 // per channel in the histogram and the pixel table
 constexpr int kBins = 1 << (3 * kBits);
 constexpr double kRadius = 3;            // ΔE: neighbourhood of the density estimate
-constexpr qint64 kSampleBudget = 2000000;
+constexpr qint64 kSampleBudget = 1000000;
 
 QRgb binColour(uint32_t key)
 {
@@ -118,8 +118,9 @@ ColourClasses ColourClasses::analyse(const QImage &img, const ReadArea &area, co
         for (int x = x0 + offset; x <= x1; x += stride) {
             const QRgb c = line[x];
             const int k = contrast(c);
-            if ((x > 0 && contrast(line[x - 1]) > k) || (x + 1 < W && contrast(line[x + 1]) > k) ||
-                (up && contrast(up[x]) > k) || (down && contrast(down[x]) > k))
+            // The paper itself needs no look around (the commonest case).
+            if (k != 0 && ((x > 0 && contrast(line[x - 1]) > k) || (x + 1 < W && contrast(line[x + 1]) > k) ||
+                (up && contrast(up[x]) > k) || (down && contrast(down[x]) > k)))
                 continue;
             if (!exclusions.empty() && detail::excluded(exclusions, x + 0.5, y + 0.5))
                 continue;

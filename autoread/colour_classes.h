@@ -30,7 +30,7 @@ struct ColourCluster {
 class ColourClasses {
 public:
     // Groups the colours of the pixels inside `area` and outside `exclusions`
-    // (a regular subsample of at most about two million pixels).
+    // (a regular subsample of at most about a million pixels).
     static ColourClasses analyse(const QImage &rgb32, const ReadArea &area, const std::vector<QRectF> &exclusions);
     const std::vector<ColourCluster> &clusters() const { return m_clusters; }
     int paper() const { return m_paper; }

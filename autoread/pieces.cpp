@@ -48,15 +48,33 @@ Pieces Pieces::find(const QImage &img, const ReadArea &area, const std::vector<Q
                 const QRgb *line = reinterpret_cast<const QRgb *>(img.constScanLine(y));
                 auto &out = rows[size_t(r)];
                 int start = -1;
-                for (int x = x0; x <= x1 + 1; ++x) {
-                    const bool on = x <= x1 && classes.target(line[x]) &&
-                                    (exclusions.empty() || !detail::excluded(exclusions, x + 0.5, y + 0.5));
+                // Neighbouring pixels mostly repeat a colour (the paper):
+                // runs of one colour that is not the target are skipped.
+                for (int x = x0; x <= x1 + 1;) {
+                    bool on = false;
+                    if (x <= x1) {
+                        const QRgb c = line[x];
+                        on = classes.target(c);
+                        if (!on) {
+                            int e = x + 1;
+                            while (e <= x1 && line[e] == c)
+                                ++e;
+                            if (start >= 0) {
+                                out.push_back({y, start, x - 1});
+                                start = -1;
+                            }
+                            x = e;
+                            continue;
+                        }
+                        on = exclusions.empty() || !detail::excluded(exclusions, x + 0.5, y + 0.5);
+                    }
                     if (on && start < 0)
                         start = x;
                     else if (!on && start >= 0) {
                         out.push_back({y, start, x - 1});
                         start = -1;
                     }
+                    ++x;
                 }
             }
             const int d = ++done;
