@@ -354,26 +354,41 @@ PixelClasses::PixelClasses(const ColourClasses &classes, const ColourClaim &clai
     : m_target(claim.cluster), m_paper(classes.paper()), m_tol(float(claim.tolerance)),
       m_table(new std::atomic<uint8_t>[size_t(kBins)])
 {
-    for (const ColourCluster &c : classes.clusters())
+    for (const ColourCluster &c : classes.clusters()) {
         m_labs.push_back(c.lab);
+        m_rgbs.push_back(c.colour);
+    }
     for (int i = 0; i < kBins; ++i)
         m_table[size_t(i)].store(0, std::memory_order_relaxed);
 }
 
 uint8_t PixelClasses::compute(uint32_t key) const
 {
-    const Lab lab = toLab(binColour(key));
+    // Antialiased and blurred edges are blends of a colour with the paper
+    // (straight lines in RGB): a pixel belongs to the colour whose blend it
+    // is nearest to, so the light edge of a dark blue is not taken for a
+    // lighter blue it happens to pass.
+    const QRgb rgb = binColour(key);
+    const double p[3] = {double(qRed(rgb)), double(qGreen(rgb)), double(qBlue(rgb))};
+    const QRgb paper = m_paper >= 0 ? m_rgbs[size_t(m_paper)] : qRgb(255, 255, 255);
+    const double w[3] = {double(qRed(paper)), double(qGreen(paper)), double(qBlue(paper))};
     int best = -1;
-    float bd = 1e30f;
-    for (int i = 0; i < int(m_labs.size()); ++i) {
-        const float d = deltaE(lab, m_labs[size_t(i)]);
-        if (d < bd) {
-            bd = d;
+    double bd = 1e300;
+    for (int i = 0; i < int(m_rgbs.size()); ++i) {
+        const QRgb k = m_rgbs[size_t(i)];
+        const double c[3] = {double(qRed(k)), double(qGreen(k)), double(qBlue(k))};
+        const double d[3] = {w[0] - c[0], w[1] - c[1], w[2] - c[2]};
+        const double v[3] = {p[0] - c[0], p[1] - c[1], p[2] - c[2]};
+        const double dd = d[0] * d[0] + d[1] * d[1] + d[2] * d[2];
+        const double t = i == m_paper || dd <= 0 ? 0 : std::clamp((v[0] * d[0] + v[1] * d[1] + v[2] * d[2]) / dd, 0.0, 1.0);
+        const double e = std::hypot(v[0] - t * d[0], v[1] - t * d[1], v[2] - t * d[2]) + 1e-6 * t; // ties: the colour itself
+        if (e < bd) {
+            bd = e;
             best = i;
         }
     }
     uint8_t c = kKnown;
-    if (best == m_target && m_target >= 0 && bd <= m_tol)
+    if (best == m_target && m_target >= 0 && deltaE(toLab(rgb), m_labs[size_t(m_target)]) <= m_tol)
         c |= kTarget;
     if (best == m_target || best == m_paper)
         c |= kOwnOrPaper;

@@ -62,7 +62,8 @@ ColourClaim claimColour(const ColourClasses &classes, QRgb asked, std::optional<
 class PixelClasses {
 public:
     PixelClasses(const ColourClasses &classes, const ColourClaim &claim);
-    // Nearest to the claimed cluster and within the tolerance of it.
+    // Nearest to the claimed cluster (or its blends with the paper) and
+    // within the tolerance of it.
     bool target(QRgb rgb) const { return code(rgb) & kTarget; }
     // Nearest to the claimed cluster or the paper: an antialiased edge of
     // the curve, weighed by closeness; anything else (another curve) is not.
@@ -79,6 +80,7 @@ private:
     uint8_t compute(uint32_t key) const;
 
     std::vector<Lab> m_labs;
+    std::vector<QRgb> m_rgbs;
     int m_target = -1, m_paper = -1;
     float m_tol = 0;
     std::unique_ptr<std::atomic<uint8_t>[]> m_table;

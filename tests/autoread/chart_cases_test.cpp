@@ -44,12 +44,14 @@ chart::Chart oneCurve(QColor colour, double width, std::function<double(double)>
     return c;
 }
 
-// Two curves of matched colours crossing twice; the asked one is curve 0.
+// Two curves of matched colours crossing twice; the asked one is curve 0
+// and starts at X = 2, so that the steps before it have only the other
+// colour to give, and must give nothing.
 chart::Chart nearBlues(bool askNear)
 {
     chart::Chart c;
-    chart::Curve a{kBlue, 2, [](double x) { return 50 + 35 * std::sin(0.6 * x); }};
-    chart::Curve b{kNearBlue, 2, [](double x) { return 20 + 7 * x; }};
+    chart::Curve a{kBlue, 2, [](double x) { return 50 + 35 * std::sin(0.6 * x); }, false, askNear ? -1e300 : 2};
+    chart::Curve b{kNearBlue, 2, [](double x) { return 20 + 7 * x; }, false, askNear ? 2 : -1e300};
     c.curves = askNear ? std::vector{b, a} : std::vector{a, b};
     return c;
 }
