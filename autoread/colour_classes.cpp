@@ -343,6 +343,7 @@ ColourClaim claimColour(const ColourClasses &classes, QRgb asked, std::optional<
     // line's antialiased edge, since pixels go to the nearest colour anyway.
     const double tol = tolerance ? *tolerance : std::clamp(3.0 * cs[size_t(best)].spread + 8.0, 25.0, 40.0);
     claim.tolerance = tol;
+    claim.spread = cs[size_t(best)].spread;
     if (best == classes.paper() || bd > tol)
         return claim;
     claim.cluster = best;

@@ -47,6 +47,7 @@ struct ColourClaim {
     int cluster = -1;       // -1: no cluster within the tolerance
     QRgb centre = 0;        // the claimed cluster's colour
     double tolerance = 0;   // the ΔE used around it
+    double spread = 0;      // its pixels' typical distance from it (noise)
     QRgb nearest = 0;       // the nearest cluster's colour (also when none was claimed)
     double nearestDistance = -1;
 };

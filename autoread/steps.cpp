@@ -135,7 +135,7 @@ ReadResult readSteps(const ReadJob &job, const Prepared &prep, const std::vector
     // or cut by another curve drawn over it.
     const int gap = std::max(3, int(std::lround(2.5 * lineWidth)));
     pieces.group(gap);
-    pieces.bridgeAlong(std::max(8.0, 6 * lineWidth));
+    pieces.bridgeAlong(std::max(16.0, 10 * lineWidth));
     pieces.markBorders(prep.area, job.exclusions, gap + 1);
     res.detachedLeftOut = pieces.keepCurve(lineWidth);
     if (progress.cancelled())
@@ -213,6 +213,9 @@ ReadResult readSteps(const ReadJob &job, const Prepared &prep, const std::vector
     // is cut by a curve drawn over it: its centre would be off. A run's
     // weight is the line's width over the sine of the angle at which the
     // stepping line crosses the curve (taken from the neighbouring points).
+    // On a noisy picture (compression, scan) weights and neighbours are too
+    // uncertain to tell a cut: the run is kept.
+    const bool clean = prep.claim.spread < 3;
     std::vector<double> width(picks.size());
     for (size_t i = 0; i < picks.size(); ++i) {
         const QPointF p0 = picks[i > 0 ? i - 1 : i].run.pixel, p1 = picks[i + 1 < picks.size() ? i + 1 : i].run.pixel;
@@ -227,7 +230,7 @@ ReadResult readSteps(const ReadJob &job, const Prepared &prep, const std::vector
     std::nth_element(all.begin(), all.begin() + all.size() / 2, all.end());
     const double typical = all.empty() ? 0 : all[all.size() / 2];
     for (size_t i = 0; i < picks.size(); ++i) {
-        if (picks.size() >= 3 && picks[i].run.touchesOther && width[i] < 0.6 * typical)
+        if (clean && picks.size() >= 3 && picks[i].run.touchesOther && width[i] < 0.6 * typical)
             continue;
         FoundPoint p;
         if (finishPoint(job, prep.img.size(), picks[i].run.pixel, p))

@@ -330,7 +330,9 @@ TEST(XSteps, JpegQuality75)
         const ReadResult r = s.run();
         SCOPED_TRACE(curve.colour.name().toStdString());
         EXPECT_GE(r.points.size(), 85u);
-        EXPECT_LE(worstDistance(r, s.c.trace(curve)), 0.5);
+        // Where another curve crosses, the compressed run is kept though
+        // partly covered: within a pixel.
+        EXPECT_LE(worstDistance(r, s.c.trace(curve)), 1.0);
     }
 }
 
