@@ -283,6 +283,10 @@ std::expected<ReadResult, ReadError> runRead(const ReadJob &job, const Progress 
     res.skipped = int(values.size());
     if (prep.area.isEmpty())
         return res;
+    if (progress.cancelled()) {
+        res.cancelled = true;
+        return res;
+    }
     prep.classes = ColourClasses::analyse(prep.img, prep.area, job.exclusions);
     prep.claim = claimColour(prep.classes, job.colour, job.autoTolerance ? std::nullopt : std::optional(job.tolerance));
     res.toleranceUsed = prep.claim.tolerance;

@@ -498,6 +498,30 @@ TEST(Cancel, ACancelledReadStopsAndSaysSo)
     EXPECT_TRUE(r->points.empty());
 }
 
+TEST(Cancel, AReadStopsMidwayWhenCancelled)
+{
+    // The most steps allowed, over a range far wider than the frame: the
+    // read is cancelled from its first progress report, and stops there
+    // rather than walking the rest.
+    ChartRead s(chart::standardChart());
+    s.job.colour = QColor(220, 30, 30).rgb();
+    s.job.steps.points = 100000;
+    s.job.steps.from = -1e5;
+    s.job.steps.to = 1e5;
+    std::atomic<bool> cancel{false};
+    std::atomic<int> reports{0}, lastDone{0};
+    Progress p{&cancel, [&](int done, int) {
+                   ++reports;
+                   lastDone = done;
+                   cancel = true;
+               }};
+    auto r = runRead(s.job, p);
+    ASSERT_TRUE(r);
+    EXPECT_TRUE(r->cancelled);
+    EXPECT_TRUE(r->points.empty());
+    EXPECT_LT(lastDone.load(), 100000);
+}
+
 TEST(ReadingBatch, AddsInOrderWithLowestFreeIdsUpToTheLimit)
 {
     ScriptedDesktop desk;
