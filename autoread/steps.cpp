@@ -44,9 +44,13 @@ std::vector<Run> runsAlong(const Prepared &prep, const Pieces &pieces, const Col
         return runs;
     const int W = img.width(), H = img.height();
 
+    // The curve's samples first (cheap: the pieces' runs); weights only
+    // where a run of the curve is near.
     struct Sample {
-        float w = 0;
+        float w = -1;   // not yet weighed
         int group = -1;
+        int i0 = 0;
+        float f = 0;
         bool inside = false;
         bool other = false;
     };
@@ -61,27 +65,33 @@ std::vector<Run> runsAlong(const Prepared &prep, const Pieces &pieces, const Col
             continue;
         o.inside = true;
         const double oc = across - 0.5;
-        const int i0 = int(std::floor(oc));
-        const double f = oc - i0;
+        o.i0 = int(std::floor(oc));
+        o.f = float(oc - o.i0);
+        const int i = o.f <= 0.5f ? o.i0 : o.i0 + 1; // the pixel holding most of the sample
+        const int g = vertical ? pieces.groupAt(i, k) : pieces.groupAt(k, i);
+        if (g >= 0 && pieces.groups()[size_t(g)].kept)
+            o.group = g;
+    }
+    auto weigh = [&](int q) {
+        Sample &o = s[size_t(q)];
+        if (o.w >= 0 || !o.inside)
+            return;
+        const int k = first + q;
         float w = 0;
         for (int n = 0; n < 2; ++n) {
-            const int i = i0 + n;
-            const double share = n ? f : 1 - f;
+            const int i = o.i0 + n;
+            const double share = n ? o.f : 1 - o.f;
             if (share <= 0 || i < 0 || i >= (vertical ? W : H))
                 continue;
             const QRgb rgb = vertical ? reinterpret_cast<const QRgb *>(img.constScanLine(k))[i]
                                       : reinterpret_cast<const QRgb *>(img.constScanLine(i))[k];
             const bool own = prep.pixels->ownOrPaper(rgb);
             w += own ? float(share) * m.weight(rgb) : 0.0f;
-            if (share >= 0.5) {
+            if (share >= 0.5)
                 o.other = !own;
-                const int g = vertical ? pieces.groupAt(i, k) : pieces.groupAt(k, i);
-                if (g >= 0 && pieces.groups()[size_t(g)].kept)
-                    o.group = g;
-            }
         }
         o.w = w;
-    }
+    };
     const int n = int(s.size());
     for (int k = 0; k < n;) {
         if (s[size_t(k)].group < 0) {
@@ -98,11 +108,13 @@ std::vector<Run> runsAlong(const Prepared &prep, const Pieces &pieces, const Col
         for (int q = 0; q < F && lo2 > 0 && s[size_t(lo2 - 1)].inside && s[size_t(lo2 - 1)].group < 0; ++q) --lo2;
         for (int q = 0; q < F && hi2 + 1 < n && s[size_t(hi2 + 1)].inside && s[size_t(hi2 + 1)].group < 0; ++q) ++hi2;
         Run r;
-        for (int q = std::max(0, lo2 - 1); q <= std::min(n - 1, hi2 + 1); ++q)
+        for (int q = std::max(0, lo2 - 1); q <= std::min(n - 1, hi2 + 1); ++q) {
+            weigh(q);
             r.touchesOther = r.touchesOther || s[size_t(q)].other;
+        }
         double sw = 0, sc = 0;
         for (int q = lo2; q <= hi2; ++q) {
-            sw += s[size_t(q)].w;
+            sw += std::max(0.0f, s[size_t(q)].w);
             sc += s[size_t(q)].w * (first + q + 0.5);
         }
         if (sw > 0) {
