@@ -83,6 +83,27 @@ float ColourMatcher::weight(QRgb rgb) const
     return std::clamp(1.0f - distance(rgb) / m_softRange, 0.0f, 1.0f);
 }
 
+QRgb pickCoreColour(const QImage &img, int x, int y, QRgb paper)
+{
+    const Lab p = toLab(paper);
+    QRgb best = paper;
+    float bd = -1;
+    for (int dy = -2; dy <= 2; ++dy)
+        for (int dx = -2; dx <= 2; ++dx) {
+            const int px = x + dx, py = y + dy;
+            if (px < 0 || py < 0 || px >= img.width() || py >= img.height())
+                continue;
+            const QRgb c = img.pixel(px, py);
+            const float d = deltaE(toLab(c), p);
+            // Ties: the pixel nearer the click.
+            if (d > bd + 1e-4f || (std::abs(d - bd) <= 1e-4f && dx * dx + dy * dy == 0)) {
+                bd = d;
+                best = qRgb(qRed(c), qGreen(c), qBlue(c));
+            }
+        }
+    return best;
+}
+
 QRgb averageColour(const QImage &img, int x, int y)
 {
     int r = 0, g = 0, b = 0, n = 0;
@@ -100,22 +121,6 @@ QRgb averageColour(const QImage &img, int x, int y)
     if (n == 0)
         return qRgb(255, 255, 255);
     return qRgb((r + n / 2) / n, (g + n / 2) / n, (b + n / 2) / n);
-}
-
-QRgb pickCoreColour(const QImage &img, int x, int y, QRgb paper)
-{
-    const Lab p = toLab(paper);
-    QRgb best = paper;
-    float far = -1;
-    for (int py = std::max(0, y - 2); py <= std::min(img.height() - 1, y + 2); ++py)
-        for (int px = std::max(0, x - 2); px <= std::min(img.width() - 1, x + 2); ++px) {
-            const QRgb c = img.pixel(px, py);
-            if (const float d = deltaE(toLab(c), p); d > far) {
-                far = d;
-                best = qRgb(qRed(c), qGreen(c), qBlue(c));
-            }
-        }
-    return best;
 }
 
 std::vector<QRgb> dominantColours(const QImage &source, const QRect &areaIn, int count)
@@ -166,42 +171,58 @@ std::vector<QRgb> dominantColours(const QImage &source, const QRect &areaIn, int
             break;
         }
     }
+    const qint64 sampled = std::max<qint64>(1, (qint64(area.width() + stride - 1) / stride) *
+                                                   ((area.height() + stride - 1) / stride));
+    // Antialiased edges are blends of a colour with what is behind it: the
+    // paper, or a common grey (a gridline the curve crosses).
+    std::vector<QRgb> behind{paper};
+    for (const auto &[n, rgb] : ranked) {
+        const Lab lab = toLab(rgb);
+        if (n * 500 >= sampled && std::hypot(lab.a, lab.b) < 10 && lab.L > 50)
+            behind.push_back(rgb);
+    }
     auto blendOfChosen = [&](QRgb c) {
         for (QRgb k : out) {
             const Lab kl = toLab(k);
             if (std::hypot(kl.a, kl.b) < 20)
                 continue; // greys: a light grey is a colour of its own (gridlines)
-            const double d[3] = {double(qRed(paper) - qRed(k)), double(qGreen(paper) - qGreen(k)),
-                                 double(qBlue(paper) - qBlue(k))};
-            const double v[3] = {double(qRed(c) - qRed(k)), double(qGreen(c) - qGreen(k)), double(qBlue(c) - qBlue(k))};
-            const double dd = d[0] * d[0] + d[1] * d[1] + d[2] * d[2];
-            if (dd <= 0)
-                continue;
-            const double t = std::clamp((v[0] * d[0] + v[1] * d[1] + v[2] * d[2]) / dd, 0.0, 1.0);
-            const double e = std::hypot(v[0] - t * d[0], v[1] - t * d[1], v[2] - t * d[2]);
-            if (e < 14)
-                return true;
+            for (QRgb b : behind) {
+                const double d[3] = {double(qRed(b) - qRed(k)), double(qGreen(b) - qGreen(k)), double(qBlue(b) - qBlue(k))};
+                const double v[3] = {double(qRed(c) - qRed(k)), double(qGreen(c) - qGreen(k)), double(qBlue(c) - qBlue(k))};
+                const double dd = d[0] * d[0] + d[1] * d[1] + d[2] * d[2];
+                if (dd <= 0)
+                    continue;
+                const double t = std::clamp((v[0] * d[0] + v[1] * d[1] + v[2] * d[2]) / dd, 0.0, 1.0);
+                const double e = std::hypot(v[0] - t * d[0], v[1] - t * d[1], v[2] - t * d[2]);
+                if (e < 14)
+                    return true;
+            }
         }
         return false;
     };
-    const qint64 sampled = std::max<qint64>(1, (qint64(area.width() + stride - 1) / stride) *
-                                                   ((area.height() + stride - 1) / stride));
-    for (const auto &[n, rgb] : ranked) {
-        if (int(out.size()) >= count)
-            break;
-        // A handful of pixels is noise, not a colour of the chart.
-        if (n * 20000 < sampled)
-            break;
-        const Lab lab = toLab(rgb);
-        if (lab.L > 90 && std::hypot(lab.a, lab.b) < 8)
-            continue; // the paper
-        bool near = false;
-        for (const Lab &c : chosen)
-            near = near || deltaE(c, lab) < 12;
-        if (near || blendOfChosen(rgb))
-            continue;
-        chosen.push_back(lab);
-        out.push_back(rgb);
+    // Greys and black (gridlines, axes, text) are offered only when the
+    // chart has no other colour: they are rarely what is read, and a grey
+    // halo of a colour would crowd the choice.
+    for (int pass = 0; pass < 2 && out.empty(); ++pass) {
+        for (const auto &[n, rgb] : ranked) {
+            if (int(out.size()) >= count)
+                break;
+            // A handful of pixels is noise, not a colour of the chart.
+            if (n * 20000 < sampled)
+                break;
+            const Lab lab = toLab(rgb);
+            if (lab.L > 90 && std::hypot(lab.a, lab.b) < 8)
+                continue; // the paper
+            if (pass == 0 && std::hypot(lab.a, lab.b) < 10)
+                continue;
+            bool near = false;
+            for (const Lab &c : chosen)
+                near = near || deltaE(c, lab) < 12;
+            if (near || blendOfChosen(rgb))
+                continue;
+            chosen.push_back(lab);
+            out.push_back(rgb);
+        }
     }
     return out;
 }

@@ -54,19 +54,29 @@ QString extractHelpText()
         "without opening a window.\n"
         "\n"
         "  --color RRGGBB      the colour of the curve or markers (#RRGGBB also read)\n"
-        "  --tolerance T       colour distance accepted, CIELAB delta E 0..60\n"
-        "                      (default 15)\n"
+        "  --tolerance T|auto  colour distance accepted around the picture's own\n"
+        "                      colour nearest to --color, CIELAB delta E 0..60;\n"
+        "                      auto (default): estimated from that colour's spread\n"
+        "                      in this picture (compression, scan noise); the\n"
+        "                      distance used is reported on standard error\n"
         "Exactly one method:\n"
         "  --x-step S          a point every S along X (a factor > 1 on a log X axis)\n"
         "  --y-step S          a point every S along Y, for steep curves (a factor > 1\n"
         "                      on a log Y axis)\n"
         "  --points N          N points along X from --from to --to, both ends\n"
         "                      included, evenly spaced (in log10 on a log axis)\n"
-        "  --markers           one point per marker (connected region of the colour)\n"
+        "  --markers           one point per marker, at the centre of its bounding\n"
+        "                      box; markers on a line of their colour are found by\n"
+        "                      taking the thinner line away\n"
         "Options:\n"
         "  --from A, --to B    the range of the stepping axis (X for --x-step and\n"
         "                      --points, Y for --y-step); default: the frame's range\n"
+        "                      (finite, within a million frame spans, decades on a\n"
+        "                      log axis; equal only with --points 1)\n"
         "  --margin PX         pixels kept off the frame lines (default 3)\n"
+        "  --exclude X0,Y0,X1,Y1\n"
+        "                      leave a rectangle out (picture pixels, y down, as\n"
+        "                      the reading area); may be repeated\n"
         "  --series K          the series the points go to, 1..16 (default 1)\n"
         "  --x-log, --y-log    the axis is logarithmic (default: as saved)\n"
         "  --format json|csv   json (default): the shape of export --format json,\n"
@@ -77,11 +87,13 @@ QString extractHelpText()
         "  --help              show this help\n"
         "\n"
         "New points take the lowest free IDs in the order of the stepping axis\n"
-        "(markers in X order); at most 250 points are kept in a reading, and the\n"
-        "number left out is reported.\n"
+        "(markers in X order); every point found is printed, IDs counting on past\n"
+        "the reading's free IDs. A reading holds at most 250 points: --save adds\n"
+        "what fits and reports the number left out.\n"
         "\n"
         "Exit status: 0 done, 1 the reading or its picture could not be read, or the\n"
-        "frame is incomplete, 2 wrong arguments, 3 nothing found, 4 the --save file\n"
+        "frame is incomplete or unusable, 2 wrong arguments, 3 nothing found (the\n"
+        "colour is not in the picture, or only as lines for --markers), 4 the --save file\n"
         "could not be written.\n");
 }
 
@@ -95,6 +107,8 @@ int runExtractCommand(const QStringList &args, QTextStream &out, QTextStream &er
     QString file, saveTo;
     std::optional<QRgb> colour;
     double tolerance = 15, margin = 3;
+    bool autoTolerance = true;
+    std::vector<QRectF> exclusions;
     int series = 1;
     bool json = true;
     std::optional<bool> xLog, yLog;
@@ -121,10 +135,15 @@ int runExtractCommand(const QStringList &args, QTextStream &out, QTextStream &er
         } else if (a == u"--tolerance") {
             if (!take())
                 return needValue();
+            if (value == u"auto") {
+                autoTolerance = true;
+                continue;
+            }
             auto v = number(value);
             if (!v || *v < 0 || *v > 60)
-                return usage(QCoreApplication::translate("Cli", "--tolerance は 0 から 60 の数値です(「%1」は使えません)").arg(value));
+                return usage(QCoreApplication::translate("Cli", "--tolerance は auto か 0 から 60 の数値です(「%1」は使えません)").arg(value));
             tolerance = *v;
+            autoTolerance = false;
         } else if (a == u"--x-step" || a == u"--y-step") {
             if (!take())
                 return needValue();
@@ -161,6 +180,17 @@ int runExtractCommand(const QStringList &args, QTextStream &out, QTextStream &er
             if (!v || *v < 0 || *v > 10000)
                 return usage(QCoreApplication::translate("Cli", "--margin は 0 以上の画素数です(「%1」は使えません)").arg(value));
             margin = *v;
+        } else if (a == u"--exclude") {
+            if (!take())
+                return needValue();
+            const QStringList parts = value.split(u',');
+            std::vector<double> v;
+            for (const QString &part : parts)
+                if (auto n = number(part))
+                    v.push_back(*n);
+            if (parts.size() != 4 || v.size() != 4)
+                return usage(QCoreApplication::translate("Cli", "--exclude には四つの数値 X0,Y0,X1,Y1 が要ります(「%1」は使えません)").arg(value));
+            exclusions.push_back(QRectF(QPointF(v[0], v[1]), QPointF(v[2], v[3])).normalized());
         } else if (a == u"--series") {
             if (!take())
                 return needValue();
@@ -219,8 +249,11 @@ int runExtractCommand(const QStringList &args, QTextStream &out, QTextStream &er
     r.Pic_Width = picture->width();
     r.Pic_Height = picture->height();
     auto frame = readFrame(r.panel);
-    if (!frame) {
-        err << me << QCoreApplication::translate("Cli", "枠線の定義が完了していません: %1").arg(terminalText(convErrorText(frame.error()))) << "\n";
+    const QString problem = autoread::frameProblemText(r.panel);
+    if (!frame || !problem.isEmpty()) {
+        err << me << QCoreApplication::translate("Cli", "枠線の定義が完了していません: %1")
+                         .arg(terminalText(problem.isEmpty() ? convErrorText(frame.error()) : problem))
+            << "\n";
         return kExitLoad;
     }
 
@@ -231,17 +264,37 @@ int runExtractCommand(const QStringList &args, QTextStream &out, QTextStream &er
     job.panel = &r.panel;
     job.colour = *colour;
     job.tolerance = tolerance;
+    job.autoTolerance = autoTolerance;
     job.margin = margin;
     job.method = method;
     job.steps = steps;
+    job.exclusions = exclusions;
     auto found = autoread::runRead(job);
     if (!found) {
         const auto e = found.error();
-        if (e == autoread::ReadError::BadRange || e == autoread::ReadError::BadStep)
+        if (!autoread::isFrameError(e) && e != autoread::ReadError::NoPicture)
             return usage(terminalText(autoread::readErrorText(e)));
         err << me << terminalText(autoread::readErrorText(e)) << "\n";
         return kExitLoad;
     }
+    if (found->toleranceUsed > 0) {
+        err << me
+            << (autoTolerance ? QCoreApplication::translate("AutoRead", "使用した色差: ΔE %1(自動)")
+                              : QCoreApplication::translate("AutoRead", "使用した色差: ΔE %1"))
+                   .arg(found->toleranceUsed, 0, 'f', 1)
+            << "\n";
+    }
+    if (found->absence != autoread::ReadResult::Absence::None) {
+        err << me << terminalText(autoread::absenceText(*found)) << "\n";
+        return kExitNothing;
+    }
+    if (found->detachedLeftOut)
+        err << me
+            << QCoreApplication::translate("AutoRead", "曲線から離れた短い部分 %1 個(凡例の見本、ラベルなど)を除きました")
+                   .arg(found->detachedLeftOut)
+            << "\n";
+    if (found->lineUnderMarkers)
+        err << me << QCoreApplication::translate("AutoRead", "マーカーの下の同じ色の線を除いて読みました") << "\n";
     if (found->points.empty()) {
         err << me << QCoreApplication::translate("Cli", "この色は見つかりませんでした");
         if (found->skipped)
@@ -259,14 +312,57 @@ int runExtractCommand(const QStringList &args, QTextStream &out, QTextStream &er
     const Reading::BatchResult added = r.addPoints(series, positions);
     if (found->skipped)
         err << me << QCoreApplication::translate("Cli", "該当のない値 %1 個を飛ばしました").arg(found->skipped) << "\n";
-    if (added.leftOut)
-        err << me << QCoreApplication::translate("Cli", "%1 点を追加しませんでした: 一つの読取には 250 点までです").arg(added.leftOut) << "\n";
-    if (added.added == 0)
-        return kExitNothing;
+    if (added.leftOut && !saveTo.isEmpty())
+        err << me
+            << QCoreApplication::translate("Cli", "%1 点を保存する読取に追加しませんでした: 一つの読取には 250 点までです")
+                   .arg(added.leftOut)
+            << "\n";
+    // What did not fit in the reading is still printed, its IDs counting on
+    // past the reading's.
+    struct Extra {
+        int id;
+        float x, y;
+        bool ok;
+        double X, Y;
+        QString xText, yText;
+    };
+    std::vector<Extra> extras;
+    for (size_t i = size_t(added.added); i < positions.size(); ++i) {
+        Extra e{Reading::kMaxId + 1 + int(extras.size()), float(positions[i].x()), float(positions[i].y()), false, 0, 0, {}, {}};
+        auto conv = r.Conv_Pt(e.x, e.y);
+        e.ok = conv && std::isfinite(r.Conv_X) && std::isfinite(r.Conv_Y);
+        if (e.ok) {
+            e.X = r.Conv_X;
+            e.Y = r.Conv_Y;
+            e.xText = r.Format_Val(u"X", e.X);
+            e.yText = r.Format_Val(u"Y", e.Y);
+        }
+        extras.push_back(e);
+    }
     auto isNew = [&](int id) { return !before.contains(id); };
     if (json) {
         int failed = 0;
-        out << exportJsonDocument(r, &failed, isNew);
+        QString doc = exportJsonDocument(r, &failed, isNew);
+        if (!extras.empty()) {
+            // Before the closing of the points list.
+            const bool none = added.added == 0;
+            doc.chop(none ? 3 : 4); // "]}\n" or "\n]}\n"
+            bool first = none;
+            for (const Extra &e : extras) {
+                doc += first ? QStringLiteral("\n  {") : QStringLiteral(",\n  {");
+                first = false;
+                doc += QStringLiteral("\"series\": %1, \"id\": %2, \"x\": %3, \"y\": %4, ")
+                           .arg(series)
+                           .arg(e.id)
+                           .arg(floatJson(e.x), floatJson(e.y));
+                if (e.ok)
+                    doc += QStringLiteral("\"X\": %1, \"Y\": %2, \"X_text\": %3, \"Y_text\": %4, ")
+                               .arg(doubleJson(e.X), doubleJson(e.Y), jsonString(e.xText), jsonString(e.yText));
+                doc += QStringLiteral("\"z\": \"\"}");
+            }
+            doc += QStringLiteral("\n]}\n");
+        }
+        out << doc;
     } else {
         // Rows as the table shows them, in the order they were added.
         const SeriesTable &t = r.grid(series);
@@ -278,6 +374,9 @@ int runExtractCommand(const QStringList &args, QTextStream &out, QTextStream &er
             out << series << ',' << int(id) << ',' << csvField(t.cell(row, SeriesTable::ColX)) << ','
                 << csvField(t.cell(row, SeriesTable::ColY)) << "\n";
         }
+        for (const Extra &e : extras)
+            if (e.ok)
+                out << series << ',' << e.id << ',' << csvField(e.xText) << ',' << csvField(e.yText) << "\n";
     }
     if (!saveTo.isEmpty()) {
         auto w = writeStateFile(saveTo, stateFileBytes(r));

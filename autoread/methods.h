@@ -29,6 +29,9 @@ public:
     ReadArea(const FrameSpec &frame, QSize size, double margin, std::optional<QRectF> limit = std::nullopt);
     bool contains(double x, double y) const;
     bool containsPixel(int i, int j) const { return contains(i + 0.5, j + 0.5); }
+    // The pixels of row `y` whose centres are inside: x0..x1 (false: none).
+    // The area is convex, so they are one interval.
+    bool rowSpan(int y, int &x0, int &x1) const;
     // Pixels that can be inside, clipped to the picture.
     QRect bounds() const { return m_bounds; }
     bool isEmpty() const { return m_bounds.isEmpty(); }
@@ -56,7 +59,7 @@ struct FoundPoint {
     QPointF pixel;         // continuous picture position
     QPointF normalised;    // stored position (p.x / W, 1 - p.y / H)
     double X = 0, Y = 0;   // graph values through the frame mapping
-    bool merged = false;   // markers: one of the parts of a region split by k-means
+    bool merged = false;   // markers: one of the parts of a region split in several
 };
 
 enum class Method { XSteps, YSteps, Markers };
@@ -79,23 +82,56 @@ struct MarkerOptions {
 
 struct ReadResult {
     std::vector<FoundPoint> points; // ascending along the stepping axis (markers: X)
-    int skipped = 0;                // step values without a match
-    int mergedRegions = 0;          // markers: regions of about two markers or more
+    int skipped = 0;                // step values without a visible curve
+    int mergedRegions = 0;          // markers: regions of several markers
     int leftOut = 0;                // markers: merged regions left out, unsplit
     double medianArea = 0;          // markers
-    bool cancelled = false;
-    double toleranceUsed = 0;       // the ΔE the read used (0: not reported)
-    int detachedLeftOut = 0;        // short pieces of the colour apart from the curve
+    int detachedLeftOut = 0;        // short pieces of the colour away from the curve (legend sample, label)
     bool lineUnderMarkers = false;  // markers: a line of their colour was taken away
+    double toleranceUsed = 0;       // ΔE around the claimed colour
+    QRgb claimedColour = 0;         // the picture's own colour the asked one claimed
+    // Not found: no distinct colour of the picture lies within the tolerance
+    // (`nearestColour` is the nearest one, ΔE `nearestDistance` away), or
+    // the colour is there only as lines when markers were asked for.
+    enum class Absence { None, NoSuchColour, OnlyLines } absence = Absence::None;
+    QRgb nearestColour = 0;
+    double nearestDistance = -1;
+    bool cancelled = false;
 };
 
-enum class ReadError { NoFrame, BadRange, BadStep, NoPicture };
+// Why a found-nothing result found nothing ("" when it found something).
+QString absenceText(const ReadResult &r);
+
+enum class ReadError {
+    NoFrame,
+    BadRange,
+    BadStep,
+    NoPicture,
+    RangeTooWide,   // from/to more than a million frame spans away
+    EqualEnds,      // from = to with more than one point
+    FrameZeroSize,  // the frame's corners enclose no area
+    FrameEqualX,    // the frame's two X values are equal
+    FrameEqualY,
+};
 QString readErrorText(ReadError e);
+// Frame errors (the frame itself, not the options) are reported like an
+// incomplete frame.
+inline bool isFrameError(ReadError e)
+{
+    return e == ReadError::NoFrame || e == ReadError::FrameZeroSize || e == ReadError::FrameEqualX ||
+           e == ReadError::FrameEqualY;
+}
+
+// What exactly is wrong with the panel's frame boxes ("" when they make a
+// frame): a box that is not a number, a log axis with values <= 0, equal
+// values, corners that enclose no area.
+QString frameProblemText(const CalibPanel &panel);
 
 // The values stepped through: from, to and step or point count; log axes in
 // log10. Fails on a range or step that cannot be walked (zero or negative
-// step, factor <= 1 on a log axis, non-positive ends on a log axis, more than
-// 100000 values).
+// step, factor <= 1 on a log axis, non-positive or infinite ends, ends more
+// than a million frame spans (decades on a log axis) from the frame, equal
+// ends unless one point is asked for, more than 100000 values).
 std::expected<std::vector<double>, ReadError> stepValues(const FrameSpec &f, bool alongY, const StepOptions &o);
 
 struct ReadJob {
@@ -104,11 +140,14 @@ struct ReadJob {
     const FrameMap *map = nullptr;
     const CalibPanel *panel = nullptr; // for the values of found points
     QRgb colour = qRgb(0, 0, 0);
+    // The ΔE around the picture's colour that the asked one claims; with
+    // `autoTolerance`, estimated from that colour's spread in this picture.
     double tolerance = 15;
+    bool autoTolerance = false;
     double margin = 3;
     std::optional<QRectF> limit;       // picture pixels
-    std::vector<QRectF> exclusions;    // picture pixels, not read
-    bool autoTolerance = false;        // estimate the tolerance from the picture
+    // Rectangles left out of the reading (picture pixels, continuous, y down).
+    std::vector<QRectF> exclusions;
     Method method = Method::XSteps;
     StepOptions steps;
     MarkerOptions markers;

@@ -248,6 +248,70 @@
         <comment>tolerance</comment>
         <translation>Auto</translation>
     </message>
+    <message>
+        <source>使用した色差: ΔE %1(自動)</source>
+        <translation>colour distance used: ΔE %1 (auto)</translation>
+    </message>
+    <message>
+        <source>使用した色差: ΔE %1</source>
+        <translation>colour distance used: ΔE %1</translation>
+    </message>
+    <message>
+        <source>曲線から離れた短い部分 %1 個(凡例の見本、ラベルなど)を除きました</source>
+        <translation>%1 short pieces of the colour away from the curve (a legend sample, a label) were left out</translation>
+    </message>
+    <message>
+        <source>マーカーの下の同じ色の線を除いて読みました</source>
+        <translation>a line of the markers&apos; colour was taken away to find them</translation>
+    </message>
+    <message>
+        <source>範囲(開始・終了)は有限で、枠線の範囲の幅の100万倍以内(対数軸では桁数)にして下さい。</source>
+        <translation>From and To must be finite and within a million times the frame&apos;s span (decades on a log axis).</translation>
+    </message>
+    <message>
+        <source>開始と終了が同じです(同じ値で読めるのは1点だけです)。</source>
+        <translation>From and To are equal (only one point can be read there).</translation>
+    </message>
+    <message>
+        <source>枠線の大きさが0です(角が面積を囲んでいません)。</source>
+        <translation>the frame has zero size (its corners enclose no area).</translation>
+    </message>
+    <message>
+        <source>枠線の2つのX値が同じです。</source>
+        <translation>the frame&apos;s two X values are equal.</translation>
+    </message>
+    <message>
+        <source>枠線の2つのY値が同じです。</source>
+        <translation>the frame&apos;s two Y values are equal.</translation>
+    </message>
+    <message>
+        <source>読み取る範囲に色がありません。</source>
+        <translation>there is no colour in the area read.</translation>
+    </message>
+    <message>
+        <source>この色は画像にありません(ΔE %1 以内に該当なし)。最も近い色は %2 (ΔE %3) です。</source>
+        <translation>this colour is not in the picture (nothing within ΔE %1); the nearest colour is %2 (ΔE %3).</translation>
+    </message>
+    <message>
+        <source>この色は線だけです：X刻みかY刻みを使って下さい</source>
+        <translation>only lines of this colour: use X or Y steps</translation>
+    </message>
+    <message>
+        <source>枠線の角の位置が定義されていません。</source>
+        <translation>the frame&apos;s corner positions are not set.</translation>
+    </message>
+    <message>
+        <source>枠線の%1値「%2」は数値ではありません。</source>
+        <translation>the frame&apos;s %1 value &quot;%2&quot; is not a number.</translation>
+    </message>
+    <message>
+        <source>%1軸は対数ですが、枠線の%1値に0が含まれています。</source>
+        <translation>the %1 axis is log but the frame&apos;s %1 values include 0</translation>
+    </message>
+    <message>
+        <source>%1軸は対数ですが、枠線の%1値に負の値が含まれています。</source>
+        <translation>the %1 axis is log but the frame&apos;s %1 values include a negative value</translation>
+    </message>
 </context>
 <context>
     <name>Cli</name>
@@ -258,10 +322,6 @@
     <message>
         <source>--color には16進数6桁 RRGGBB が必要です(「%1」は使えません)</source>
         <translation>--color needs six hexadecimal digits RRGGBB, not %1</translation>
-    </message>
-    <message>
-        <source>--tolerance は 0 から 60 の数値です(「%1」は使えません)</source>
-        <translation>--tolerance must be a number from 0 to 60, not %1</translation>
     </message>
     <message>
         <source>%1 は正の数値です(「%2」は使えません)</source>
@@ -342,10 +402,6 @@
     <message>
         <source>該当のない値 %1 個を飛ばしました</source>
         <translation>%1 values without a match were skipped</translation>
-    </message>
-    <message>
-        <source>%1 点を追加しませんでした: 一つの読取には 250 点までです</source>
-        <translation>%1 points were left out: a reading holds at most 250 points</translation>
     </message>
     <message>
         <source>&apos;orvalinetrix %1 --help&apos; で使い方を表示します。</source>
@@ -434,6 +490,18 @@
     <message>
         <source>フォルダー %1 を作れません</source>
         <translation>cannot create the folder %1</translation>
+    </message>
+    <message>
+        <source>--tolerance は auto か 0 から 60 の数値です(「%1」は使えません)</source>
+        <translation>--tolerance must be auto or a number from 0 to 60, not &quot;%1&quot;</translation>
+    </message>
+    <message>
+        <source>--exclude には四つの数値 X0,Y0,X1,Y1 が要ります(「%1」は使えません)</source>
+        <translation>--exclude needs four numbers X0,Y0,X1,Y1, not &quot;%1&quot;</translation>
+    </message>
+    <message>
+        <source>%1 点を保存する読取に追加しませんでした: 一つの読取には 250 点までです</source>
+        <translation>%1 points were left out of the saved reading: a reading holds at most 250 points</translation>
     </message>
     <message>
         <source>読取に点がありません。何も書き出しませんでした</source>

@@ -43,6 +43,8 @@ QString terminalText(QString s)
     return s;
 }
 
+} // namespace
+
 QString jsonString(const QString &s)
 {
     QString o;
@@ -81,8 +83,6 @@ QString doubleJson(double v)
     int n = std::snprintf(buf, sizeof buf, "%.17g", v);
     return QString::fromLatin1(buf, n);
 }
-
-} // namespace
 
 QString exportJsonDocument(Reading &r, int *failed, const std::function<bool(int id)> &include)
 {

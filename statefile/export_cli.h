@@ -64,6 +64,12 @@ struct HeadlessReading {
 
 // The JSON document of `export --format json` (points in ID order, those
 // `include` accepts when given); counts the points that cannot be converted.
+// The JSON pieces of that document: a string, a stored (single precision)
+// position, a converted value at full precision.
+QString jsonString(const QString &s);
+QString floatJson(float v);
+QString doubleJson(double v);
+
 QString exportJsonDocument(Reading &reading, int *failed, const std::function<bool(int id)> &include = {});
 
 // A series table as a CSV file: the series name, then "X,Y,Z" per row as the

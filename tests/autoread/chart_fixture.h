@@ -12,6 +12,7 @@
 #include <QPainter>
 #include <QPainterPath>
 #include <QTransform>
+#include <algorithm>
 #include <cmath>
 #include <functional>
 #include <vector>
@@ -33,12 +34,71 @@ struct Chart {
     bool yLog = false;
     QTransform warp; // identity: seen square on
     std::vector<Curve> curves;
+    enum class Shape { Circle, Square, Diamond, TriangleUp, TriangleDown, Star, Pentagon, Hexagon, Cross, Plus };
     struct Marker {
         QPointF value;
         QColor colour;
         double radius;
+        Shape shape = Shape::Circle;
     };
     std::vector<Marker> markers;
+    // Drawn after everything else: a legend's line sample and its label.
+    struct Legend {
+        QColor colour;
+        double width;
+        QRectF line; // picture pixels: the sample runs along its middle
+    };
+    std::vector<Legend> legends;
+
+    // A marker's outline around its own centre (the star's centre, the
+    // triangle's circumcentre), as plotting programs draw them; crosses
+    // and pluses are stroked.
+    static QPainterPath markerPath(Shape shape, QPointF at, double r)
+    {
+        QPainterPath p;
+        auto polygon = [&](int n, double turn, double inner = 0) {
+            QPolygonF poly;
+            const int k = inner > 0 ? 2 * n : n;
+            for (int i = 0; i < k; ++i) {
+                const double a = turn + 2 * M_PI * i / k;
+                const double rr = inner > 0 && i % 2 ? inner : r;
+                poly << at + QPointF(rr * std::sin(a), -rr * std::cos(a));
+            }
+            poly << poly.front();
+            p.addPolygon(poly);
+        };
+        switch (shape) {
+        case Shape::Circle: p.addEllipse(at, r, r); break;
+        case Shape::Square: p.addRect(QRectF(at - QPointF(r * 0.8, r * 0.8), QSizeF(1.6 * r, 1.6 * r))); break;
+        case Shape::Diamond: polygon(4, 0); break;
+        case Shape::TriangleUp: polygon(3, 0); break;
+        case Shape::TriangleDown: polygon(3, M_PI); break;
+        case Shape::Star: polygon(5, 0, 0.45 * r); break;
+        case Shape::Pentagon: polygon(5, 0); break;
+        case Shape::Hexagon: polygon(6, 0); break;
+        case Shape::Cross:
+            p.moveTo(at + QPointF(-r, -r) * 0.8);
+            p.lineTo(at + QPointF(r, r) * 0.8);
+            p.moveTo(at + QPointF(-r, r) * 0.8);
+            p.lineTo(at + QPointF(r, -r) * 0.8);
+            break;
+        case Shape::Plus:
+            p.moveTo(at + QPointF(-r, 0));
+            p.lineTo(at + QPointF(r, 0));
+            p.moveTo(at + QPointF(0, -r));
+            p.lineTo(at + QPointF(0, r));
+            break;
+        }
+        return p;
+    }
+    static bool stroked(Shape s) { return s == Shape::Cross || s == Shape::Plus; }
+    static constexpr double kStroke = 2; // the pen of crosses and pluses
+    // Where a marker is placed: the centre of its bounding box as drawn.
+    QPointF markerCentre(const Marker &m) const
+    {
+        const QRectF box = markerPath(m.shape, pixel(m.value.x(), m.value.y()), m.radius).boundingRect();
+        return box.center();
+    }
 
     double yFrac(double y) const { return yLog ? (std::log10(y) - std::log10(y0)) / (std::log10(y1) - std::log10(y0)) : (y - y0) / (y1 - y0); }
     // Picture pixels of a graph value, the warp included.
@@ -96,10 +156,53 @@ struct Chart {
             p.setBrush(Qt::NoBrush);
             p.drawPath(path);
         }
-        p.setPen(Qt::NoPen);
         for (const Marker &m : markers) {
-            p.setBrush(m.colour);
-            p.drawEllipse(pixel(m.value.x(), m.value.y()), m.radius, m.radius);
+            const QPainterPath path = markerPath(m.shape, pixel(m.value.x(), m.value.y()), m.radius);
+            if (stroked(m.shape)) {
+                p.setPen(QPen(m.colour, kStroke, Qt::SolidLine, Qt::FlatCap));
+                p.setBrush(Qt::NoBrush);
+            } else {
+                p.setPen(Qt::NoPen);
+                p.setBrush(m.colour);
+            }
+            p.drawPath(path);
+        }
+        for (const Legend &l : legends) {
+            p.setPen(QPen(l.colour, l.width, Qt::SolidLine, Qt::FlatCap));
+            p.drawLine(QPointF(l.line.left(), l.line.center().y()), QPointF(l.line.right(), l.line.center().y()));
+            p.setPen(QPen(Qt::black));
+            p.setFont(QFont(QStringLiteral("Sans"), 10));
+            p.drawText(QPointF(l.line.right() + 6, l.line.center().y() + 4), QStringLiteral("data"));
+        }
+        return img;
+    }
+
+    // A scan: the picture turned by a small angle about its centre (the
+    // frame follows: use setFrame), then grain (seeded, reproducible).
+    void turn(double degrees)
+    {
+        warp = QTransform().translate(size.width() / 2.0, size.height() / 2.0).rotate(degrees)
+                   .translate(-size.width() / 2.0, -size.height() / 2.0);
+    }
+    static QImage grain(const QImage &in, double sigma, unsigned seed = 1)
+    {
+        QImage img = in.convertToFormat(QImage::Format_RGB32);
+        uint32_t state = seed * 2654435761u + 1;
+        auto uniform = [&] {
+            state = state * 1664525u + 1013904223u;
+            return (state >> 8) / double(1 << 24);
+        };
+        auto gauss = [&] {
+            const double u = std::max(1e-12, uniform()), v = uniform();
+            return std::sqrt(-2 * std::log(u)) * std::cos(2 * M_PI * v);
+        };
+        for (int y = 0; y < img.height(); ++y) {
+            QRgb *line = reinterpret_cast<QRgb *>(img.scanLine(y));
+            for (int x = 0; x < img.width(); ++x) {
+                const double n = sigma * gauss(); // brightness grain, as paper and sensor give
+                auto ch = [&](int v) { return std::clamp(int(std::lround(v + n + 0.5 * sigma * gauss())), 0, 255); };
+                line[x] = qRgb(ch(qRed(line[x])), ch(qGreen(line[x])), ch(qBlue(line[x])));
+            }
         }
         return img;
     }

@@ -181,12 +181,103 @@ TEST_F(Extract, SaveWritesTheReadingWithThePointsAndLeavesTheInput)
               4);
 }
 
-TEST_F(Extract, LimitLeavesOutWhatDoesNotFit)
+TEST_F(Extract, EveryPointPrintedTheCapOnlyForSave)
 {
     makeReading(245);
-    ASSERT_EQ(run({QStringLiteral("--color"), QStringLiteral("dc1e1e"), QStringLiteral("--points"), QStringLiteral("20")}), 0);
-    EXPECT_EQ(points().size(), 5);
-    EXPECT_NE(err.indexOf(QStringLiteral("点を追加しませんでした")), -1) << err.toStdString();
+    const QStringList args = {QStringLiteral("--color"), QStringLiteral("dc1e1e"), QStringLiteral("--points"), QStringLiteral("20")};
+    ASSERT_EQ(run(args), 0);
+    const QJsonArray pts = points();
+    ASSERT_EQ(pts.size(), 18) << out.toStdString();
+    // Five fit in the reading; the rest count on past its IDs.
+    std::vector<int> ids;
+    for (const auto &p : pts)
+        ids.push_back(p.toObject().value(u"id").toInt());
+    EXPECT_EQ(ids[4], 250);
+    EXPECT_EQ(ids[5], Reading::kMaxId + 1);
+    EXPECT_EQ(ids.back(), Reading::kMaxId + 13);
+    EXPECT_TRUE(pts.last().toObject().contains(u"Y_text"));
+    EXPECT_EQ(err.indexOf(QStringLiteral("追加しませんでした")), -1) << err.toStdString();
+    ASSERT_EQ(run(QStringList(args) << QStringLiteral("--format") << QStringLiteral("csv")), 0);
+    EXPECT_EQ(out.count(u'\n'), 19);
+    ASSERT_EQ(run(QStringList(args) << QStringLiteral("--save") << dir.filePath(QStringLiteral("out.orvd"))), 0);
+    EXPECT_NE(err.indexOf(QStringLiteral("13 点を保存する読取に追加しませんでした")), -1) << err.toStdString();
+}
+
+// Hostile ranges, exclusions, the tolerance and what is reported when the
+// colour is not there: exit code and what standard error says.
+TEST_F(Extract, RangesColoursAndExclusions)
+{
+    makeReading();
+    struct Row {
+        QStringList args;
+        int code;
+        const char *says; // on standard error ("" : nothing asked)
+    };
+    const QString col = QStringLiteral("--color"), red = QStringLiteral("dc1e1e");
+    const std::vector<Row> rows = {
+        {{col, red, "--points", "10", "--from", "1e308", "--to", "1e308"}, 2, "範囲"},
+        {{col, red, "--points", "10", "--from", "-1e308"}, 2, "範囲"},
+        {{col, red, "--points", "10", "--to", "1e308"}, 2, "範囲"},
+        {{col, red, "--points", "10", "--from", "5", "--to", "5"}, 2, "開始と終了が同じ"},
+        {{col, red, "--x-step", "1", "--from", "5", "--to", "5"}, 2, "開始と終了が同じ"},
+        {{col, red, "--points", "1", "--from", "5", "--to", "5"}, 0, "ΔE"},
+        {{col, red, "--points", "10", "--from", "-1e6", "--to", "1e6"}, 3, "自動"}, // accepted, nothing there
+        {{col, red, "--points", "10", "--tolerance", "20"}, 0, "ΔE 20.0"},
+        {{col, red, "--points", "10", "--tolerance", "auto"}, 0, "(自動)"},
+        {{col, "ffff00", "--points", "10"}, 3, "最も近い色は #"},
+        {{col, red, "--markers"}, 3, "この色は線だけです：X刻みかY刻みを使って下さい"},
+        {{col, red, "--points", "10", "--exclude", "0,0,800,600"}, 3, ""},
+        {{col, red, "--points", "10", "--exclude", "1,2,3"}, 2, "--exclude"},
+    };
+    for (const Row &row : rows) {
+        SCOPED_TRACE(row.args.join(u' ').toStdString());
+        EXPECT_EQ(run(row.args), row.code) << err.toStdString();
+        EXPECT_NE(err.indexOf(QString::fromUtf8(row.says)), -1) << err.toStdString();
+    }
+    // One point at equal ends.
+    ASSERT_EQ(run({col, red, "--points", "1", "--from", "5", "--to", "5"}), 0);
+    EXPECT_EQ(points().size(), 1);
+    // An excluded band leaves its steps out, the rest is read.
+    ASSERT_EQ(run({col, red, "--points", "11"}), 0);
+    const int all = int(points().size());
+    ASSERT_EQ(run({col, red, "--points", "11", "--exclude", "0,0,420,600", "--exclude", "0,0,10,10"}), 0);
+    EXPECT_LT(points().size(), all - 3);
+    EXPECT_GT(points().size(), 2);
+}
+
+// The frame's real problem, named; a frame error exits 1.
+TEST_F(Extract, FrameProblemsNamed)
+{
+    struct Row {
+        std::function<void(CalibPanel &)> spoil;
+        const char *says;
+    };
+    const std::vector<Row> rows = {
+        {[](CalibPanel &p) {
+             p.setXLog(true);
+             p.setVal(CalibPanel::LLX_VLText, QStringLiteral("0"));
+         },
+         "X軸は対数ですが、枠線のX値に0が含まれています"},
+        {[](CalibPanel &p) { p.setVal(CalibPanel::RUY_VLText, p.val(CalibPanel::LLY_VLText)); }, "Y値が同じ"},
+        {[](CalibPanel &p) {
+             p.setPos(CalibPanel::xBox(Corner(2)), p.pos(CalibPanel::xBox(Corner(0))));
+         },
+         "大きさが0"},
+    };
+    for (const Row &row : rows) {
+        png = dir.filePath(QStringLiteral("chart.png"));
+        ASSERT_TRUE(c.draw().save(png));
+        ScriptedDesktop desk;
+        Reading r(&desk);
+        r.Init_App();
+        r.GraphPic_Path = png;
+        c.setFrame(r.panel);
+        row.spoil(r.panel);
+        orvd = dir.filePath(QStringLiteral("chart.orvd"));
+        ASSERT_TRUE(writeStateFile(orvd, stateFileBytes(r)));
+        EXPECT_EQ(run({QStringLiteral("--color"), QStringLiteral("dc1e1e"), QStringLiteral("--points"), QStringLiteral("10")}), 1);
+        EXPECT_NE(err.indexOf(QString::fromUtf8(row.says)), -1) << err.toStdString();
+    }
 }
 
 TEST_F(Extract, ExitCodes)
