@@ -145,6 +145,10 @@ GridFormWidget::GridFormWidget(Reading &reading, int series, QWidget *parent)
     });
     connect(&t, &SeriesTable::cellChanged, this, [this](int row, int) { measureColumns(row); });
     connect(&t, &SeriesTable::currentChanged, this, &GridFormWidget::syncCurrent);
+    connect(&t, &SeriesTable::revealRequested, this, [this](int row) {
+        if (row >= 1 && row < m_form.table().rowCount())
+            m_grid->scrollTo(m_model.index(row - 1, 0), QAbstractItemView::EnsureVisible);
+    });
     connect(&t, &SeriesTable::topRowChanged, this, [this](int top) {
         if (top >= 1)
             m_grid->verticalScrollBar()->setValue(top - 1);
