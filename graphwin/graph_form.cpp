@@ -35,6 +35,35 @@ QString Graph_Form::pointLimitMessage()
     return QCoreApplication::translate("Graph", "エラー！(No.2)(読み出しポイントは250点までです。不要なポイントを削除して下さい。)");
 }
 
+QString Graph_Form::deselectedStatus()
+{
+    return QCoreApplication::translate("Graph", "選択を解除しました。点を追加するには、もう一度クリックして下さい。");
+}
+
+QString Graph_Form::dropRefusedStatus(int draggedKind)
+{
+    return draggedKind == 2
+               ? QCoreApplication::translate("Graph", "角は点や他の角の上には置けません。少しずらして放して下さい。")
+               : QCoreApplication::translate("Graph", "点は他の点や角の上には置けません。少しずらして放して下さい。");
+}
+
+void Graph_Form::showNote(const QString &text)
+{
+    // A note replacing a note keeps the text from before the first.
+    if (m_note.isEmpty() || r.statusText() != m_note)
+        m_beforeNote = r.statusText();
+    m_note = text;
+    r.setStatusText(text);
+}
+
+void Graph_Form::endNote()
+{
+    // Unless something else has written the status bar since.
+    if (!m_note.isEmpty() && r.statusText() == m_note)
+        r.setStatusText(m_beforeNote);
+    m_note.clear();
+}
+
 void Graph_Form::setPictureSize(int widthPx, int heightPx)
 {
     if (widthPx <= 0 || heightPx <= 0)
@@ -84,16 +113,22 @@ void Graph_Form::dragOver(float x, float y) { r.zoomFollow(x, y); }
 void Graph_Form::mouseUp(int button, float x, float y)
 {
     r.history().interrupt();
+    endNote();
     // A press on the picture released beyond its edge places nothing there.
     if (!onPicture(x, y))
         return;
     const bool ringVisible = r.graph.selShape().visible || r.graph.selShapePt().visible;
-    if (button == LeftButton && r.Drag_DfntNo == -1 && r.Dfnt_Done && !ringVisible)
+    if (button == LeftButton && r.Drag_DfntNo == -1 && r.Dfnt_Done && !ringVisible) {
         addPoint(x, y);
-    else if (button != LeftButton || r.Dfnt_Done)
+    } else if (button != LeftButton || r.Dfnt_Done) {
         deselect();
-    else
+        // A left click that would have added a point only ended the
+        // selection: said, so that the click is not taken for lost.
+        if (button == LeftButton)
+            showNote(deselectedStatus());
+    } else {
         placeCorner(x, y);
+    }
 }
 
 void Graph_Form::deselect() { r.clearSelection(); }
@@ -147,11 +182,28 @@ void Graph_Form::pickMouseDown(int id)
     if (!r.graph.hasPick(id))
         return;
     r.history().interrupt();
+    endNote();
     r.graph.setSelShapePt(r.graph.ringAround(*r.graph.pick(id)));
     r.Sel_PtNo = id;
     r.graph.hideSelShape();
     r.Sel_DfntNo = -1;
     r.Drag_PtNo = id;
+    // The ring and the table's current row name the same point, so that
+    // 選択行削除 deletes the point the ring shows.
+    showInTable(id);
+}
+
+void Graph_Form::showInTable(int id)
+{
+    const int series = int(readPrefix(Reading::Get_Field(r.Pt_Array[size_t(id)], QStringLiteral(","), 1)));
+    if (!Reading::validSeries(series))
+        return;
+    SeriesTable &t = r.grid(series);
+    const int row = t.rowOfId(id);
+    if (row < 0)
+        return;
+    t.setCurrent(row, std::max(int(SeriesTable::ColId), t.currentCol()));
+    t.revealRow(row);
 }
 
 void Graph_Form::dfntMouseDown(int index)
@@ -159,6 +211,7 @@ void Graph_Form::dfntMouseDown(int index)
     if (index < 0 || index > 3)
         return;
     r.history().interrupt();
+    endNote();
     r.graph.setSelShape(r.graph.ringAround(r.graph.dfnt(index)));
     r.Sel_DfntNo = index;
     r.graph.hideSelShapePt();
@@ -211,8 +264,15 @@ void Graph_Form::dragDrop(float x, float y)
     r.Draw_Frame();
 }
 
+void Graph_Form::dropRefused(int draggedKind)
+{
+    if (draggedKind == 1 || draggedKind == 2)
+        showNote(dropRefusedStatus(draggedKind));
+}
+
 void Graph_Form::keyDown(int key, int)
 {
+    endNote();
     if (key != KeyDelete || !r.graph.selShapePt().visible)
         return;
     const int id = r.Sel_PtNo;
@@ -222,12 +282,7 @@ void Graph_Form::keyDown(int key, int)
     if (!Reading::validSeries(series))
         return;
     SeriesTable &t = r.grid(series);
-    int row = -1;
-    for (int i = 1; i < t.rowCount(); ++i)
-        if (readPrefix(t.cell(i, SeriesTable::ColId)) == id) {
-            row = i;
-            break;
-        }
+    const int row = t.rowOfId(id);
     if (row < 0)
         return; // not in its table: the key is ignored
     History::Step step(r.history(), History::DeletePoint);

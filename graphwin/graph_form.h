@@ -39,6 +39,9 @@ public:
     void pickMouseDown(int id);
     void dfntMouseDown(int index);
     void dragDrop(float x, float y);
+    // A drag released on a marker (kind 1 point, 2 corner dragged) drops
+    // nowhere: the status bar says why.
+    void dropRefused(int draggedKind);
     void keyDown(int key, int modifiers);
     void keyUp(int key, int modifiers);
     // Asked before the window closes; true when it may close (and the reading
@@ -49,6 +52,8 @@ public:
     static QString closeQuestion();
     static QString completionStatus();
     static QString pointLimitMessage();
+    static QString deselectedStatus();
+    static QString dropRefusedStatus(int draggedKind);
 
     // The corner a click or hover at (x, y) concerns.
     static Corner quadrantCorner(float x, float y);
@@ -66,9 +71,16 @@ private:
     // Stores the selected point at (cx, cy), converted into Conv_X, Conv_Y.
     void rereadSelectedPoint(float cx, float cy);
     void setStatus(const QString &text);
+    // Makes the point's row its table's current row, in view.
+    void showInTable(int id);
+    // A note in the main status bar about what a click did; the next click
+    // or key puts back the text it replaced.
+    void showNote(const QString &text);
+    void endNote();
 
     Reading &r;
     QString m_status;
+    QString m_note, m_beforeNote;
 };
 
 } // namespace orv

@@ -113,6 +113,11 @@ std::pair<int, int> GraphPictureArea::markerAt(QPointF p) const
     return {0, -1};
 }
 
+bool GraphPictureArea::dropsAt(QPointF p) const
+{
+    return rect().contains(p.toPoint()) && markerAt(p).first == 0;
+}
+
 void GraphPictureArea::updatePick(int id)
 {
     update(m_pickPainted[size_t(id)].adjusted(-1, -1, 1, 1));
@@ -172,6 +177,7 @@ void GraphPictureArea::mousePressEvent(QMouseEvent *e)
         m_dragIndex = index;
         m_dragPos = e->position().toPoint();
         m_dragNow = e->position();
+        m_dragMoved = m_dropAllowed = false;
         m_outline = QRect(m_dragPos - QPoint(kMarkerPx / 2, kMarkerPx / 2), QSize(kMarkerPx, kMarkerPx));
         update(m_outline.adjusted(-1, -1, 1, 1));
     }
@@ -182,8 +188,10 @@ void GraphPictureArea::mouseMoveEvent(QMouseEvent *e)
     const QPointF n = pixelCentre(e->position());
     if (m_dragKind) {
         m_dragNow = e->position();
-        if (m_dragKind == 2 && r.graph.gridVisible())
-            update(); // the grid slides with the corner
+        m_dragMoved = m_dragMoved || e->position().toPoint() != m_dragPos;
+        m_dropAllowed = dropsAt(e->position());
+        if (m_dragKind == 2)
+            update(); // the outline and the grid move with the corner
         update(m_outline.adjusted(-1, -1, 1, 1));
         m_outline = QRect(e->position().toPoint() - QPoint(kMarkerPx / 2, kMarkerPx / 2), QSize(kMarkerPx, kMarkerPx));
         update(m_outline.adjusted(-1, -1, 1, 1));
@@ -199,15 +207,21 @@ void GraphPictureArea::mouseReleaseEvent(QMouseEvent *e)
     const QPointF n = pixelCentre(e->position());
     const bool onPicture = rect().contains(e->position().toPoint());
     if (m_dragKind) {
-        if (m_dragKind == 2 && r.graph.gridVisible())
+        const int kind = m_dragKind, index = m_dragIndex;
+        if (kind == 2)
             update(); // back to the stored frame if the drop is refused
         m_dragKind = 0;
+        m_dragMoved = m_dropAllowed = false;
         update(m_outline.adjusted(-1, -1, 1, 1));
         m_outline = QRect();
         // A release on a marker (the dragged one included) or outside the
         // picture drops nowhere: the marker stays selected where it was.
-        if (onPicture && markerAt(e->position()).first == 0)
+        // Released on another marker, the status bar says why.
+        const auto on = markerAt(e->position());
+        if (onPicture && on.first == 0)
             m_form.dragDrop(float(n.x()), float(n.y()));
+        else if (onPicture && on != std::pair(kind, index))
+            m_form.dropRefused(kind);
         return;
     }
     int button = 0;

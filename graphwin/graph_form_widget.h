@@ -12,6 +12,7 @@
 #include <QMdiSubWindow>
 #include <QPointer>
 #include <QWidget>
+#include <optional>
 
 class QComboBox;
 class QLabel;
@@ -47,6 +48,12 @@ public:
     // dragged, with that corner under the pointer. Empty when the overlay is
     // off, the frame incomplete or not mappable.
     std::vector<GridLine> overlayGrid() const;
+    // While a corner is dragged over a place where it may be dropped: that
+    // place (normalised). The corner's marker, its ring, the outline and the
+    // grid are drawn there until the release.
+    std::optional<QPointF> draggedCorner() const;
+    // The frame outline as drawn now (with a dragged corner in its place).
+    std::vector<QLineF> outlineLines() const;
     // Draws grid lines (normalised coordinates) over a picture of `size` pixels.
     static void paintGrid(QPainter &p, const std::vector<GridLine> &lines, QSizeF size);
     static QColor gridColor() { return QColor(0, 150, 70, 128); }
@@ -71,6 +78,8 @@ private:
     // The 9-pixel marker centred on the screen pixel that holds the marker's
     // centre (its left, top plus half its size).
     QRect markerRect(float left, float top) const;
+    // Whether a drag released at a pixel position drops there.
+    bool dropsAt(QPointF p) const;
     // The view pixel that holds a normalised position.
     QPoint viewPixel(double x, double y) const;
     void paintPicture(QPainter &p, const QRect &clip);
@@ -97,6 +106,8 @@ private:
     int m_dragIndex = -1;
     QPoint m_dragPos;
     QPointF m_dragNow; // the pointer during a drag, in pixels
+    // The pointer has left the pressed pixel over a place a release drops on.
+    bool m_dragMoved = false, m_dropAllowed = false;
     QRect m_outline;
 };
 

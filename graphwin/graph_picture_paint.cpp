@@ -10,10 +10,6 @@
 
 namespace orv {
 
-namespace {
-int px(double twips) { return twipsToPx(twips); }
-} // namespace
-
 QImage GraphPictureArea::markerIcon(QColor rim, QColor fill)
 {
     static const char *rows[9] = {"...RRR...", ".RRFFFRR.", ".RFFFFFR.", "RFFFFFFFR", "RFFFFFFFR",
@@ -53,11 +49,17 @@ void GraphPictureArea::paintEvent(QPaintEvent *e)
     // Through the middle of the pixels that hold the corners' positions, as
     // the markers are drawn.
     auto onPixel = [this](double x, double y) { return QPointF(viewPixel(x, y)) + QPointF(0.5, 0.5); };
-    for (const QLineF &l : r.graph.frameLines())
+    for (const QLineF &l : outlineLines())
         p.drawLine(onPixel(l.x1(), l.y1()), onPixel(l.x2(), l.y2()));
-    // Corner markers, then point markers.
+    // Corner markers, then point markers. A dragged corner is drawn where it
+    // would be dropped, with its ring.
+    const std::optional<QPointF> dragged = draggedCorner();
     for (int i = 0; i < 4; ++i) {
-        const Marker &m = r.graph.dfnt(i);
+        Marker m = r.graph.dfnt(i);
+        if (dragged && i == m_dragIndex) {
+            m.left = float(dragged->x()) - r.graph.markerWidth / 2;
+            m.top = float(dragged->y()) + r.graph.markerHeight / 2;
+        }
         if (m.visible) {
             const QRect rc = markerRect(m.left, m.top);
             if (rc.intersects(clip))
@@ -75,14 +77,17 @@ void GraphPictureArea::paintEvent(QPaintEvent *e)
     p.setRenderHint(QPainter::Antialiasing, true);
     p.setBrush(Qt::NoBrush);
     if (r.graph.selShape().visible) {
+        const Ring ring = dragged ? r.graph.ringAt(float(dragged->x()), float(dragged->y())) : r.graph.selShape();
         p.setPen(QPen(QColor(255, 0, 0), 2));
-        p.drawEllipse(ringOutline(r.graph.selShape()).adjusted(1, 1, -1, -1));
+        p.drawEllipse(ringOutline(ring).adjusted(1, 1, -1, -1));
     }
     if (r.graph.selShapePt().visible) {
         p.setPen(QPen(QColor(0, 0, 255), 2));
         p.drawEllipse(ringOutline(r.graph.selShapePt()).adjusted(1, 1, -1, -1));
     }
-    if (m_dragKind && !m_outline.isNull()) {
+    // A dragged point shows where it would go by a dotted box; a dragged
+    // corner by itself.
+    if (m_dragKind == 1 && !m_outline.isNull()) {
         p.setRenderHint(QPainter::Antialiasing, false);
         p.setPen(QPen(Qt::black, 1, Qt::DotLine));
         p.drawRect(m_outline.adjusted(0, 0, -1, -1));
@@ -128,8 +133,8 @@ std::vector<GridLine> GraphPictureArea::overlayGrid() const
     auto f = readFrame(r.panel);
     if (!f)
         return {};
-    if (m_dragKind == 2 && m_dragIndex >= 0 && m_dragIndex < 4) {
-        f->corner[size_t(m_dragIndex)] = pixelCentre(m_dragNow);
+    if (const auto at = draggedCorner()) {
+        f->corner[size_t(m_dragIndex)] = *at;
         // In the diagonal mode the derived corners move with their source.
         if (r.panel.isDiagonal()) {
             const QPointF ll = f->corner[LL], ru = f->corner[RU];
@@ -139,6 +144,32 @@ std::vector<GridLine> GraphPictureArea::overlayGrid() const
     }
     auto lines = frameGridLines(frameMap(r.panel), *f);
     return lines ? std::move(*lines) : std::vector<GridLine>{};
+}
+
+std::optional<QPointF> GraphPictureArea::draggedCorner() const
+{
+    if (m_dragKind != 2 || m_dragIndex < 0 || m_dragIndex > 3 || !m_dragMoved || !m_dropAllowed)
+        return std::nullopt;
+    return pixelCentre(m_dragNow);
+}
+
+std::vector<QLineF> GraphPictureArea::outlineLines() const
+{
+    const auto at = draggedCorner();
+    if (!at)
+        return r.graph.frameLines();
+    auto v = cornerPositions(r.panel);
+    const Corner c = Corner(m_dragIndex);
+    v[CalibPanel::xBox(c)] = float(at->x());
+    v[CalibPanel::yBox(c)] = float(at->y());
+    // In the diagonal mode the other two corners follow from these two.
+    if (r.panel.isDiagonal()) {
+        v[CalibPanel::LUX_Text] = v[CalibPanel::LLX_Text];
+        v[CalibPanel::LUY_Text] = v[CalibPanel::RUY_Text];
+        v[CalibPanel::RLX_Text] = v[CalibPanel::RUX_Text];
+        v[CalibPanel::RLY_Text] = v[CalibPanel::LLY_Text];
+    }
+    return GraphModel::outlineOf(v);
 }
 
 void GraphPictureArea::paintGrid(QPainter &p, const std::vector<GridLine> &lines, QSizeF size)

@@ -526,6 +526,18 @@
         <source>全体</source>
         <translation>Whole</translation>
     </message>
+    <message>
+        <source>選択を解除しました。点を追加するには、もう一度クリックして下さい。</source>
+        <translation>Selection cleared. Click again to add a point.</translation>
+    </message>
+    <message>
+        <source>角は点や他の角の上には置けません。少しずらして放して下さい。</source>
+        <translation>A corner cannot be dropped on a point or another corner. Release it a little to one side.</translation>
+    </message>
+    <message>
+        <source>点は他の点や角の上には置けません。少しずらして放して下さい。</source>
+        <translation>A point cannot be dropped on another point or a corner. Release it a little to one side.</translation>
+    </message>
 </context>
 <context>
     <name>History</name>

@@ -92,6 +92,17 @@ double cross(QPointF a, QPointF b, QPointF c)
 
 } // namespace
 
+std::array<std::optional<float>, 8> cornerPositions(const CalibPanel &p)
+{
+    std::array<std::optional<float>, 8> v;
+    for (int i = 0; i < CalibPanel::PosBoxCount; ++i) {
+        const auto n = readStrict(p.pos(CalibPanel::PosBox(i)));
+        if (n && std::isfinite(float(*n)))
+            v[size_t(i)] = float(*n);
+    }
+    return v;
+}
+
 std::expected<FrameSpec, ConvError> readFrame(const CalibPanel &p)
 {
     FrameSpec f;

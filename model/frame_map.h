@@ -13,6 +13,7 @@
 #include <QPointF>
 #include <array>
 #include <expected>
+#include <optional>
 
 namespace orv {
 
@@ -27,6 +28,9 @@ struct FrameSpec {
 // Reads the panel's boxes strictly (empty or non-numeric texts fail, as do
 // values <= 0 on a log axis).
 std::expected<FrameSpec, ConvError> readFrame(const CalibPanel &panel);
+// The eight position boxes (LL x, y, LU x, y, RU, RL) as numbers; a box that
+// does not read as a finite number is empty. The outline is drawn from these.
+std::array<std::optional<float>, 8> cornerPositions(const CalibPanel &panel);
 
 class FrameMap {
 public:

@@ -146,4 +146,15 @@ void GraphModel::setFrameLines(std::vector<QLineF> lines)
     Q_EMIT frameChanged();
 }
 
+std::vector<QLineF> GraphModel::outlineOf(const std::array<std::optional<float>, 8> &v)
+{
+    std::vector<QLineF> lines;
+    for (int k = 0; k < 4; ++k) {
+        const size_t a = size_t(2 * k), b = size_t(2 * ((k + 1) % 4));
+        if (v[a] && v[a + 1] && v[b] && v[b + 1])
+            lines.emplace_back(*v[a], *v[a + 1], *v[b], *v[b + 1]);
+    }
+    return lines;
+}
+
 } // namespace orv

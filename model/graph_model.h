@@ -89,6 +89,9 @@ public:
     Ring ringAround(const Marker &m) const { return ringAt(m.left + markerWidth / 2, m.top - markerHeight / 2); }
 
     const std::vector<QLineF> &frameLines() const { return m_frame; }
+    // The outline through the corners LL, LU, RU, RL (x, y of each in that
+    // order): a side only where both its ends have both coordinates.
+    static std::vector<QLineF> outlineOf(const std::array<std::optional<float>, 8> &corners);
     void setFrameLines(std::vector<QLineF> lines);
 
     // The frame's coordinate grid drawn over the picture (a view preference:

@@ -90,6 +90,8 @@ ReadingSnapshot ReadingSnapshot::of(const Reading &r)
         out.loaded = t.loaded();
         out.opened = r.Grid_Opened[size_t(series)];
         out.rows = t.rows();
+        out.currentRow = t.currentRow();
+        out.currentCol = t.currentCol();
     }
     return s;
 }
@@ -142,7 +144,8 @@ ReadingDelta ReadingDelta::between(const ReadingSnapshot &a, const ReadingSnapsh
         // window is open is restored with the rows it shows.
         if (ta.rows == tb.rows)
             continue;
-        Table t{series, ta.loaded, tb.loaded, ta.opened, tb.opened, {}, {}};
+        Table t{series, ta.loaded, tb.loaded, ta.opened, tb.opened, {}, {},
+                {ta.currentRow, ta.currentCol}, {tb.currentRow, tb.currentCol}};
         std::vector<QString> na, nb;
         std::vector<std::array<QString, 4>> va, vb;
         splitRows(ta.rows, na, va);
@@ -190,6 +193,9 @@ void ReadingDelta::apply(Reading &r, bool redo) const
             std::vector<SeriesTable::Row> rows = table.rows();
             applyToRows(t, rows, redo);
             table.setRows(std::move(rows));
+            const auto &cur = redo ? t.currentAfter : t.currentBefore;
+            if (cur[0] < table.rowCount())
+                table.setCurrent(cur[0], cur[1]);
         }
         if (!loaded && table.loaded())
             table.unload();
@@ -215,6 +221,9 @@ void ReadingDelta::applyTo(ReadingSnapshot &s, bool redo) const
         table.loaded = redo ? t.loadedAfter : t.loadedBefore;
         table.opened = redo ? t.openedAfter : t.openedBefore;
         applyToRows(t, table.rows, redo);
+        const auto &cur = redo ? t.currentAfter : t.currentBefore;
+        table.currentRow = cur[0];
+        table.currentCol = cur[1];
     }
 }
 

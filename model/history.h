@@ -35,6 +35,8 @@ struct ReadingSnapshot {
         bool loaded = false;
         int opened = 0; // Grid_Opened
         std::vector<SeriesTable::Row> rows;
+        // The current cell, which comes back with the rows it names.
+        int currentRow = 0, currentCol = 0;
     };
     std::array<QString, 256> records;
     std::array<std::optional<Marker>, 256> picks;
@@ -108,6 +110,7 @@ struct ReadingDelta {
         // changes in one place only.
         Splice<QString> numbers;
         Splice<std::array<QString, 4>> values;
+        std::array<int, 2> currentBefore{}, currentAfter{}; // row, column
     };
     std::vector<Record> records;
     std::vector<Pick> picks;

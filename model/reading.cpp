@@ -400,22 +400,7 @@ void Reading::Show_GridForm(int series)
 
 void Reading::Draw_Frame()
 {
-    // Each line is drawn only when all its coordinates read as numbers.
-    float v[8];
-    bool ok[8];
-    for (int i = 0; i < 8; ++i) {
-        auto r = readStrict(panel.pos(CalibPanel::PosBox(i)));
-        ok[i] = r.has_value() && std::isfinite(float(*r));
-        v[i] = ok[i] ? float(*r) : 0;
-    }
-    std::vector<QLineF> lines;
-    const int order[5] = {LL, LU, RU, RL, LL};
-    for (int k = 0; k < 4; ++k) {
-        int a = order[k], b = order[k + 1];
-        if (ok[2 * a] && ok[2 * a + 1] && ok[2 * b] && ok[2 * b + 1])
-            lines.emplace_back(v[2 * a], v[2 * a + 1], v[2 * b], v[2 * b + 1]);
-    }
-    graph.setFrameLines(std::move(lines));
+    graph.setFrameLines(GraphModel::outlineOf(cornerPositions(panel)));
 }
 
 } // namespace orv

@@ -1,5 +1,7 @@
 #include "model/series_table.h"
 
+#include "model/numtext.h"
+
 #include <algorithm>
 
 namespace orv {
@@ -71,6 +73,14 @@ void SeriesTable::setRows(std::vector<Row> rows)
     if (m_topRow >= rowCount())
         m_topRow = std::max(1, rowCount() - 1);
     changed();
+}
+
+int SeriesTable::rowOfId(int id) const
+{
+    for (int r = 1; r < rowCount(); ++r)
+        if (readPrefix(cell(r, ColId)) == id)
+            return r;
+    return -1;
 }
 
 void SeriesTable::setCurrent(int row, int col)

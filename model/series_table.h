@@ -39,6 +39,9 @@ public:
     // Replaces every row (undo and redo of an edit); the header stays.
     void setRows(std::vector<Row> rows);
 
+    // The data row showing point `id`; -1 when none does.
+    int rowOfId(int id) const;
+
     int currentRow() const { return m_row; }
     int currentCol() const { return m_col; }
     void setCurrent(int row, int col);
@@ -50,6 +53,8 @@ public:
     // The selected cells as text: cells joined by tabs, rows by CR LF.
     QString selectionText() const;
     void setTopRow(int row);
+    // Asks the view to scroll a row into view, as little as it must.
+    void revealRow(int row) { Q_EMIT revealRequested(row); }
 
     std::array<int, 5> colWidths{500, 500, 750, 750, 750};
     // The narrowest each column may be: the width of its widest text, as the
@@ -94,6 +99,7 @@ Q_SIGNALS:
     void cellChanged(int row, int col);
     void currentChanged(int row, int col);
     void topRowChanged(int row);
+    void revealRequested(int row);
     void editorChanged();
 
 private:

@@ -109,6 +109,8 @@ GridFormWidget::GridFormWidget(Reading &reading, int series, QWidget *parent)
     m_editor->installEventFilter(this);
 
     m_grid->setVerticalHeader(new FixedWidthHeader(m_grid));
+    // A row number selects its row, as a column header selects its column.
+    m_grid->verticalHeader()->setSectionsClickable(true);
     m_grid->setModel(&m_model);
     m_grid->setSelectionMode(QAbstractItemView::ContiguousSelection);
     m_grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -143,6 +145,10 @@ GridFormWidget::GridFormWidget(Reading &reading, int series, QWidget *parent)
     });
     connect(&t, &SeriesTable::cellChanged, this, [this](int row, int) { measureColumns(row); });
     connect(&t, &SeriesTable::currentChanged, this, &GridFormWidget::syncCurrent);
+    connect(&t, &SeriesTable::revealRequested, this, [this](int row) {
+        if (row >= 1 && row < m_form.table().rowCount())
+            m_grid->scrollTo(m_model.index(row - 1, 0), QAbstractItemView::EnsureVisible);
+    });
     connect(&t, &SeriesTable::topRowChanged, this, [this](int top) {
         if (top >= 1)
             m_grid->verticalScrollBar()->setValue(top - 1);
@@ -222,7 +228,10 @@ void GridFormWidget::measureColumns(int row)
             if (!t.cell(r, c).isEmpty())
                 w = std::max(w, need(fm.horizontalAdvance(t.cell(r, c)) + margin));
     }
-    if (widths == t.minColWidths)
+    // The widths are kept with the table, which another view of it (a window
+    // closing while a reading loads) may have measured already: this view
+    // lays them out unless it did so itself.
+    if (widths == t.minColWidths && widths == m_laidOutMin)
         return;
     t.minColWidths = widths;
     growToFit();
@@ -288,6 +297,10 @@ void GridFormWidget::viewCurrentChanged(const QModelIndex &now, const QModelInde
         return;
     SeriesTable &t = m_form.table();
     t.setCurrent(now.row() + 1, now.column() + 1);
+    // Setting the current cell makes it the whole selection; a drag or a
+    // Shift+arrow moves the current cell after (or before) widening the
+    // block, so the block is taken again from the view.
+    viewSelectionChanged();
     refreshButtons();
     if (!before.isValid() || before.row() != now.row() || before.column() != now.column())
         m_form.selectionChanged(now.row() + 1);
@@ -327,6 +340,7 @@ void GridFormWidget::applyLayout(bool normalState, bool minimised)
     m_deleteRow->setGeometry(px(990), px(l.buttonTop), px(1070), px(315));
     m_reread->setGeometry(px(2070), px(l.buttonTop), px(1000), px(315));
     m_dataDisposal->setGeometry(px(3090), px(l.buttonTop), px(l.dataDisposalWidth), px(315));
+    m_laidOutMin = t.minColWidths;
     m_grid->verticalHeader()->setFixedWidth(px(l.colWidths[0]));
     for (int c = 1; c <= 4; ++c)
         m_grid->horizontalHeader()->resizeSection(c - 1, px(l.colWidths[size_t(c)]));

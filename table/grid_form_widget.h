@@ -81,6 +81,8 @@ private:
     QLineEdit *m_editor;
     QPointer<QMenu> m_editMenu;
     QPointer<QAbstractButton> m_corner;
+    // The column minimums this view last laid its columns out for.
+    std::array<int, 5> m_laidOutMin{};
     bool m_syncing = false;
     bool m_resetting = false;
 };

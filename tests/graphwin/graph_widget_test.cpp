@@ -135,9 +135,10 @@ private Q_SLOTS:
                              Qt::NoButton, Qt::LeftButton, {});
             QApplication::sendEvent(area(), &move);
         }
-        // Mid-drag, the X=10 line runs from RL (0.9, 0.1) to the pointer: at
-        // half height it crosses x = 0.8. The reading has not changed.
-        QVERIFY(isGrid(pixel(0.8f, 0.5f)));
+        // Mid-drag, the X=10 line (and the red outline over it) runs from RL
+        // (0.9, 0.1) to the pointer; the X=8 line from (0.74, 0.1) to (0.58,
+        // 0.9) crosses half height at x = 0.66. The reading has not changed.
+        QVERIFY(isGrid(pixel(0.66f, 0.5f)));
         QCOMPARE((QStringList{r->panel.pos(CalibPanel::RUX_Text), r->panel.pos(CalibPanel::RUY_Text)}), before);
         QTest::mouseRelease(area(), Qt::LeftButton, {}, at(0.7f, 0.9f));
         QVERIFY(r->panel.pos(CalibPanel::RUX_Text) != before[0]);

@@ -11,6 +11,10 @@
 #include <QPushButton>
 #include <QScrollBar>
 #include <QTableView>
+#include "statefile/state_file.h"
+
+#include <QFile>
+#include <QTemporaryDir>
 #include <QTest>
 
 using namespace orv;
@@ -25,6 +29,22 @@ class GridWidgetTest : public QObject {
 
     void add(int series, float x, float y) { QVERIFY(orv::testing::addPoint(*r, series, x, y) > 0); }
     QPoint cellCentre(QTableView *v, int row, int col) { return v->visualRect(v->model()->index(row, col)).center(); }
+    // The first cell whose text is wider than its column leaves room for
+    // (a cell paints its text between the style's margins, less the grid
+    // line; a wider text is elided); "" when every text shows in full.
+    static QString clippedCell(QTableView *v)
+    {
+        const int margin = 2 * (v->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, v) + 1) + 1;
+        const QFontMetricsF fm(v->font());
+        for (int row = 0; row < v->model()->rowCount(); ++row)
+            for (int col = 0; col < 4; ++col) {
+                const QString text = v->model()->index(row, col).data().toString();
+                const int room = v->columnWidth(col) - margin;
+                if (fm.horizontalAdvance(text) > room)
+                    return QStringLiteral("row %1 col %2: \"%3\" in %4 px").arg(row).arg(col).arg(text).arg(room);
+            }
+        return QString();
+    }
 
 private Q_SLOTS:
     void init()
@@ -124,21 +144,7 @@ private Q_SLOTS:
         QTableView *v = host->widget(1)->grid();
         QVERIFY(r->grid(1).cell(2, 2).contains(u'e'));
         QVERIFY(r->grid(1).cell(2, 3).contains(u'e'));
-        auto allShowInFull = [&] {
-            // A cell paints its text between the style's margins, less the
-            // grid line; a wider text is elided.
-            const int margin = 2 * (v->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, v) + 1) + 1;
-            const QFontMetricsF fm(v->font());
-            for (int row = 0; row < v->model()->rowCount(); ++row)
-                for (int col = 0; col < 4; ++col) {
-                    const QString text = v->model()->index(row, col).data().toString();
-                    const int room = v->columnWidth(col) - margin;
-                    if (fm.horizontalAdvance(text) > room)
-                        return QStringLiteral("row %1 col %2: \"%3\" in %4 px").arg(row).arg(col).arg(text).arg(room);
-                }
-            return QString();
-        };
-        QString clipped = allShowInFull();
+        const QString clipped = clippedCell(v);
         QVERIFY2(clipped.isEmpty(), qPrintable(clipped));
         QVERIFY(sub->width() > startWidth);
         // Every column fits side by side: no sideways scrolling in this window.
@@ -285,6 +291,134 @@ private Q_SLOTS:
         QTest::keyClick(v, Qt::Key_Escape);
         QCOMPARE(r->Sel_PtNo, 0);
         QVERIFY(!r->graph.selShapePt().visible);
+    }
+
+    // However a block is selected (dragged either way, widened with
+    // Shift+arrows, a whole column or row by its header), Copy takes all of
+    // it, in rows and columns as the grid shows them.
+    void everySelectionCopiesWhole()
+    {
+        for (float x : {0.2f, 0.3f, 0.4f, 0.5f, 0.6f})
+            add(2, x, x + 0.1f);
+        QTableView *v = host->widget(2)->grid();
+        QHeaderView *h = v->horizontalHeader(), *vh = v->verticalHeader();
+        enum How { Drag, Keys, ColumnHeader, RowHeader };
+        struct Case {
+            const char *name;
+            How how;
+            int row1, col1, row2, col2; // view cells: where it starts, where it ends
+            int top, left, bottom, right; // the block in the table's rows 1.. and columns 1..4
+        };
+        const Case cases[] = {
+            {"drag down and right (row 4 X to row 5 Y)", Drag, 3, 1, 4, 2, 4, 2, 5, 3},
+            {"drag up and left", Drag, 4, 2, 1, 0, 2, 1, 5, 3},
+            {"Shift+Down, Shift+Right", Keys, 1, 1, 2, 2, 2, 2, 3, 3},
+            {"the X column's header", ColumnHeader, 0, 1, 4, 1, 1, 2, 5, 2},
+            {"row 3's header", RowHeader, 2, 0, 2, 3, 3, 1, 3, 4},
+        };
+        for (const Case &c : cases) {
+            QTest::mouseClick(v->viewport(), Qt::LeftButton, {}, cellCentre(v, 0, 0)); // somewhere else first
+            switch (c.how) {
+            case Drag:
+                QTest::mousePress(v->viewport(), Qt::LeftButton, {}, cellCentre(v, c.row1, c.col1));
+                QTest::mouseMove(v->viewport(), cellCentre(v, (c.row1 + c.row2) / 2, c.col1));
+                QTest::mouseMove(v->viewport(), cellCentre(v, c.row2, c.col2));
+                QTest::mouseRelease(v->viewport(), Qt::LeftButton, {}, cellCentre(v, c.row2, c.col2));
+                break;
+            case Keys:
+                QTest::mouseClick(v->viewport(), Qt::LeftButton, {}, cellCentre(v, c.row1, c.col1));
+                QTest::keyClick(v, Qt::Key_Down, Qt::ShiftModifier);
+                QTest::keyClick(v, Qt::Key_Right, Qt::ShiftModifier);
+                break;
+            case ColumnHeader:
+                QTest::mouseClick(h->viewport(), Qt::LeftButton, {},
+                                  QPoint(h->sectionViewportPosition(c.col1) + h->sectionSize(c.col1) / 2, h->height() / 2));
+                break;
+            case RowHeader:
+                QTest::mouseClick(vh->viewport(), Qt::LeftButton, {},
+                                  QPoint(vh->width() / 2, vh->sectionViewportPosition(c.row1) + vh->sectionSize(c.row1) / 2));
+                break;
+            }
+            QStringList rows;
+            for (int row = c.top; row <= c.bottom; ++row) {
+                QStringList cells;
+                for (int col = c.left; col <= c.right; ++col)
+                    cells << r->grid(2).cell(row, col);
+                rows << cells.join(u'\t');
+            }
+            QCOMPARE(v->selectionModel()->selectedIndexes().size(), (c.bottom - c.top + 1) * (c.right - c.left + 1));
+            QVERIFY2(r->grid(2).selectionText() == rows.join(QStringLiteral("\r\n")),
+                     qPrintable(QStringLiteral("%1: %2").arg(QLatin1String(c.name), r->grid(2).selectionText())));
+        }
+    }
+
+    // Opening a reading with wider values over an open table: the new
+    // window's columns take the new values' widths, though the window that
+    // closed measured the same texts first.
+    void aReadingOpenedOverAnOpenTableShowsItsValuesInFull()
+    {
+        add(1, 0.5f, 0.5f);
+        QTemporaryDir tmp;
+        const QString dir = tmp.path();
+        QImage(100, 100, QImage::Format_RGB32).save(dir + QStringLiteral("/c.png"));
+        // A reading file whose series 1 has values of the frame's range.
+        auto write = [&](const QString &name, const char *xMin, const char *xMax, const char *yMax) {
+            ScriptedDesktop d2;
+            Reading wide(&d2);
+            wide.Init_App();
+            orv::testing::setDiagonalFrame(wide, xMax, yMax);
+            wide.panel.setVal(CalibPanel::LLX_VLText, QString::fromLatin1(xMin));
+            wide.showPicture(QImage(100, 100, QImage::Format_RGB32), QStringLiteral("c.png"));
+            wide.GraphPic_Path = dir + QStringLiteral("/c.png");
+            for (float x : {0.14f, 0.23f, 0.86f})
+                QVERIFY(orv::testing::addPoint(wide, 1, x, 0.85f) > 0);
+            QFile f(dir + name);
+            QVERIFY(f.open(QIODevice::WriteOnly));
+            f.write(stateFileBytes(wide));
+        };
+        write(QStringLiteral("/a.orvd"), "-5", "5", "2.5E6");
+        write(QStringLiteral("/b.orvd"), "-5E300", "5E300", "-2.5E-300");
+
+        QCOMPARE(Load_State(*r, dir + QStringLiteral("/a.orvd")), LoadResult::Loaded);
+        QCOMPARE(r->grid(1).cell(1, 2), QStringLiteral("-4.5000e+0"));
+        QTRY_VERIFY(host->widget(1));
+        QTableView *v = host->widget(1)->grid();
+        QString clipped = clippedCell(v);
+        QVERIFY2(clipped.isEmpty(), qPrintable(clipped));
+        QCOMPARE(v->horizontalScrollBar()->maximum(), 0);
+
+        // In a narrow space the window stops at its edge and the grid
+        // scrolls sideways, its columns as wide as their texts.
+        mdi->resize(330, 700);
+        r->Close_Confirmed = true;
+        QCOMPARE(Load_State(*r, dir + QStringLiteral("/b.orvd")), LoadResult::Loaded);
+        QTRY_VERIFY(host->widget(1));
+        v = host->widget(1)->grid();
+        clipped = clippedCell(v);
+        QVERIFY2(clipped.isEmpty(), qPrintable(clipped));
+        QTRY_VERIFY(v->horizontalScrollBar()->maximum() > 0);
+        QVERIFY(host->subWindow(1)->geometry().right() < mdi->viewport()->width());
+    }
+
+    // Undoing 全削除 brings back the current row with the rows, highlighted.
+    void undoingDeleteAllBringsTheCurrentRowBack()
+    {
+        for (float x : {0.3f, 0.5f, 0.7f})
+            add(1, x, x);
+        GridFormWidget *w = host->widget(1);
+        QTableView *v = w->grid();
+        QTest::mouseClick(v->viewport(), Qt::LeftButton, {}, cellCentre(v, 1, 1));
+        QTest::mouseClick(w->allClearButton(), Qt::LeftButton);
+        QVERIFY(r->grid(1).isEmpty());
+        QVERIFY(r->history().undo());
+        QCOMPARE(r->grid(1).rowCount(), 4);
+        QCOMPARE(r->grid(1).currentRow(), 2);
+        QCOMPARE(v->currentIndex(), v->model()->index(1, 1));
+        QVERIFY(v->selectionModel()->isSelected(v->model()->index(1, 1)));
+        // 選択行削除 now deletes that row's point.
+        QTest::mouseClick(w->deleteRowButton(), Qt::LeftButton);
+        QVERIFY(!r->graph.hasPick(2));
+        QVERIFY(r->graph.hasPick(1) && r->graph.hasPick(3));
     }
 
     void aClickOnTheHeadersNamesTheTableForCopy()
