@@ -10,6 +10,7 @@
 
 #include <QFileInfo>
 #include <QScreen>
+#include <QTimer>
 
 namespace orv {
 
@@ -24,7 +25,7 @@ AssembledWindow assembleMainWindow(Reading &reading)
     a.main->form().onSaveState = [&reading] { Save_State(reading); };
     // "Save?" Yes runs the same save.
     reading.saveHandler = [&reading] { Save_State(reading); };
-    a.main->form().onLoadState = [&reading](const QString &path) { openReadingFile(reading, path); };
+    a.main->form().onLoadState = [&reading](const QString &path) { return openReadingFile(reading, path) == 0; };
     a.main->form().onAutoRead = [&reading, graphs = a.graphs, main = a.main.get()] {
         autoread::openAutoReadPanel(reading, graphs, main);
     };
@@ -37,6 +38,22 @@ QString openCommandLineFile(MainWindow &window, const QString &path)
         return QStringLiteral("orvalinetrix: %1: no such file\n").arg(path);
     window.form().Drop_Files(path);
     return QString();
+}
+
+void runStartupOpenings(MainWindow &window, std::function<void()> offerRecovery, const QString &file,
+                        std::function<void(const QString &)> error)
+{
+    // One queued call, not two: a question's dialog runs the event loop, and
+    // a second queued call would open the file (and its page chooser) while
+    // the recovery question is still waiting for its answer.
+    QTimer::singleShot(0, &window, [&window, offerRecovery = std::move(offerRecovery), file, error = std::move(error)] {
+        if (offerRecovery)
+            offerRecovery();
+        if (file.isEmpty())
+            return;
+        if (const QString text = openCommandLineFile(window, file); !text.isEmpty() && error)
+            error(text);
+    });
 }
 
 void fitToScreen(MainWindow &window)

@@ -5,6 +5,7 @@
 // end-to-end checks build the same window this way.
 
 #include <QString>
+#include <functional>
 #include <memory>
 
 namespace orv {
@@ -26,6 +27,14 @@ AssembledWindow assembleMainWindow(Reading &reading);
 // file of another kind gets the same message). A path that names no file
 // opens nothing: the text for standard error is returned ("" otherwise).
 QString openCommandLineFile(MainWindow &window, const QString &path);
+
+// What a started program does first once its window shows: `offerRecovery`
+// (the reading left by a program that did not end normally), and only when
+// that question is answered, the file named on the command line ("" none),
+// whose own questions (a PDF's page chooser) then come on their own. A
+// missing file's text for standard error goes to `error`.
+void runStartupOpenings(MainWindow &window, std::function<void()> offerRecovery, const QString &file,
+                        std::function<void(const QString &)> error);
 
 // Sizes the main window to most of a large screen (never below its design
 // size), so that the chart and its tables fit side by side, and centres it.
