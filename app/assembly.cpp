@@ -19,6 +19,8 @@ AssembledWindow assembleMainWindow(Reading &reading)
     AssembledWindow a;
     a.main = std::make_unique<MainWindow>(reading);
     a.graphs = new GraphWindowHost(reading, a.main->mdiArea(), a.main.get());
+    // The graph window leaves the tables their column.
+    a.graphs->chartRoom = [main = a.main.get()] { return main->chartRoom(); };
     a.grids = new GridWindowsHost(reading, a.main->mdiArea(), a.main.get());
     a.grids->setEditMenu(a.main->editMenu());
     a.grids->openDataDisposal = [&reading](int series, QWidget *parent) { openDataDisposal(reading, series, parent); };
@@ -56,15 +58,20 @@ void runStartupOpenings(MainWindow &window, std::function<void()> offerRecovery,
     });
 }
 
+QSize screenFitSize(QSize current, QSize available)
+{
+    const QSize want(std::max({current.width(), available.width() * 9 / 10, available.width() - 40}),
+                     std::max(current.height(), available.height() * 9 / 10));
+    return want.boundedTo(available);
+}
+
 void fitToScreen(MainWindow &window)
 {
     const QScreen *screen = window.screen();
     if (!screen)
         return;
     const QRect avail = screen->availableGeometry();
-    const QSize want(std::max(window.width(), avail.width() * 9 / 10),
-                     std::max(window.height(), avail.height() * 9 / 10));
-    window.resize(want.boundedTo(avail.size()));
+    window.resize(screenFitSize(window.size(), avail.size()));
     window.move(avail.center() - QPoint(window.width() / 2, window.height() / 2));
 }
 

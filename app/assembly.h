@@ -4,6 +4,7 @@
 // saving and reopening readings from its commands. The program and the
 // end-to-end checks build the same window this way.
 
+#include <QSize>
 #include <QString>
 #include <functional>
 #include <memory>
@@ -39,5 +40,10 @@ void runStartupOpenings(MainWindow &window, std::function<void()> offerRecovery,
 // Sizes the main window to most of a large screen (never below its design
 // size), so that the chart and its tables fit side by side, and centres it.
 void fitToScreen(MainWindow &window);
+// The size fitToScreen gives a window of `current` size on a screen whose
+// free part is `available`: all but a narrow margin of its width (on a
+// 1280-pixel screen the chart's readout and a table need nearly all of it),
+// nine tenths of its height.
+QSize screenFitSize(QSize current, QSize available);
 
 } // namespace orv
