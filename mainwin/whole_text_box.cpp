@@ -21,9 +21,9 @@ public:
         box->installEventFilter(this);
         QObject::connect(box, &QLineEdit::textChanged, this, [this] {
             fit();
-            // Put in by the program (or pasted while the box is not typed
-            // in): shown from its start.
-            if (!m_box->hasFocus())
+            // Put in by the program (typing marks the box modified): shown
+            // from its start.
+            if (!m_box->isModified())
                 m_box->setCursorPosition(0);
         });
         fit();
