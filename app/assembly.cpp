@@ -10,6 +10,7 @@
 
 #include <QFileInfo>
 #include <QScreen>
+#include <QTimer>
 
 namespace orv {
 
@@ -18,13 +19,15 @@ AssembledWindow assembleMainWindow(Reading &reading)
     AssembledWindow a;
     a.main = std::make_unique<MainWindow>(reading);
     a.graphs = new GraphWindowHost(reading, a.main->mdiArea(), a.main.get());
+    // The graph window leaves the tables their column.
+    a.graphs->chartRoom = [main = a.main.get()] { return main->chartRoom(); };
     a.grids = new GridWindowsHost(reading, a.main->mdiArea(), a.main.get());
     a.grids->setEditMenu(a.main->editMenu());
     a.grids->openDataDisposal = [&reading](int series, QWidget *parent) { openDataDisposal(reading, series, parent); };
     a.main->form().onSaveState = [&reading] { Save_State(reading); };
     // "Save?" Yes runs the same save.
     reading.saveHandler = [&reading] { Save_State(reading); };
-    a.main->form().onLoadState = [&reading](const QString &path) { openReadingFile(reading, path); };
+    a.main->form().onLoadState = [&reading](const QString &path) { return openReadingFile(reading, path) == 0; };
     a.main->form().onAutoRead = [&reading, graphs = a.graphs, main = a.main.get()] {
         autoread::openAutoReadPanel(reading, graphs, main);
     };
@@ -39,15 +42,36 @@ QString openCommandLineFile(MainWindow &window, const QString &path)
     return QString();
 }
 
+void runStartupOpenings(MainWindow &window, std::function<void()> offerRecovery, const QString &file,
+                        std::function<void(const QString &)> error)
+{
+    // One queued call, not two: a question's dialog runs the event loop, and
+    // a second queued call would open the file (and its page chooser) while
+    // the recovery question is still waiting for its answer.
+    QTimer::singleShot(0, &window, [&window, offerRecovery = std::move(offerRecovery), file, error = std::move(error)] {
+        if (offerRecovery)
+            offerRecovery();
+        if (file.isEmpty())
+            return;
+        if (const QString text = openCommandLineFile(window, file); !text.isEmpty() && error)
+            error(text);
+    });
+}
+
+QSize screenFitSize(QSize current, QSize available)
+{
+    const QSize want(std::max({current.width(), available.width() * 9 / 10, available.width() - 40}),
+                     std::max(current.height(), available.height() * 9 / 10));
+    return want.boundedTo(available);
+}
+
 void fitToScreen(MainWindow &window)
 {
     const QScreen *screen = window.screen();
     if (!screen)
         return;
     const QRect avail = screen->availableGeometry();
-    const QSize want(std::max(window.width(), avail.width() * 9 / 10),
-                     std::max(window.height(), avail.height() * 9 / 10));
-    window.resize(want.boundedTo(avail.size()));
+    window.resize(screenFitSize(window.size(), avail.size()));
     window.move(avail.center() - QPoint(window.width() / 2, window.height() / 2));
 }
 

@@ -102,19 +102,17 @@ int main(int argc, char **argv)
             });
             poll->start();
         }
-        // A reading left by a program that did not end normally is offered first.
-        QTimer::singleShot(0, mainWindow, [&reading, &recovery] {
-            recovery.offerRestore(
-                [&reading](const QString &path) { return orv::Load_State(reading, path) == orv::LoadResult::Loaded; });
-        });
-        if (!file.isEmpty()) {
-            // A path given on the command line is opened like a dropped file.
-            const QString path = QFileInfo(file).absoluteFilePath();
-            QTimer::singleShot(0, mainWindow, [mainWindow, path] {
-                if (const QString error = orv::openCommandLineFile(*mainWindow, path); !error.isEmpty())
-                    QTextStream(stderr) << error;
-            });
-        }
+        // A reading left by a program that did not end normally is offered
+        // first; a path given on the command line opens like a dropped file.
+        orv::runStartupOpenings(
+            *mainWindow,
+            [&reading, &recovery] {
+                recovery.offerRestore([&reading](const QString &path) {
+                    return orv::Load_State(reading, path) == orv::LoadResult::Loaded;
+                });
+            },
+            file.isEmpty() ? QString() : QFileInfo(file).absoluteFilePath(),
+            [](const QString &error) { QTextStream(stderr) << error; });
     };
 
     if (noSplash || !file.isEmpty()) {

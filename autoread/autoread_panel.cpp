@@ -358,6 +358,11 @@ bool AutoReadPanel::read()
 {
     cancel();
     m_watcher.waitForFinished();
+    // A frame that cannot be read is named for what is wrong with it.
+    if (const QString problem = frameProblemText(r.panel); !problem.isEmpty()) {
+        Q_EMIT failed(problem);
+        return false;
+    }
     QString why;
     auto job = makeJob(&why);
     if (!job) {
@@ -434,6 +439,9 @@ void AutoReadPanel::readDone()
     }
     m_result = std::move(*res);
     m_added = false;
+    // Not there (or only as lines for markers): say why, and offer nothing.
+    if (m_result.absence != ReadResult::Absence::None)
+        Q_EMIT failed(absenceText(m_result));
     if (m_result.toleranceUsed > 0 || m_autoTolerance) {
         // A core that reports nothing read with the tolerance it was given.
         m_toleranceUsed = m_result.toleranceUsed > 0 ? m_result.toleranceUsed : m_lastJobTolerance;

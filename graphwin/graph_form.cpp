@@ -25,10 +25,7 @@ QString Graph_Form::closeQuestion()
     return QCoreApplication::translate("Graph", "グラフウィンドウを閉じると全ての読出し(系列)ウィンドウも閉じます。\rよろしいですか？");
 }
 
-QString Graph_Form::completionStatus()
-{
-    return QCoreApplication::translate("Graph", "読み出し値を追加する系列を選択し、グラフ画像上でポイントをクリックして下さい。");
-}
+QString Graph_Form::completionStatus() { return Reading::readPointsText(); }
 
 QString Graph_Form::pointLimitMessage()
 {

@@ -523,7 +523,8 @@ void GraphWindowHost::fitToPicture()
     // beyond the area, so its readout stays in view, and the picture scrolls.
     QSize size = m_sub->sizeHint();
     if (m_area->isVisible()) { // a hidden area has no size of its own yet
-        const QSize free = m_area->viewport()->size() - QSize(std::max(0, m_sub->x()), std::max(0, m_sub->y()));
+        const QRect room = chartRoom ? chartRoom() : m_area->viewport()->rect();
+        const QSize free = room.size() - QSize(std::max(0, m_sub->x() - room.x()), std::max(0, m_sub->y() - room.y()));
         // A picture that fits opens at 100 %; a larger one whole, in a
         // window that takes the free room.
         const QSize frame = m_sub->sizeHint() - m_widget->sizeHint();

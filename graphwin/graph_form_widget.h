@@ -12,6 +12,7 @@
 #include <QMdiSubWindow>
 #include <QPointer>
 #include <QWidget>
+#include <functional>
 #include <optional>
 
 class QComboBox;
@@ -162,6 +163,10 @@ public:
     GraphWindowHost(Reading &reading, QMdiArea *area, QObject *parent = nullptr);
     GraphFormWidget *widget() const { return m_widget; }
     QMdiSubWindow *subWindow() const { return m_sub; }
+    // The part of the document area's viewport the window may take when it
+    // fits a picture (the main window keeps a column free for the tables);
+    // unset, the whole viewport.
+    std::function<QRect()> chartRoom;
 
 protected:
     bool eventFilter(QObject *watched, QEvent *e) override;

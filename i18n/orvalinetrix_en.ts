@@ -709,10 +709,6 @@
         <translation>Press &quot;Browse&quot; to open a graph picture file, or paste a picture from the clipboard.</translation>
     </message>
     <message>
-        <source>開いたグラフ画像で枠線を定義するため、グラフの角を画像上で選択して下さい。 (対角定義又は、4点定義)</source>
-        <translation>To define the frame, click the graph&apos;s corners on the opened picture. (Diagonal or 4 Points)</translation>
-    </message>
-    <message>
         <source>状態設定ファイルを開く</source>
         <translation>Open Reading File</translation>
     </message>
@@ -898,6 +894,18 @@ Click the graph&apos;s 4 corners (as with 4 Points).</translation>
         <source>%1 × %2 ピクセル</source>
         <translation>%1 × %2 pixels</translation>
     </message>
+    <message>
+        <source>エラー！(No.1)(画像全体を読み込めませんでした。)<byte value="xd"/>表示しているのは縮小した画像(%1×%2画素、元の画像は%3×%4画素)です。拡大ウィンドウと自動読取もこの細かさになります。</source>
+        <translation>Error! (No.1) (The whole picture could not be read.)<byte value="xd"/>The picture shown is a reduced copy (%1×%2 pixels; the picture has %3×%4). The magnifier and the automatic reading work at this detail too.</translation>
+    </message>
+    <message>
+        <source> (縮小表示)</source>
+        <translation> (reduced)</translation>
+    </message>
+    <message>
+        <source>開いたグラフ画像で枠線を定義するため、グラフの角を画像上で選択して下さい。 (対角定義、4点定義又は、射影定義)</source>
+        <translation>To define the frame, click the graph&apos;s corners on the opened picture. (Diagonal, 4 Points or Projective)</translation>
+    </message>
 </context>
 <context>
     <name>Messages</name>
@@ -1064,10 +1072,6 @@ Click the graph&apos;s 4 corners (as with 4 Points).</translation>
     <message>
         <source>エラー！(No.1)(不正な画像ファイル又は、画像がありません。)</source>
         <translation>Error! (No.1) (Invalid picture file, or no picture.)</translation>
-    </message>
-    <message>
-        <source>開いたグラフ画像で枠線を定義するため、グラフの角を画像上で選択して下さい。 (対角定義又は、4点定義)</source>
-        <translation>To define the frame, click the graph&apos;s corners on the opened picture. (Diagonal or 4 Points)</translation>
     </message>
     <message>
         <source>エラー！(No.1)(パスワードで保護されたPDFファイルは開けません。)</source>

@@ -4,12 +4,12 @@
 #include "model/numtext.h"
 #include "model/pdf_source.h"
 #include "model/picture.h"
+#include "model/picture_opening.h"
 #include "model/reading.h"
 #include "model/utilities.h"
 
 #include <QCoreApplication>
-#include <QFutureWatcher>
-#include <QtConcurrent/QtConcurrentRun>
+#include <QFileInfo>
 #include <new>
 
 namespace orv {
@@ -36,8 +36,10 @@ Main_MDI_Form::Main_MDI_Form(Reading &reading, QObject *parent) : QObject(parent
     connect(&m_r, &Reading::filesDropped, this, &Main_MDI_Form::dropFiles);
     // With no picture open, the status bar says how to open one again.
     connect(&m_r.graph, &GraphModel::loadedChanged, this, [this](bool loaded) {
-        if (!loaded)
+        if (!loaded) {
             m_r.setStatusText(startStatusText());
+            m_readingFolder.clear();
+        }
     });
 }
 
@@ -97,11 +99,7 @@ QString Main_MDI_Form::startStatusText()
                           "ボタンを押して画像を読み込んで下さい。");
 }
 
-QString Main_MDI_Form::openedStatusText()
-{
-    return QCoreApplication::translate("Main", "開いたグラフ画像で枠線を定義するため、グラフの角を画像上で選択して下さい。 "
-                          "(対角定義又は、4点定義)");
-}
+QString Main_MDI_Form::openedStatusText() { return Reading::defineFrameText(); }
 
 QString Main_MDI_Form::openFileTitle() { return QCoreApplication::translate("Main", "状態設定ファイル、画像ファイルを開く"); }
 
@@ -254,9 +252,26 @@ void Main_MDI_Form::Grid_Mn_Click()
 
 void Main_MDI_Form::Saved_File_Open_Mn_Click()
 {
-    const QString path = Get_FileName(m_r, stateFileTitle(), stateFileFilter());
-    if (!path.isEmpty() && onLoadState)
-        onLoadState(path);
+    const QString path = Get_FileName(m_r, stateFileTitle(), stateFileFilter(), documentFolder());
+    if (!path.isEmpty())
+        loadReading(path);
+}
+
+void Main_MDI_Form::loadReading(const QString &path)
+{
+    if (onLoadState && onLoadState(path))
+        m_readingFolder = QFileInfo(path).absolutePath();
+}
+
+QString Main_MDI_Form::documentFolder() const
+{
+    if (!m_r.graph.loaded())
+        return QString();
+    if (!m_readingFolder.isEmpty())
+        return m_readingFolder;
+    // A pasted picture has no file (and no folder) until it is saved.
+    const QString file = splitPictureSource(m_r.GraphPic_Path).file;
+    return file.isEmpty() ? QString() : QFileInfo(file).absolutePath();
 }
 
 void Main_MDI_Form::BrowsCommand_Click() { openDialogAndDispatch(); }
@@ -265,7 +280,7 @@ void Main_MDI_Form::MDIForm_DblClick() { openDialogAndDispatch(); }
 
 void Main_MDI_Form::openDialogAndDispatch()
 {
-    const QString path = Get_FileName(m_r, openFileTitle(), openFileFilter());
+    const QString path = Get_FileName(m_r, openFileTitle(), openFileFilter(), documentFolder());
     if (path.isEmpty())
         return;
     // The chosen file is checked before anything is reset: a picture is
@@ -352,10 +367,9 @@ void Main_MDI_Form::Drop_Files(const QString &path)
     const QString ext = Get_Ext(Split_Path(splitPictureSource(path).file, 1)).toLower();
     if (isPictureExtension(ext))
         Open_Pic(path);
-    else if (ext == u"orvd") {
-        if (onLoadState)
-            onLoadState(path);
-    } else
+    else if (ext == u"orvd")
+        loadReading(path);
+    else
         m_r.port().message(unsupportedFileText().arg(Split_Path(path, 1)));
 }
 
@@ -371,16 +385,10 @@ bool Main_MDI_Form::Open_Pic(const QString &path)
         return false;
     }
     // Decoded before anything is asked or reset: a file that is no picture
-    // leaves the current reading, its windows and its boxes as they were.
-    std::expected<ReducedPicture, PictureError> img;
-    try {
-        // A large photo is shown at once from a reduced decode; the whole
-        // picture follows from a worker thread (see below).
-        img = decodeReducedPicture(path, kReducedLongSide);
-    } catch (const std::bad_alloc &) {
-        m_r.port().message(errorNo0Text());
-        return false;
-    }
+    // leaves the current reading, its windows and its boxes as they were. A
+    // large photo is shown at once from a reduced decode; the whole picture
+    // follows from a worker thread.
+    const auto img = decodeForShowing(path);
     if (!img) {
         m_r.port().message(img.error() == PictureError::TooLarge ? tooLargePictureText() : invalidPictureText());
         return false;
@@ -388,7 +396,7 @@ bool Main_MDI_Form::Open_Pic(const QString &path)
     if (!showOpened(path, img->image, img->natural))
         return false;
     if (img->reduced())
-        decodeWholeLater(path, img->image.cacheKey());
+        decodeWholeLater(m_r, path, img->image, [this](bool) { Q_EMIT wholePictureDecoded(); });
     return true;
 }
 
@@ -439,6 +447,7 @@ bool Main_MDI_Form::showOpened(const QString &path, const QImage &image, QSize n
         return false;
     try {
         m_r.Init_App();
+        m_readingFolder.clear();
         m_r.GraphPic_Path = path;
         QString label = path;
         const QString &folder = m_r.programFolder;
@@ -455,29 +464,6 @@ bool Main_MDI_Form::showOpened(const QString &path, const QImage &image, QSize n
         m_r.Reset_Reading();
         return false;
     }
-}
-
-void Main_MDI_Form::decodeWholeLater(const QString &path, qint64 shownKey)
-{
-    auto *watcher = new QFutureWatcher<std::expected<QImage, PictureError>>(this);
-    connect(watcher, &QFutureWatcherBase::finished, this, [this, watcher, shownKey] {
-        watcher->deleteLater();
-        const auto whole = watcher->result();
-        // Swapped in only while the reduced decode of the same file is still
-        // the picture shown: clicks made meanwhile are fractions of the
-        // picture and stay where they are. Should the whole picture fail to
-        // decode after all, the reduced one stays.
-        if (whole && m_r.graph.picture().cacheKey() == shownKey)
-            m_r.graph.refinePicture(*whole);
-        Q_EMIT wholePictureDecoded();
-    });
-    watcher->setFuture(QtConcurrent::run([path]() -> std::expected<QImage, PictureError> {
-        try {
-            return decodePicture(path);
-        } catch (const std::bad_alloc &) {
-            return std::unexpected(PictureError::TooLarge);
-        }
-    }));
 }
 
 void Main_MDI_Form::ClipBoardPaste_Command_Click()
@@ -508,6 +494,7 @@ void Main_MDI_Form::ClipBoardPaste_Command_Click()
         return;
     try {
         m_r.Init_App();
+        m_readingFolder.clear();
         // Shown (and so measured for the zoom view) like a picture file: its
         // pixels at their natural size.
         m_r.showPicture(img, clipboardCaption());

@@ -86,7 +86,8 @@ public:
 
     // Features built elsewhere, connected by the application.
     std::function<void()> onSaveState;
-    std::function<void(const QString &)> onLoadState;
+    // Opens a reading file; true when it was opened.
+    std::function<bool(const QString &)> onLoadState;
     // "自動読取(&A)..." and its toolbar button.
     std::function<void()> onAutoRead;
 
@@ -120,6 +121,10 @@ public:
     void Help_Mn_Click();
     // Double-click on the empty client area: the same open dialog.
     void MDIForm_DblClick();
+    // Where the open dialogs start: the folder of the open reading, else of
+    // the open picture; "" when neither is open (or the picture was pasted),
+    // and the dialog starts in the folder last used.
+    QString documentFolder() const;
 
     // --- Picture loading ---------------------------------------------------
     // Loads a picture file; false when nothing was loaded.
@@ -155,14 +160,10 @@ Q_SIGNALS:
     void arrangeRequested();
 
 Q_SIGNALS:
-    // The worker thread finished decoding an opened photo in full.
+    // The worker thread finished decoding an opened photo in full (or failed to).
     void wholePictureDecoded();
 
 private:
-    // Photos whose longer side is twice this or more open from a reduced
-    // decode first.
-    static constexpr int kReducedLongSide = 1400;
-    void decodeWholeLater(const QString &path, qint64 shownKey);
     // Open_Pic for a PDF: the page chooser for several pages, then the page
     // rendered, all before the current reading is discarded.
     bool openPdf(const QString &path);
@@ -174,8 +175,11 @@ private:
     void openDialogAndDispatch();
     void logCheck(CalibPanel::ValBox box);
 
+    void loadReading(const QString &path);
+
     Reading &m_r;
     Layout m_layout;
+    QString m_readingFolder; // of the reading file opened last, while it is shown
 };
 
 } // namespace orv

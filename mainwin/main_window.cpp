@@ -1,10 +1,13 @@
 #include "mainwin/main_window.h"
 
+#include "graphwin/graph_form_widget.h"
 #include "mainwin/artwork.h"
 #include "mainwin/main_window_layout.h"
 #include "mainwin/qt_desktop.h"
 #include "mainwin/splash_widget.h"
+#include "mainwin/window_place.h"
 #include "model/language.h"
+#include "model/numtext.h"
 #include "model/reading.h"
 #include "model/utilities.h"
 
@@ -458,34 +461,78 @@ QMdiSubWindow *MainWindow::graphWindow() const
 }
 
 QRect MainWindow::tablePlace(const QRect &area, const QRect &graph, const QList<QRect> &others, QSize size,
-                             QSize minSize)
+                             QSize minSize, const QList<QRect> &keepClear)
 {
-    const int left = graph.isValid() ? graph.right() + 1 : 0;
-    const int minW = std::max(1, minSize.width()), minH = std::max(1, minSize.height());
-    QRect r;
-    if (area.right() + 1 - left >= minW) {
-        // The free column: as wide as the window wants, at most the column.
-        r.setRect(left, 0, std::clamp(size.width(), minW, area.right() + 1 - left), size.height());
-    } else {
-        // No room beside the picture: at the area's right edge, over it.
-        r.setRect(std::max(0, area.right() + 1 - size.width()), 0, std::max(size.width(), minW), size.height());
+    return placeBesideChart(area, graph, others, size, minSize, keepClear);
+}
+
+int MainWindow::tableColumnWidth() const
+{
+    // A table window is never narrower than its layout's 4500 twips plus
+    // its frame; one already open may have grown with its values.
+    int frame = 2 * m_mdi->style()->pixelMetric(QStyle::PM_MdiSubWindowFrameWidth, nullptr, m_mdi);
+    for (QMdiSubWindow *s : m_mdi->subWindowList())
+        if (s->widget() && s->widget()->width() > 0) // the frame as the style draws it
+            frame = std::max(frame, s->width() - s->widget()->width());
+    int w = twipsToPx(4500) + frame;
+    for (QMdiSubWindow *s : m_mdi->subWindowList())
+        if (s->isVisible() && !s->isMinimized() && s->widget() && s->widget()->objectName() == u"Grid_Form")
+            w = std::max(w, s->width());
+    return w;
+}
+
+QRect MainWindow::chartRoom() const
+{
+    QMdiSubWindow *graph = graphWindow();
+    // The graph window's layout keeps its readout whole: never narrower
+    // than that plus the window's frame.
+    int chartMin = 0;
+    if (graph) {
+        chartMin = graph->minimumSizeHint().width();
+        if (const QWidget *w = graph->widget())
+            chartMin = std::max(chartMin, w->minimumSizeHint().width() + graph->width() - w->width());
     }
-    // Below the windows already in that column, as the arrange command
-    // stacks them; shortened to fit, never below its minimum.
-    int top = 0;
-    for (const QRect &o : others)
-        if (o.isValid() && o.left() <= r.right() && o.right() >= r.left() && (!graph.isValid() || o != graph))
-            top = std::max(top, o.bottom() + 1);
-    const int room = area.bottom() + 1 - top;
-    if (room >= minH) {
-        r.moveTop(top);
-        r.setHeight(std::clamp(size.height(), minH, room));
-    } else {
-        // The column is full: the lowest place where the whole window shows.
-        r.setHeight(std::max(minH, std::min(size.height(), area.height())));
-        r.moveTop(std::max(0, area.bottom() + 1 - r.height()));
+    return orv::chartRoom(m_mdi->viewport()->rect(), tableColumnWidth(), chartMin);
+}
+
+QRect MainWindow::freeColumn() const
+{
+    const QRect area = m_mdi->viewport()->rect();
+    QMdiSubWindow *graph = graphWindow();
+    if (!graph || graph->isMinimized())
+        return area;
+    const int left = graph->geometry().right() + 1;
+    return left > area.right() ? QRect() : QRect(left, area.top(), area.right() + 1 - left, area.height());
+}
+
+QList<QRect> MainWindow::frameCornerZones() const
+{
+    QMdiSubWindow *graph = graphWindow();
+    auto *gw = graph ? qobject_cast<GraphFormWidget *>(graph->widget()) : nullptr;
+    if (!gw || graph->isMinimized())
+        return {};
+    const GraphPictureArea *pic = gw->pictureArea();
+    const QPoint origin = pic->mapTo(m_mdi->viewport(), QPoint(0, 0));
+    QList<QPointF> corners;
+    for (Corner c : {LL, LU, RU, RL}) {
+        const auto x = readStrict(m_r.panel.pos(CalibPanel::xBox(c)));
+        const auto y = readStrict(m_r.panel.pos(CalibPanel::yBox(c)));
+        corners << (x && y ? pic->toPixels(float(*x), float(*y)) + origin : QPointF(qQNaN(), qQNaN()));
     }
-    return r;
+    // The corner marker, its ring and a little of the chart around it.
+    constexpr int kMargin = 24;
+    return cornerKeepClear(QRectF(origin, QSizeF(pic->size())), corners, kMargin);
+}
+
+QRect MainWindow::besideChart(QSize size, QSize minSize, const QWidget *ignore) const
+{
+    QMdiSubWindow *graph = graphWindow();
+    QList<QRect> others;
+    for (QMdiSubWindow *o : m_mdi->subWindowList())
+        if (o != graph && o != ignore && o->isVisible() && !o->isMinimized())
+            others << o->geometry();
+    return placeBesideChart(m_mdi->viewport()->rect(), graph && !graph->isMinimized() ? graph->geometry() : QRect(),
+                            others, size, minSize, frameCornerZones());
 }
 
 void MainWindow::placeNewWindows()
@@ -498,6 +545,7 @@ void MainWindow::placeNewWindows()
     for (const QPointer<QObject> &o : added)
         if (auto *s = qobject_cast<QMdiSubWindow *>(o.data()); s && s != graph)
             pending << s;
+    const QList<QRect> keepClear = frameCornerZones();
     for (qsizetype i = 0; i < pending.size(); ++i) {
         QMdiSubWindow *s = pending[i];
         if (!s->isVisible() || s->isMinimized() || s->isMaximized())
@@ -507,7 +555,7 @@ void MainWindow::placeNewWindows()
             if (o != s && o != graph && o->isVisible() && !o->isMinimized() && !pending.mid(i + 1).contains(o))
                 others << o->geometry();
         s->setGeometry(tablePlace(m_mdi->viewport()->rect(), graph ? graph->geometry() : QRect(), others, s->size(),
-                                  s->minimumSize()));
+                                  s->minimumSize(), keepClear));
     }
 }
 

@@ -60,11 +60,29 @@ public:
     // Activates the graph window, then tiles the child windows side by side.
     void arrangeWindows();
     // Where a new table window of `size` (at least `minSize`) goes in a
-    // document area of `area`: in the free column right of the graph window,
-    // below the windows already there (`others`), and over the picture only
-    // when that column is too narrow for the window.
+    // document area of `area`: see placeBesideChart (window_place.h).
     static QRect tablePlace(const QRect &area, const QRect &graph, const QList<QRect> &others, QSize size,
-                            QSize minSize);
+                            QSize minSize, const QList<QRect> &keepClear = {});
+    // --- Room beside the chart (document area viewport coordinates; map them
+    // with mdiArea()->viewport()->mapToGlobal for a window of its own) ------
+    // The width kept free right of the graph window: the widest open table,
+    // at least a table window's narrowest.
+    int tableColumnWidth() const;
+    // The part of the document area the graph window may take when it fits
+    // its picture: all but the table column, while the graph window's
+    // narrowest leaves room for it.
+    QRect chartRoom() const;
+    // The free column right of the graph window (the whole area without one;
+    // empty when the graph window leaves no room).
+    QRect freeColumn() const;
+    // Where a window of `size` (at least `minSize`) goes by the tables' rule:
+    // in the free column below the windows already there, and over the
+    // picture only when there is no column, never over the frame's corners.
+    // `ignore` (the window being placed) does not count as one already there.
+    QRect besideChart(QSize size, QSize minSize, const QWidget *ignore = nullptr) const;
+    // The places beside-chart windows keep clear: the frame's corners (or
+    // where corners not placed yet are likely), in viewport coordinates.
+    QList<QRect> frameCornerZones() const;
     // Called by the quit command; by default it ends the event loop at once.
     std::function<void()> quitHandler;
 

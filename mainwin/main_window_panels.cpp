@@ -3,6 +3,7 @@
 #include "mainwin/main_window.h"
 
 #include "mainwin/main_window_layout.h"
+#include "mainwin/whole_text_box.h"
 #include "model/reading.h"
 #include "model/utilities.h"
 
@@ -79,6 +80,7 @@ QGroupBox *MainWindow::cornerGroup(QWidget *parent, const char *name, const QStr
         QFont small = e->font();
         small.setPointSizeF(small.pointSizeF() * 0.9);
         e->setFont(small);
+        keepWholeTextInView(e);
         connect(e, &QLineEdit::textEdited, this, [this, b](const QString &t) { m_r.panel.setPos(b, t); });
         m_pos[b] = e;
         updatePosBox(b);
@@ -97,6 +99,7 @@ QGroupBox *MainWindow::cornerGroup(QWidget *parent, const char *name, const QStr
             e->setToolTip(ll ? QCoreApplication::translate("Main", "グラフの左下の数値を入力して下さい。")
                              : QCoreApplication::translate("Main", "グラフの右上の数値を入力して下さい。"));
             e->installEventFilter(this); // select all on focus
+            keepWholeTextInView(e);
             connect(e, &QLineEdit::textEdited, this, [this, b](const QString &t) { m_r.panel.setVal(b, t); });
             m_val[b] = e;
             updateValBox(b);

@@ -120,9 +120,10 @@ void QtDesktop::rememberFolder(const QString &chosenFile)
     openSettings(m_settingsFile)->setValue(QLatin1String(kLastFolderKey), QFileInfo(chosenFile).absolutePath());
 }
 
-QString QtDesktop::runFileDialog(const QString &title, const QString &filter, bool save)
+QString QtDesktop::runFileDialog(const QString &title, const QString &filter, bool save, const QString &folder)
 {
-    QFileDialog dialog(m_owner, title, startFolder(), qtFilter(filter));
+    const QString start = !folder.isEmpty() && QFileInfo(folder).isDir() ? folder : startFolder();
+    QFileDialog dialog(m_owner, title, start, qtFilter(filter));
     if (save) {
         // A name typed without an extension gets the filter's, so the file can
         // be opened again by the dialogs and drops that go by extension; the
@@ -143,6 +144,11 @@ QString QtDesktop::runFileDialog(const QString &title, const QString &filter, bo
 QString QtDesktop::openFileName(const QString &title, const QString &filter)
 {
     return runFileDialog(title, filter, false);
+}
+
+QString QtDesktop::openFileNameIn(const QString &folder, const QString &title, const QString &filter)
+{
+    return runFileDialog(title, filter, false, folder);
 }
 
 QString QtDesktop::saveFileName(const QString &title, const QString &filter)

@@ -17,6 +17,7 @@ public:
     bool askYesNo(const QString &text, const QString &title) override;
     Answer askYesNoCancel(const QString &text, const QString &title) override;
     QString openFileName(const QString &title, const QString &filter) override;
+    QString openFileNameIn(const QString &folder, const QString &title, const QString &filter) override;
     QString saveFileName(const QString &title, const QString &filter) override;
     std::optional<QString> inputBox(const QString &prompt, const QString &title, const QString &initial) override;
     std::optional<QColor> chooseColor(const QColor &initial) override;
@@ -46,7 +47,7 @@ public:
     void setFlag(const QString &key, bool on) override;
 
 private:
-    QString runFileDialog(const QString &title, const QString &filter, bool save);
+    QString runFileDialog(const QString &title, const QString &filter, bool save, const QString &folder = {});
 
     QPointer<QWidget> m_owner;
     QString m_settingsFile;

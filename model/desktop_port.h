@@ -41,6 +41,13 @@ public:
     // an extension gets the filter's (defaultSuffix).
     virtual QString openFileName(const QString &title, const QString &filter) = 0;
     virtual QString saveFileName(const QString &title, const QString &filter) = 0;
+    // The open dialog started in `folder` (the open document's) instead of
+    // the one last used; an empty or vanished folder starts as openFileName.
+    virtual QString openFileNameIn(const QString &folder, const QString &title, const QString &filter)
+    {
+        (void)folder;
+        return openFileName(title, filter);
+    }
     // Input box; nullopt when cancelled.
     virtual std::optional<QString> inputBox(const QString &prompt, const QString &title, const QString &initial) = 0;
     // Colour chooser; nullopt when cancelled.
@@ -140,6 +147,13 @@ public:
         return a;
     }
     QString openFileName(const QString &title, const QString &) override { return nextFile(title); }
+    // The folder each open dialog was asked to start in ("" for the last used).
+    std::vector<QString> dialogFolders;
+    QString openFileNameIn(const QString &folder, const QString &title, const QString &filter) override
+    {
+        dialogFolders.push_back(folder);
+        return openFileName(title, filter);
+    }
     QString saveFileName(const QString &title, const QString &filter) override
     {
         const QString f = nextFile(title);

@@ -41,6 +41,17 @@ void Reading::setStatusText(const QString &text)
     Q_EMIT statusTextChanged(text);
 }
 
+QString Reading::defineFrameText()
+{
+    return QCoreApplication::translate("Main", "開いたグラフ画像で枠線を定義するため、グラフの角を画像上で選択して下さい。 "
+                                               "(対角定義、4点定義又は、射影定義)");
+}
+
+QString Reading::readPointsText()
+{
+    return QCoreApplication::translate("Graph", "読み出し値を追加する系列を選択し、グラフ画像上でポイントをクリックして下さい。");
+}
+
 void Reading::setDfntDone(bool done)
 {
     if (Dfnt_Done == done)

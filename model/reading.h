@@ -83,6 +83,11 @@ public:
     void setPicLabel(const QString &caption, const QString &toolTip);
     QString statusText() const { return m_status; }
     void setStatusText(const QString &text);
+    // The status bar's guidance while a picture is shown: how to define the
+    // frame (naming its three modes), and, once its corners are placed, how
+    // to read points.
+    static QString defineFrameText();
+    static QString readPointsText();
     void setDfntDone(bool done);
 
     // --- Lifecycle -------------------------------------------------------

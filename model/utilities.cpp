@@ -18,9 +18,10 @@ void Hilight_DfntBox(CalibPanel &panel, CalibPanel::PosBox a, CalibPanel::PosBox
         panel.setHighlighted(CalibPanel::PosBox(i), flag && (i == a || i == b));
 }
 
-QString Get_FileName(Reading &reading, const QString &title, const QString &filter)
+QString Get_FileName(Reading &reading, const QString &title, const QString &filter, const QString &folder)
 {
-    return reading.port().openFileName(title, filter);
+    return folder.isEmpty() ? reading.port().openFileName(title, filter)
+                            : reading.port().openFileNameIn(folder, title, filter);
 }
 
 QString Split_Path(const QString &path, int mode)

@@ -26,7 +26,8 @@ void Hilight_DfntBox(CalibPanel &panel, CalibPanel::PosBox a, CalibPanel::PosBox
 
 // The open dialog, starting in the program's folder with an empty name; ""
 // when cancelled. The filter has the "Name(*.ext)|*.ext|..." form.
-QString Get_FileName(Reading &reading, const QString &title, const QString &filter);
+// `folder`, when set, is where the dialog starts instead.
+QString Get_FileName(Reading &reading, const QString &title, const QString &filter, const QString &folder = {});
 
 // Mode 1: the file name; 2: the folder without the final separator; 3: the
 // folder with it; anything else: "". Both "\" and "/" separate.

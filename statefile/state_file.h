@@ -36,8 +36,6 @@ inline constexpr char kSaveFilter[] = QT_TRANSLATE_NOOP("Messages", "設定保�
 inline constexpr char kOpenTitle[] = QT_TRANSLATE_NOOP("Messages", "状態設定ファイルを開く");
 inline constexpr char kOpenFilter[] = QT_TRANSLATE_NOOP("Messages", "状態設定ファイル(*.orvd)|*.orvd");
 inline constexpr char kBadPicture[] = QT_TRANSLATE_NOOP("Messages", "エラー！(No.1)(不正な画像ファイル又は、画像がありません。)");
-inline constexpr char kDefineFrame[] =
-    QT_TRANSLATE_NOOP("Messages", "開いたグラフ画像で枠線を定義するため、グラフの角を画像上で選択して下さい。 (対角定義又は、4点定義)");
 } // namespace statetext
 
 // --- Limits of the reader -------------------------------------------------------

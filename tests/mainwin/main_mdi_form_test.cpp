@@ -26,7 +26,10 @@ struct Form : ::testing::Test {
     void SetUp() override
     {
         r.programFolder = dir.path();
-        f.onLoadState = [this](const QString &p) { loadedStates << p; };
+        f.onLoadState = [this](const QString &p) {
+            loadedStates << p;
+            return false;
+        };
         f.onSaveState = [this] { ++saves; };
         f.MDIForm_Load();
     }

@@ -52,7 +52,10 @@ class MainWindowTest : public QObject {
         {
             r.programFolder = QStringLiteral(ORV_SOURCE_DIR);
             w = std::make_unique<MainWindow>(r);
-            w->form().onLoadState = [this](const QString &p) { states << p; };
+            w->form().onLoadState = [this](const QString &p) {
+                states << p;
+                return false;
+            };
             w->form().onSaveState = [this] { ++saves; };
             w->quitHandler = [this] { ++quits; };
         }

@@ -86,7 +86,7 @@ TEST_F(StateFixture, RoundTripRestoresEverythingInBothModes)
         ASSERT_EQ(Load_State(r, file), LoadResult::Loaded);
         EXPECT_TRUE(desk.messages.empty()) << s(desk.messages.front().text);
         expectSame(before, Snapshot::of(r));
-        EXPECT_EQ(s(r.statusText()), s(statetext::text(statetext::kDefineFrame)));
+        EXPECT_EQ(s(r.statusText()), s(Reading::readPointsText())); // the frame is complete
         EXPECT_EQ(s(r.picLabel()), "/sample/chart1.png");
         EXPECT_EQ(s(r.picLabelToolTip()), s(picture));
         EXPECT_EQ(r.Pic_Width, 40);
