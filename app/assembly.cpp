@@ -4,12 +4,15 @@
 #include "graphwin/graph_form_widget.h"
 #include "mainwin/main_window.h"
 #include "model/reading.h"
+#include "model/recovery.h"
 #include "processing/data_disposal_form_widget.h"
 #include "statefile/state_file.h"
 #include "table/grid_form_widget.h"
 
 #include <QFileInfo>
+#include <QLabel>
 #include <QScreen>
+#include <QStatusBar>
 
 namespace orv {
 
@@ -37,6 +40,16 @@ QString openCommandLineFile(MainWindow &window, const QString &path)
         return QStringLiteral("orvalinetrix: %1: no such file\n").arg(path);
     window.form().Drop_Files(path);
     return QString();
+}
+
+void announceRecoveryOff(MainWindow &window, Reading &reading, const QString &reason)
+{
+    const QString message = Recovery::offMessage(reason);
+    auto *notice = new QLabel(Recovery::statusNotice(), window.statusBar());
+    notice->setObjectName(QStringLiteral("RecoveryOffNotice"));
+    notice->setToolTip(QString(message).replace(u'\r', u'\n'));
+    window.statusBar()->addPermanentWidget(notice);
+    reading.port().message(message);
 }
 
 void fitToScreen(MainWindow &window)

@@ -27,6 +27,11 @@ AssembledWindow assembleMainWindow(Reading &reading);
 // opens nothing: the text for standard error is returned ("" otherwise).
 QString openCommandLineFile(MainWindow &window, const QString &path);
 
+// Tells the user that crash recovery is off and why (`reason`, from
+// Recovery::offReason()): once as a message, and for good as a notice in the
+// status bar whose tool tip repeats the message.
+void announceRecoveryOff(MainWindow &window, Reading &reading, const QString &reason);
+
 // Sizes the main window to most of a large screen (never below its design
 // size), so that the chart and its tables fit side by side, and centres it.
 void fitToScreen(MainWindow &window);
