@@ -755,11 +755,15 @@ Click the graph&apos;s 4 corners (as with 4 Points).</translation>
     </message>
     <message>
         <source>データを保存するフォルダーがありません。</source>
-        <translation>There is no folder for the program's data.</translation>
+        <translation>There is no folder for the program&apos;s data.</translation>
     </message>
     <message>
         <source>フォルダー %1 に書き込めません。</source>
         <translation>The folder %1 cannot be written to.</translation>
+    </message>
+    <message>
+        <source>PDFファイルに %1 ページ目がありません(全 %2 ページ)。画像なしで枠線定義と点のデータを開きました。<byte value="xd"/>%3</source>
+        <translation>The PDF file has no page %1 (it has %2 pages). The frame and the points were opened without the picture.<byte value="xd"/>%3</translation>
     </message>
 </context>
 <context>
