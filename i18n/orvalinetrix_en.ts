@@ -265,6 +265,18 @@
         <source>やり直し</source>
         <translation>Redo</translation>
     </message>
+    <message>
+        <source>軸の値の変更</source>
+        <translation>Change Axis Value</translation>
+    </message>
+    <message>
+        <source>枠の位置の変更</source>
+        <translation>Change Frame Position</translation>
+    </message>
+    <message>
+        <source>軸の種類の変更</source>
+        <translation>Change Axis Kind</translation>
+    </message>
 </context>
 <context>
     <name>Main</name>

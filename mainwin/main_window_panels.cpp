@@ -80,6 +80,9 @@ QGroupBox *MainWindow::cornerGroup(QWidget *parent, const char *name, const QStr
         small.setPointSizeF(small.pointSizeF() * 0.9);
         e->setFont(small);
         connect(e, &QLineEdit::textEdited, this, [this, b](const QString &t) { m_r.panel.setPos(b, t); });
+        // Enter or leaving the box makes the typing one undo step.
+        connect(e, &QLineEdit::editingFinished, this, [this, b] { m_r.history().commitPosition(b); });
+        e->installEventFilter(this); // Ctrl+Z
         m_pos[b] = e;
         updatePosBox(b);
         updateHighlight(b);
@@ -98,6 +101,7 @@ QGroupBox *MainWindow::cornerGroup(QWidget *parent, const char *name, const QStr
                              : QCoreApplication::translate("Main", "グラフの右上の数値を入力して下さい。"));
             e->installEventFilter(this); // select all on focus
             connect(e, &QLineEdit::textEdited, this, [this, b](const QString &t) { m_r.panel.setVal(b, t); });
+            connect(e, &QLineEdit::editingFinished, this, [this, b] { m_r.history().commitValue(b); });
             m_val[b] = e;
             updateValBox(b);
         }

@@ -3,11 +3,13 @@
 
 #include "app/assembly.h"
 #include "mainwin/main_window.h"
+#include "model/history.h"
 #include "model/reading.h"
 #include "model/recovery.h"
 
 #include <QApplication>
 #include <QLabel>
+#include <QLineEdit>
 #include <QStatusBar>
 #include <QTemporaryDir>
 #include <QTest>
@@ -55,6 +57,62 @@ private Q_SLOTS:
         e.r.setStatusText(QStringLiteral("x"));
         QVERIFY(notice->isVisible());
         QCOMPARE(e.desk.messages.size(), size_t(1));
+    }
+
+    // A corner value typed into its box: Enter makes it one step; Ctrl+Z in
+    // the box takes back typing not yet committed, and otherwise the step.
+    // Leaving a box commits too.
+    void calibrationBoxesCommitStepsAndCtrlZFollowsTheTyping()
+    {
+        Env e;
+        History &h = e.r.history();
+        e.a.main->show();
+        e.a.main->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(e.a.main.get()));
+        auto *rux = e.a.main->findChild<QLineEdit *>(QStringLiteral("RUX_VLText"));
+        auto *ruy = e.a.main->findChild<QLineEdit *>(QStringLiteral("RUY_VLText"));
+        auto *llx = e.a.main->findChild<QLineEdit *>(QStringLiteral("LLX_Text"));
+        QVERIFY(rux && ruy && llx);
+        const QString original = e.r.panel.val(CalibPanel::RUX_VLText);
+        const int steps = h.count();
+
+        rux->setFocus();
+        QTRY_VERIFY(rux->hasFocus());
+        rux->selectAll();
+        QTest::keyClicks(rux, QStringLiteral("250"));
+        QCOMPARE(e.r.panel.val(CalibPanel::RUX_VLText), QStringLiteral("250"));
+        QCOMPARE(h.count(), steps);
+        QTest::keyClick(rux, Qt::Key_Return);
+        QCOMPARE(h.count(), steps + 1);
+        QCOMPARE(h.undoText(), History::kindText(History::AxisValue));
+
+        // Typing again, then Ctrl+Z: the box's own undo, the step stays.
+        QTest::keyClicks(rux, QStringLiteral("0"));
+        QCOMPARE(e.r.panel.val(CalibPanel::RUX_VLText), QStringLiteral("2500"));
+        QTest::keyClick(rux, Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(e.r.panel.val(CalibPanel::RUX_VLText), QStringLiteral("250"));
+        QCOMPARE(h.count(), steps + 1);
+        QCOMPARE(h.index(), steps + 1);
+        // Nothing left to take back in the box: the reading's undo.
+        QTest::keyClick(rux, Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(h.index(), steps);
+        QCOMPARE(e.r.panel.val(CalibPanel::RUX_VLText), original);
+        QCOMPARE(rux->text(), original);
+
+        // Leaving a box commits its typing: a position box, then a value box.
+        llx->setFocus();
+        QTRY_VERIFY(llx->hasFocus());
+        QTest::keyClicks(llx, QStringLiteral("0.2"));
+        ruy->setFocus();
+        QTRY_VERIFY(ruy->hasFocus());
+        QCOMPARE(h.count(), steps + 1);
+        QCOMPARE(h.undoText(), History::kindText(History::FramePosition));
+        QTest::keyClicks(ruy, QStringLiteral("9"));
+        llx->setFocus();
+        QTRY_VERIFY(llx->hasFocus());
+        QCOMPARE(h.count(), steps + 2);
+        QCOMPARE(h.undoText(), History::kindText(History::AxisValue));
+        QCOMPARE(h.mismatches(), 0);
     }
 };
 
