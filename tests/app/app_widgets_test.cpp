@@ -8,6 +8,7 @@
 #include "model/recovery.h"
 
 #include <QApplication>
+#include <QImage>
 #include <QLabel>
 #include <QLineEdit>
 #include <QStatusBar>
@@ -66,6 +67,11 @@ private Q_SLOTS:
     {
         Env e;
         History &h = e.r.history();
+        QTemporaryDir tmp;
+        QImage chart(300, 200, QImage::Format_RGB32);
+        chart.fill(Qt::white);
+        QVERIFY(chart.save(tmp.filePath(QStringLiteral("c.png"))));
+        QVERIFY(e.a.main->form().Open_Pic(tmp.filePath(QStringLiteral("c.png"))));
         e.a.main->show();
         e.a.main->activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(e.a.main.get()));
