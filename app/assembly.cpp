@@ -4,13 +4,16 @@
 #include "graphwin/graph_form_widget.h"
 #include "mainwin/main_window.h"
 #include "model/reading.h"
+#include "model/recovery.h"
 #include "processing/data_disposal_form_widget.h"
 #include "statefile/state_file.h"
 #include "table/grid_form_widget.h"
 
 #include <QFileInfo>
+#include <QLabel>
 #include <QScreen>
 #include <QTimer>
+#include <QStatusBar>
 
 namespace orv {
 
@@ -63,6 +66,16 @@ QSize screenFitSize(QSize current, QSize available)
     const QSize want(std::max({current.width(), available.width() * 9 / 10, available.width() - 40}),
                      std::max(current.height(), available.height() * 9 / 10));
     return want.boundedTo(available);
+}
+
+void announceRecoveryOff(MainWindow &window, Reading &reading, const QString &reason)
+{
+    const QString message = Recovery::offMessage(reason);
+    auto *notice = new QLabel(Recovery::statusNotice(), window.statusBar());
+    notice->setObjectName(QStringLiteral("RecoveryOffNotice"));
+    notice->setToolTip(QString(message).replace(u'\r', u'\n'));
+    window.statusBar()->addPermanentWidget(notice);
+    reading.port().message(message);
 }
 
 void fitToScreen(MainWindow &window)

@@ -37,6 +37,11 @@ QString openCommandLineFile(MainWindow &window, const QString &path);
 void runStartupOpenings(MainWindow &window, std::function<void()> offerRecovery, const QString &file,
                         std::function<void(const QString &)> error);
 
+// Tells the user that crash recovery is off and why (`reason`, from
+// Recovery::offReason()): once as a message, and for good as a notice in the
+// status bar whose tool tip repeats the message.
+void announceRecoveryOff(MainWindow &window, Reading &reading, const QString &reason);
+
 // Sizes the main window to most of a large screen (never below its design
 // size), so that the chart and its tables fit side by side, and centres it.
 void fitToScreen(MainWindow &window);

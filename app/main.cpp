@@ -73,7 +73,7 @@ int main(int argc, char **argv)
     orv::Recovery recovery(reading, [&reading] { return orv::stateFileBytes(reading); },
                            orv::Recovery::defaultFolder());
     if (!recovery.start())
-        QTextStream(stderr) << "orvalinetrix: no crash recovery (cannot use " << recovery.folder() << ")\n";
+        QTextStream(stderr) << "orvalinetrix: no crash recovery: " << recovery.offReason() << "\n";
 
     orv::AssembledWindow window;
     qint64 timerFiredAt = -1;
@@ -103,10 +103,14 @@ int main(int argc, char **argv)
             poll->start();
         }
         // A reading left by a program that did not end normally is offered
-        // first; a path given on the command line opens like a dropped file.
+        // first; a path given on the command line opens like a dropped file,
+        // once that question is answered.
         orv::runStartupOpenings(
             *mainWindow,
-            [&reading, &recovery] {
+            [&reading, &recovery, mainWindow] {
+                // A folder that cannot be used is not read either.
+                if (!recovery.started())
+                    return orv::announceRecoveryOff(*mainWindow, reading, recovery.offReason());
                 recovery.offerRestore([&reading](const QString &path) {
                     return orv::Load_State(reading, path) == orv::LoadResult::Loaded;
                 });

@@ -609,6 +609,18 @@
         <source>やり直し</source>
         <translation>Redo</translation>
     </message>
+    <message>
+        <source>軸の値の変更</source>
+        <translation>Change Axis Value</translation>
+    </message>
+    <message>
+        <source>枠の位置の変更</source>
+        <translation>Change Frame Position</translation>
+    </message>
+    <message>
+        <source>軸の種類の変更</source>
+        <translation>Change Axis Kind</translation>
+    </message>
 </context>
 <context>
     <name>Main</name>
@@ -1076,6 +1088,42 @@ Click the graph&apos;s 4 corners (as with 4 Points).</translation>
     <message>
         <source>エラー！(No.1)(パスワードで保護されたPDFファイルは開けません。)</source>
         <translation>Error! (No.1) (A password-protected PDF file cannot be opened.)</translation>
+    </message>
+    <message>
+        <source>クラッシュ時の復旧は働いていません。保存していない変更は、プログラムが異常終了すると失われます。<byte value="xd"/>理由: %1</source>
+        <translation>Crash recovery is off: unsaved changes are lost if the program ends abnormally.<byte value="xd"/>Reason: %1</translation>
+    </message>
+    <message>
+        <source>クラッシュ時の復旧: 無効</source>
+        <translation>Crash recovery: off</translation>
+    </message>
+    <message>
+        <source>フォルダー %1 を作成できません。</source>
+        <translation>The folder %1 cannot be created.</translation>
+    </message>
+    <message>
+        <source>%1 はフォルダーではありません。</source>
+        <translation>%1 is not a folder.</translation>
+    </message>
+    <message>
+        <source>フォルダー %1 の所有者が別のユーザーです。</source>
+        <translation>The folder %1 belongs to another user.</translation>
+    </message>
+    <message>
+        <source>フォルダー %1 を他のユーザーから読めないようにできません。</source>
+        <translation>The folder %1 cannot be closed to other users.</translation>
+    </message>
+    <message>
+        <source>データを保存するフォルダーがありません。</source>
+        <translation>There is no folder for the program&apos;s data.</translation>
+    </message>
+    <message>
+        <source>フォルダー %1 に書き込めません。</source>
+        <translation>The folder %1 cannot be written to.</translation>
+    </message>
+    <message>
+        <source>PDFファイルに %1 ページ目がありません(全 %2 ページ)。画像なしで枠線定義と点のデータを開きました。<byte value="xd"/>%3</source>
+        <translation>The PDF file has no page %1 (it has %2 pages). The frame and the points were opened without the picture.<byte value="xd"/>%3</translation>
     </message>
 </context>
 <context>

@@ -556,18 +556,29 @@ void Main_MDI_Form::selectModeTab(int tab)
     m_r.panel.selectTab(tab);
 }
 
-void Main_MDI_Form::X_Lnr_Option_Click() { m_r.panel.setXLog(false); }
+void Main_MDI_Form::X_Lnr_Option_Click()
+{
+    History::Step step(m_r.history(), History::AxisKindChange);
+    m_r.panel.setXLog(false);
+}
 
-void Main_MDI_Form::Y_Lnr_Option_Click() { m_r.panel.setYLog(false); }
+void Main_MDI_Form::Y_Lnr_Option_Click()
+{
+    History::Step step(m_r.history(), History::AxisKindChange);
+    m_r.panel.setYLog(false);
+}
 
 void Main_MDI_Form::X_Log_Option_Click()
 {
+    // The value the Log check puts in the box belongs to the same step.
+    History::Step step(m_r.history(), History::AxisKindChange);
     m_r.panel.setXLog(true);
     logCheck(CalibPanel::LLX_VLText);
 }
 
 void Main_MDI_Form::Y_Log_Option_Click()
 {
+    History::Step step(m_r.history(), History::AxisKindChange);
     m_r.panel.setYLog(true);
     logCheck(CalibPanel::LLY_VLText);
 }

@@ -20,6 +20,7 @@
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QGroupBox>
+#include <QKeyEvent>
 #include <QKeySequence>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -39,6 +40,7 @@
 #include <QToolBar>
 #include <QUrl>
 #include <QVBoxLayout>
+#include <algorithm>
 #include <cmath>
 #include <utility>
 
@@ -333,6 +335,14 @@ bool MainWindow::eventFilter(QObject *watched, QEvent *e)
 {
     if (m_dying)
         return false;
+    // Ctrl+Z in a calibration box undoes the box's own typing while it is not
+    // committed; otherwise it is left to the window's undo (the reading's).
+    if (e->type() == QEvent::ShortcutOverride && !m_r.history().typingPending() &&
+        (std::ranges::find(m_pos, watched) != m_pos.end() || std::ranges::find(m_val, watched) != m_val.end())) {
+        const auto *k = static_cast<QKeyEvent *>(e);
+        if (k->matches(QKeySequence::Undo) || k->matches(QKeySequence::Redo))
+            return true; // not accepted: the shortcut goes to the window
+    }
     auto *w = qobject_cast<QWidget *>(watched);
     if (w && m_dropTargets.contains(w)) {
         if (e->type() == QEvent::DragEnter || e->type() == QEvent::DragMove) {

@@ -61,6 +61,15 @@ QWidget *MainWindow::buildLeftPanel()
     return panel;
 }
 
+// A committed box's own Ctrl+Z goes back to the committed text, no further:
+// what lies before it is the reading's undo.
+static void restartBoxUndo(QLineEdit *e)
+{
+    const int cursor = e->cursorPosition();
+    e->setText(e->text()); // clears the box's own undo
+    e->setCursorPosition(cursor);
+}
+
 QGroupBox *MainWindow::cornerGroup(QWidget *parent, const char *name, const QString &title, Corner corner,
                                    bool withValues)
 {
@@ -82,6 +91,12 @@ QGroupBox *MainWindow::cornerGroup(QWidget *parent, const char *name, const QStr
         e->setFont(small);
         keepWholeTextInView(e);
         connect(e, &QLineEdit::textEdited, this, [this, b](const QString &t) { m_r.panel.setPos(b, t); });
+        // Enter or leaving the box makes the typing one undo step.
+        connect(e, &QLineEdit::editingFinished, this, [this, b, e] {
+            m_r.history().commitPosition(b);
+            restartBoxUndo(e);
+        });
+        e->installEventFilter(this); // Ctrl+Z
         m_pos[b] = e;
         updatePosBox(b);
         updateHighlight(b);
@@ -101,6 +116,10 @@ QGroupBox *MainWindow::cornerGroup(QWidget *parent, const char *name, const QStr
             e->installEventFilter(this); // select all on focus
             keepWholeTextInView(e);
             connect(e, &QLineEdit::textEdited, this, [this, b](const QString &t) { m_r.panel.setVal(b, t); });
+            connect(e, &QLineEdit::editingFinished, this, [this, b, e] {
+                m_r.history().commitValue(b);
+                restartBoxUndo(e);
+            });
             m_val[b] = e;
             updateValBox(b);
         }

@@ -6,7 +6,8 @@
 
 namespace orv {
 
-std::expected<void, WriteFailure> writeFileSafely(const QString &path, const QByteArray &bytes)
+std::expected<void, WriteFailure> writeFileSafely(const QString &path, const QByteArray &bytes,
+                                                  std::optional<QFileDevice::Permissions> permissions)
 {
     if (path.isEmpty())
         return std::unexpected(WriteFailure::NoPath);
@@ -17,6 +18,12 @@ std::expected<void, WriteFailure> writeFileSafely(const QString &path, const QBy
     // file size limit) goes unnoticed and the truncated file replaces the old one.
     if (!f.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
         return std::unexpected(WriteFailure::CannotOpen);
+    // Set on the temporary file, which the rename puts in place.
+    if (permissions && !f.setPermissions(*permissions)) {
+        f.cancelWriting();
+        f.commit();
+        return std::unexpected(WriteFailure::CannotOpen);
+    }
     if (f.write(bytes) != bytes.size()) {
         f.cancelWriting();
         f.commit(); // removes the temporary file; the old file stays

@@ -3,8 +3,10 @@
 // through a temporary file renamed into place, any earlier file untouched.
 
 #include <QByteArray>
+#include <QFileDevice>
 #include <QString>
 #include <expected>
+#include <optional>
 
 namespace orv {
 
@@ -15,7 +17,15 @@ enum class WriteFailure {
     CannotWrite, // the write or the rename failed (a full disk, say)
 };
 
-std::expected<void, WriteFailure> writeFileSafely(const QString &path, const QByteArray &bytes);
+// A file that replaces another keeps the other's permissions; a new one gets
+// the umask's, as any document. `permissions`, when given, are set instead
+// before a byte is written (a private copy is never readable by others, not
+// even for a moment).
+std::expected<void, WriteFailure> writeFileSafely(const QString &path, const QByteArray &bytes,
+                                                  std::optional<QFileDevice::Permissions> permissions = std::nullopt);
+
+// Read and write for the owner only (0600).
+constexpr QFileDevice::Permissions kPrivateFile = QFileDevice::ReadOwner | QFileDevice::WriteOwner;
 
 // The reason in the program's words, for its messages.
 QString writeFailureReason(WriteFailure f);

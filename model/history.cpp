@@ -82,6 +82,10 @@ ReadingSnapshot ReadingSnapshot::of(const Reading &r)
         s.corners[size_t(i)] = r.graph.dfnt(i);
     for (int b = 0; b < CalibPanel::PosBoxCount; ++b)
         s.positions[size_t(b)] = r.panel.pos(CalibPanel::PosBox(b));
+    for (int b = 0; b < CalibPanel::ValBoxCount; ++b)
+        s.values[size_t(b)] = r.panel.val(CalibPanel::ValBox(b));
+    for (int axis = 0; axis < 2; ++axis)
+        s.axisKinds[size_t(axis)] = axisKindOf(r.panel, axis);
     s.tab = r.panel.selectedTab();
     s.frameDone = r.Dfnt_Done;
     for (int series = 1; series <= Reading::kSeriesCount; ++series) {
@@ -106,6 +110,12 @@ quint64 ReadingSnapshot::hash() const
     }
     for (const Marker &m : corners)
         h = hashMarker(m, h);
+    for (const QString &p : positions)
+        h = qHash(p, h);
+    for (const QString &v : values)
+        h = qHash(v, h);
+    for (int k : axisKinds)
+        h = qHash(k, h);
     h = qHash(tab, h);
     for (int series = 1; series <= Reading::kSeriesCount; ++series) {
         const auto &rows = tables[size_t(series)].rows;
@@ -115,6 +125,29 @@ quint64 ReadingSnapshot::hash() const
                 h = qHash(c, h);
     }
     return h;
+}
+
+TypedCalibration TypedCalibration::of(const Reading &r)
+{
+    TypedCalibration c;
+    for (int b = 0; b < CalibPanel::PosBoxCount; ++b)
+        c.positions[size_t(b)] = r.panel.pos(CalibPanel::PosBox(b));
+    for (int b = 0; b < CalibPanel::ValBoxCount; ++b)
+        c.values[size_t(b)] = r.panel.val(CalibPanel::ValBox(b));
+    for (int axis = 0; axis < 2; ++axis)
+        c.axisKinds[size_t(axis)] = axisKindOf(r.panel, axis);
+    c.frameDone = r.Dfnt_Done;
+    return c;
+}
+
+int axisKindOf(const CalibPanel &panel, int axis) { return (axis == 0 ? panel.xLog() : panel.yLog()) ? 1 : 0; }
+
+void setAxisKindOf(CalibPanel &panel, int axis, int kind)
+{
+    if (axis == 0)
+        panel.setXLog(kind == 1);
+    else
+        panel.setYLog(kind == 1);
 }
 
 // --- Delta ---------------------------------------------------------------------------
@@ -134,6 +167,12 @@ ReadingDelta ReadingDelta::between(const ReadingSnapshot &a, const ReadingSnapsh
     for (int i = 0; i < CalibPanel::PosBoxCount; ++i)
         if (a.positions[size_t(i)] != b.positions[size_t(i)])
             d.positions.push_back({i, a.positions[size_t(i)], b.positions[size_t(i)]});
+    for (int i = 0; i < CalibPanel::ValBoxCount; ++i)
+        if (a.values[size_t(i)] != b.values[size_t(i)])
+            d.values.push_back({i, a.values[size_t(i)], b.values[size_t(i)]});
+    for (int axis = 0; axis < 2; ++axis)
+        if (a.axisKinds[size_t(axis)] != b.axisKinds[size_t(axis)])
+            d.axisKinds.push_back({axis, a.axisKinds[size_t(axis)], b.axisKinds[size_t(axis)]});
     d.tabBefore = a.tab;
     d.tabAfter = b.tab;
     d.frameDoneBefore = a.frameDone;
@@ -159,7 +198,8 @@ ReadingDelta ReadingDelta::between(const ReadingSnapshot &a, const ReadingSnapsh
 
 bool ReadingDelta::empty() const
 {
-    return records.empty() && picks.empty() && corners.empty() && positions.empty() && tables.empty() &&
+    return records.empty() && picks.empty() && corners.empty() && positions.empty() && values.empty() &&
+           axisKinds.empty() && tables.empty() &&
            tabBefore == tabAfter && frameDoneBefore == frameDoneAfter;
 }
 
@@ -170,6 +210,12 @@ void ReadingDelta::apply(Reading &r, bool redo) const
     const int tab = redo ? tabAfter : tabBefore;
     if (r.panel.selectedTab() != tab)
         r.panel.selectTab(tab);
+    // The kinds before the values: switching a kind may rewrite the values,
+    // which are then set to exactly what they were.
+    for (const AxisKind &k : axisKinds)
+        setAxisKindOf(r.panel, k.axis, redo ? k.after : k.before);
+    for (const Position &v : values)
+        r.panel.setVal(CalibPanel::ValBox(v.box), redo ? v.after : v.before);
     for (const Position &p : positions)
         r.panel.setPos(CalibPanel::PosBox(p.box), redo ? p.after : p.before);
     for (const CornerMarker &c : corners)
@@ -210,6 +256,10 @@ void ReadingDelta::applyTo(ReadingSnapshot &s, bool redo) const
     s.frameDone = redo ? frameDoneAfter : frameDoneBefore;
     for (const Position &p : positions)
         s.positions[size_t(p.box)] = redo ? p.after : p.before;
+    for (const Position &v : values)
+        s.values[size_t(v.box)] = redo ? v.after : v.before;
+    for (const AxisKind &k : axisKinds)
+        s.axisKinds[size_t(k.axis)] = redo ? k.after : k.before;
     for (const CornerMarker &c : corners)
         s.corners[size_t(c.index)] = redo ? c.after : c.before;
     for (const Record &rec : records)
@@ -236,8 +286,10 @@ size_t ReadingDelta::approxBytes() const
         n += sizeof(int) + markerBytes(p.before) + markerBytes(p.after);
     for (const CornerMarker &c : corners)
         n += sizeof(CornerMarker) + size_t(c.before.toolTip.size() + c.after.toolTip.size()) * 2;
-    for (const Position &p : positions)
-        n += sizeof(Position) + size_t(p.before.size() + p.after.size()) * 2;
+    for (const auto *list : {&positions, &values})
+        for (const Position &p : *list)
+            n += sizeof(Position) + size_t(p.before.size() + p.after.size()) * 2;
+    n += axisKinds.size() * sizeof(AxisKind);
     for (const Table &t : tables) {
         n += sizeof(Table);
         for (const QString &c : t.numbers.before)
@@ -321,6 +373,9 @@ QString History::kindText(Kind k)
     case FrameMode: return QCoreApplication::translate("History", "枠の定義方法の切替");
     case CloseTable: return QCoreApplication::translate("History", "系列ウィンドウを閉じる");
     case AddPoints: return QCoreApplication::translate("History", "点の追加(複数)");
+    case AxisValue: return QCoreApplication::translate("History", "軸の値の変更");
+    case FramePosition: return QCoreApplication::translate("History", "枠の位置の変更");
+    case AxisKindChange: return QCoreApplication::translate("History", "軸の種類の変更");
     }
     return QString();
 }
@@ -337,20 +392,27 @@ History::History(Reading &reading, QObject *parent) : QObject(parent), m_r(readi
         notifyModified();
     });
     connect(&m_stack, &QUndoStack::cleanChanged, this, [this] { notifyModified(); });
-    // Typed boxes and axis options are not steps, but they still have to be saved.
-    auto loose = [this] {
-        if (recording())
-            markModified();
+    // Typing is unsaved at once, and a step when committed.
+    auto typed = [this] {
+        if (!recording())
+            return;
+        notifyModified();
+        Q_EMIT changed();
+        Q_EMIT readingChanged();
     };
-    connect(&m_r.panel, &CalibPanel::posChanged, this, loose);
-    connect(&m_r.panel, &CalibPanel::valChanged, this, loose);
-    connect(&m_r.panel, &CalibPanel::axisModeChanged, this, loose);
+    connect(&m_r.panel, &CalibPanel::posChanged, this, typed);
+    connect(&m_r.panel, &CalibPanel::valChanged, this, typed);
+    connect(&m_r.panel, &CalibPanel::axisModeChanged, this, typed);
+    takeCommitted();
 }
 
 History::~History() = default;
 
 History::Step::Step(History &h, Kind kind, int mergeKey) : m_h(h), m_kind(kind), m_key(mergeKey), m_active(h.recording())
 {
+    // Typing left in a box is a step of its own, before this one.
+    if (m_active)
+        m_h.commitTyping(-1, -1);
     ++m_h.m_depth;
     if (m_active)
         m_before = ReadingSnapshot::of(m_h.m_r);
@@ -363,10 +425,39 @@ History::Step::~Step()
         m_h.push(m_kind, m_key, m_before);
 }
 
+bool History::typingPending() const { return !m_committed.sameTyping(TypedCalibration::of(m_r)); }
+
+History::Kind History::pendingKind() const
+{
+    const TypedCalibration now = TypedCalibration::of(m_r);
+    if (now.axisKinds != m_committed.axisKinds)
+        return AxisKindChange;
+    return now.values != m_committed.values ? AxisValue : FramePosition;
+}
+
+void History::commitTyping(int kind, int mergeKey)
+{
+    if (!recording() || !typingPending())
+        return;
+    // The reading as it stands with the calibration as it was committed: the
+    // rest of the reading cannot have changed since (every change of it is a
+    // step, which commits first).
+    ReadingSnapshot before = ReadingSnapshot::of(m_r);
+    before.positions = m_committed.positions;
+    before.values = m_committed.values;
+    before.axisKinds = m_committed.axisKinds;
+    before.frameDone = m_committed.frameDone;
+    push(kind < 0 ? pendingKind() : Kind(kind), mergeKey, before);
+    // The outline follows typed corners, as it does after an undo or redo.
+    if (m_r.graph.loaded())
+        m_r.Draw_Frame();
+}
+
 void History::push(Kind kind, int mergeKey, const ReadingSnapshot &before)
 {
     const ReadingSnapshot after = ReadingSnapshot::of(m_r);
     ReadingDelta delta = ReadingDelta::between(before, after);
+    takeCommitted();
     if (delta.empty())
         return;
     auto *cmd = new ReadingCommand(*this, kind, mergeKey, std::move(delta), before.hash(), after.hash());
@@ -401,6 +492,7 @@ bool History::check(quint64 expected)
     qCritical("orvalinetrix: the undo history no longer matches the reading; history dropped");
     const bool wasModified = isModified();
     m_stack.clear();
+    takeCommitted();
     m_looseChange = wasModified;
     notifyModified();
     Q_EMIT mismatchFound();
@@ -409,6 +501,8 @@ bool History::check(quint64 expected)
 
 bool History::undo()
 {
+    // Typing not committed yet is what undo takes back first.
+    commitTyping(-1, -1);
     if (!m_stack.canUndo())
         return false;
     auto *cmd = static_cast<const ReadingCommand *>(m_stack.command(m_stack.index() - 1));
@@ -417,6 +511,7 @@ bool History::undo()
     m_mergeOpen = false;
     m_r.clearSelection();
     m_stack.undo();
+    takeCommitted();
     if (m_r.graph.loaded())
         m_r.Draw_Frame();
     Q_EMIT readingChanged();
@@ -425,14 +520,15 @@ bool History::undo()
 
 bool History::redo()
 {
-    if (!m_stack.canRedo())
-        return false;
+    if (!m_stack.canRedo() || typingPending())
+        return false; // (typing would have to become a step, which drops the redo part)
     auto *cmd = static_cast<const ReadingCommand *>(m_stack.command(m_stack.index()));
     if (!check(cmd->m_beforeHash))
         return false;
     m_mergeOpen = false;
     m_r.clearSelection();
     m_stack.redo();
+    takeCommitted();
     if (m_r.graph.loaded())
         m_r.Draw_Frame();
     Q_EMIT readingChanged();
@@ -443,6 +539,7 @@ void History::clear()
 {
     m_mergeOpen = false;
     m_looseChange = false;
+    takeCommitted();
     m_stack.clear();
     notifyModified();
     Q_EMIT changed();
@@ -450,6 +547,9 @@ void History::clear()
 
 void History::setClean()
 {
+    // What is saved includes the typing: it becomes a step, so that undo
+    // leads back to the saved state and past it.
+    commitTyping(-1, -1);
     m_looseChange = false;
     m_mergeOpen = false;
     m_stack.setClean();

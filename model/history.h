@@ -1,8 +1,11 @@
 #pragma once
 // The reading's undo history. Every edit a user makes to the reading (adding,
 // moving, deleting points, typing a Z, re-reading or sorting a table, placing
-// or moving a frame corner, switching the frame mode) runs inside a
-// History::Step. The step takes a picture of the reading before and after the
+// or moving a frame corner, switching the frame mode or an axis kind) runs
+// inside a History::Step. Typing into a calibration box changes the reading at
+// once (the conversion reads the boxes) but becomes a step only when it is
+// committed: Enter or leaving the box (commitPosition, commitValue), or at the
+// latest before the next step, undo, redo or save. The step takes a picture of the reading before and after the
 // edit and pushes one command holding only what differs: the point records,
 // markers, table rows and frame boxes that changed, before and after. Undo and
 // redo write those values back into the reading; the windows follow the
@@ -27,6 +30,7 @@
 
 namespace orv {
 
+class CalibPanel;
 class Reading;
 
 // What the history keeps of the reading: the parts the listed edits change.
@@ -42,16 +46,38 @@ struct ReadingSnapshot {
     std::array<std::optional<Marker>, 256> picks;
     std::array<Marker, 4> corners;
     std::array<QString, 8> positions;
+    std::array<QString, 4> values;
+    // Per axis (X, Y) the panel's axis kind as a number (axisKindOf), so that
+    // a new kind needs no new field here.
+    std::array<int, 2> axisKinds{};
     int tab = 1;
     bool frameDone = false;
     std::array<Table, 17> tables;
 
     static ReadingSnapshot of(const Reading &r);
-    // The parts only the history changes (records, markers, table rows, the
-    // mode tab). The position boxes and the frame-done flag are left out: the
-    // user may type into the boxes between steps.
+    // What steps change (records, markers, table rows, the mode tab, the
+    // calibration boxes and axis kinds). The frame-done flag is left out.
     quint64 hash() const;
 };
+
+// The calibration the user types and clicks (boxes, axis kinds) and the
+// frame-done flag that typing can set: what a commit of typing makes a step of.
+struct TypedCalibration {
+    std::array<QString, 8> positions;
+    std::array<QString, 4> values;
+    std::array<int, 2> axisKinds{};
+    bool frameDone = false;
+    static TypedCalibration of(const Reading &r);
+    // The boxes and kinds alike (the flag follows them).
+    bool sameTyping(const TypedCalibration &o) const
+    {
+        return positions == o.positions && values == o.values && axisKinds == o.axisKinds;
+    }
+};
+
+// The axis kind of axis 0 (X) or 1 (Y) as the history stores it, and back.
+int axisKindOf(const CalibPanel &panel, int axis);
+void setAxisKindOf(CalibPanel &panel, int axis, int kind);
 
 // A run of elements replaced in a sequence: `before` by `after` at `at`.
 template <class T> struct Splice {
@@ -116,6 +142,12 @@ struct ReadingDelta {
     std::vector<Pick> picks;
     std::vector<CornerMarker> corners;
     std::vector<Position> positions;
+    std::vector<Position> values; // the value boxes
+    struct AxisKind {
+        int axis;
+        int before, after;
+    };
+    std::vector<AxisKind> axisKinds;
     std::vector<Table> tables;
     int tabBefore = 1, tabAfter = 1;
     bool frameDoneBefore = false, frameDoneAfter = false;
@@ -148,6 +180,9 @@ public:
         FrameMode,
         CloseTable,
         AddPoints, // several at once (automatic reading)
+        AxisValue,  // a corner value typed (or set by a program) and committed
+        FramePosition, // a corner position typed and committed
+        AxisKindChange, // linear, log, ... of an axis
     };
     static QString kindText(Kind k);
     static QString undoPrefix() { return QCoreApplication::translate("History", "元に戻す"); }
@@ -184,9 +219,10 @@ public:
         History &m_h;
     };
 
-    bool canUndo() const { return m_stack.canUndo(); }
-    bool canRedo() const { return m_stack.canRedo(); }
-    QString undoText() const { return m_stack.undoText(); }
+    // Typing not yet committed counts as the step undo would take back.
+    bool canUndo() const { return m_stack.canUndo() || typingPending(); }
+    bool canRedo() const { return m_stack.canRedo() && !typingPending(); }
+    QString undoText() const { return typingPending() ? kindText(pendingKind()) : m_stack.undoText(); }
     QString redoText() const { return m_stack.redoText(); }
     int count() const { return m_stack.count(); }
     int index() const { return m_stack.index(); }
@@ -197,10 +233,21 @@ public:
     void clear();
     // Saved: not modified until the next change.
     void setClean();
-    bool isModified() const { return !m_stack.isClean() || m_looseChange; }
-    // A change outside the history (a typed corner box, an axis option, a
-    // restored recovery copy) that still has to be saved.
+    bool isModified() const { return !m_stack.isClean() || m_looseChange || typingPending(); }
+    // A change outside the history (a restored recovery copy) that still has
+    // to be saved.
     void markModified();
+
+    // Typing in a calibration box is done (Enter, or the box lost focus): the
+    // change since the last step becomes one step, "枠の位置の変更" for a
+    // position box, "軸の値の変更" for a value box. Commits of the same box in
+    // a row are one step. Nothing happens when nothing changed.
+    void commitPosition(int posBox) { commitTyping(FramePosition, posBox); }
+    void commitValue(int valBox) { commitTyping(AxisValue, 100 + valBox); }
+    // A program setting the whole calibration at once (several boxes, kinds,
+    // the mode) runs inside one History::Step instead, of any kind.
+    // Whether the calibration boxes or kinds differ from the last step.
+    bool typingPending() const;
     // Ends a run of nudges: the next one starts a new step.
     void interrupt() { m_mergeOpen = false; }
     bool recording() const { return m_depth == 0 && m_suspended == 0 && !m_applying; }
@@ -229,6 +276,11 @@ Q_SIGNALS:
 private:
     friend class ReadingCommand;
     void push(Kind kind, int mergeKey, const ReadingSnapshot &before);
+    // Makes pending typing a step of `kind` (or, for -1, of the kind of what
+    // changed) with `mergeKey`.
+    void commitTyping(int kind, int mergeKey);
+    Kind pendingKind() const;
+    void takeCommitted() { m_committed = TypedCalibration::of(m_r); }
     void notifyModified();
     bool check(quint64 expected);
 
@@ -242,6 +294,7 @@ private:
     bool m_lastModified = false;
     int m_mismatches = 0;
     bool m_verify;
+    TypedCalibration m_committed; // as the last step (or load) left it
 };
 
 } // namespace orv

@@ -229,6 +229,17 @@ QString protectedPdfText()
     return QCoreApplication::translate("Messages", "エラー！(No.1)(パスワードで保護されたPDFファイルは開けません。)");
 }
 
+std::optional<MissingPdfPage> missingPdfPage(const QString &path)
+{
+    const PictureSource src = splitPictureSource(path);
+    if (!src.explicitPage || !isPdfFile(src.file))
+        return std::nullopt;
+    auto doc = PdfDocument::open(src.file);
+    if (!doc || src.page < doc->pageCount())
+        return std::nullopt;
+    return MissingPdfPage{src.page, doc->pageCount()};
+}
+
 std::expected<QImage, PictureError> decodePdfPicture(const QString &path, double dpi)
 {
     const PictureSource src = splitPictureSource(path);

@@ -41,6 +41,14 @@ bool isPdfFile(const QString &file);
 // Whether the file a picture path names is a regular file.
 bool pictureSourceExists(const QString &path);
 
+// A page a picture path names in a PDF that opens but no longer has it (pages
+// removed since the reading was saved).
+struct MissingPdfPage {
+    int page = 0;      // 0-based
+    int pageCount = 0; // the pages the file has
+};
+std::optional<MissingPdfPage> missingPdfPage(const QString &path);
+
 inline constexpr int kPdfMinDpi = 72;
 inline constexpr int kPdfMaxDpi = 600;
 // The default resolution makes the longer side of the page about this long.

@@ -17,6 +17,7 @@
 #ifdef Q_OS_UNIX
 #include <cerrno>
 #include <csignal>
+#include <unistd.h>
 #endif
 
 namespace orv {
@@ -30,6 +31,29 @@ QFileInfoList copiesIn(const QString &folder)
 {
     return QDir(folder).entryInfoList({QStringLiteral("*.orvd")}, QDir::Files, QDir::Time);
 }
+
+constexpr QFileDevice::Permissions kPrivateFolder = QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner;
+constexpr QFileDevice::Permissions kOthersRights = QFileDevice::ReadGroup | QFileDevice::WriteGroup |
+                                                   QFileDevice::ExeGroup | QFileDevice::ReadOther |
+                                                   QFileDevice::WriteOther | QFileDevice::ExeOther;
+
+#ifdef Q_OS_UNIX
+// A process that has ended but was not yet reaped by its parent (a zombie)
+// still answers kill(pid, 0); its state in /proc says it has ended.
+bool zombie(qint64 pid)
+{
+    QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
+    if (!stat.open(QIODevice::ReadOnly))
+        return false;
+    const QByteArray line = stat.read(4096);
+    // "pid (name) S ...": the name may hold spaces and parentheses.
+    const qsizetype close = line.lastIndexOf(')');
+    if (close < 0 || close + 2 >= line.size())
+        return false;
+    const char state = line[close + 2];
+    return state == 'Z' || state == 'X' || state == 'x';
+}
+#endif
 
 } // namespace
 
@@ -59,6 +83,48 @@ QString Recovery::defaultFolder()
     return QStandardPaths::writableLocation(QStandardPaths::AppLocalDataLocation) + QStringLiteral("/recovery");
 }
 
+QString Recovery::offMessage(const QString &reason)
+{
+    return QCoreApplication::translate("Messages", "クラッシュ時の復旧は働いていません。保存していない変更は、"
+                                                   "プログラムが異常終了すると失われます。\r理由: %1")
+        .arg(reason);
+}
+
+QString Recovery::statusNotice()
+{
+    return QCoreApplication::translate("Messages", "クラッシュ時の復旧: 無効");
+}
+
+QString Recovery::makePrivateFolder(const QString &path)
+{
+    const QString shown = QDir::toNativeSeparators(path);
+    QFileInfo fi(path);
+    if (!fi.exists()) {
+        const QString parent = fi.absolutePath();
+        // Created private, never wider for a moment.
+        if (!QDir().mkpath(parent) || !QDir(parent).mkdir(fi.fileName(), kPrivateFolder))
+            return QCoreApplication::translate("Messages", "フォルダー %1 を作成できません。").arg(shown);
+        fi.refresh();
+    }
+    if (!fi.isDir() || fi.isSymLink())
+        return QCoreApplication::translate("Messages", "%1 はフォルダーではありません。").arg(shown);
+#ifdef Q_OS_UNIX
+    // Someone else's folder is never trusted with the user's work.
+    if (fi.ownerId() != ::geteuid())
+        return QCoreApplication::translate("Messages", "フォルダー %1 の所有者が別のユーザーです。").arg(shown);
+#endif
+    if (fi.permissions() & kOthersRights) {
+        if (!QFile::setPermissions(path, kPrivateFolder))
+            return QCoreApplication::translate("Messages", "フォルダー %1 を他のユーザーから読めないようにできません。")
+                .arg(shown);
+        fi.refresh();
+        if (fi.permissions() & kOthersRights)
+            return QCoreApplication::translate("Messages", "フォルダー %1 を他のユーザーから読めないようにできません。")
+                .arg(shown);
+    }
+    return QString();
+}
+
 QString Recovery::restoreQuestion()
 {
     return QCoreApplication::translate("Messages", "前回、保存されずに終了した読み取りがあります。\r復元しますか？");
@@ -66,15 +132,29 @@ QString Recovery::restoreQuestion()
 
 bool Recovery::start()
 {
-    if (m_lock || m_folder.isEmpty() || !QDir().mkpath(m_folder))
+    if (m_lock)
         return false;
+    m_offReason.clear();
+    if (m_folder.isEmpty()) {
+        m_offReason = QCoreApplication::translate("Messages", "データを保存するフォルダーがありません。");
+        return false;
+    }
+    for (const QString &dir : {m_folder, m_folder + QStringLiteral("/old")}) {
+        m_offReason = makePrivateFolder(dir);
+        if (!m_offReason.isEmpty())
+            return false;
+    }
     const QString base = m_folder + QStringLiteral("/reading-%1-%2")
                                         .arg(QCoreApplication::applicationPid())
                                         .arg(QDateTime::currentMSecsSinceEpoch());
     auto lock = std::make_unique<QLockFile>(base + QStringLiteral(".lock"));
     lock->setStaleLockTime(0); // held as long as this program runs
-    if (!lock->tryLock(0))
+    if (!lock->tryLock(0)) {
+        m_offReason = QCoreApplication::translate("Messages", "フォルダー %1 に書き込めません。")
+                          .arg(QDir::toNativeSeparators(m_folder));
         return false;
+    }
+    QFile::setPermissions(base + QStringLiteral(".lock"), kPrivateFile);
     m_lock = std::move(lock);
     m_copy = base + QStringLiteral(".orvd");
     // Locks of programs that ended abruptly without a copy guard nothing.
@@ -115,7 +195,7 @@ void Recovery::writeInBackground()
         return;
     }
     const QByteArray bytes = copyBytes();
-    m_pool.start([path = m_copy, bytes] { writeFileSafely(path, bytes); });
+    m_pool.start([path = m_copy, bytes] { writeFileSafely(path, bytes, kPrivateFile); });
 }
 
 QString Recovery::picturePath() const { return picturePathOf(m_copy); }
@@ -131,7 +211,7 @@ QByteArray Recovery::copyBytes()
             QByteArray png;
             QBuffer buffer(&png);
             if (buffer.open(QIODevice::WriteOnly) && picture.save(&buffer, "PNG"))
-                writeFileSafely(path, png);
+                writeFileSafely(path, png, kPrivateFile);
         });
     }
     // The copy names the picture beside it; the reading itself stays "pasted".
@@ -150,7 +230,7 @@ void Recovery::flush()
     if (m_r.history().isModified()) {
         const QByteArray bytes = copyBytes();
         m_pool.waitForDone();
-        if (writeFileSafely(m_copy, bytes))
+        if (writeFileSafely(m_copy, bytes, kPrivateFile))
             Q_EMIT written(m_copy);
     } else {
         QFile::remove(picturePath());
@@ -174,9 +254,12 @@ bool Recovery::heldByRunningProgram(const QString &lockPath)
     if (pid == QCoreApplication::applicationPid())
         return true;
 #ifdef Q_OS_UNIX
-    // Alive (or not ours to signal): held. A reused process number only
-    // delays the question until that process ends.
-    return ::kill(pid_t(pid), 0) == 0 || errno == EPERM;
+    // Alive (or not ours to signal): held, unless it has ended and waits to
+    // be reaped. A reused process number only delays the question until that
+    // process ends.
+    if (::kill(pid_t(pid), 0) != 0 && errno != EPERM)
+        return false;
+    return !zombie(pid);
 #else
     return !probe.tryLock(0);
 #endif
@@ -201,8 +284,12 @@ bool Recovery::offerRestore(const std::function<bool(const QString &)> &open)
         // Claimed first, so that a program started meanwhile leaves it alone.
         QLockFile claim(lockPathOf(path));
         claim.setStaleLockTime(0);
-        if (!claim.tryLock(0))
-            continue;
+        if (!claim.tryLock(0)) {
+            // The lock of an ended program that still waits to be reaped
+            // looks alive to the lock file itself.
+            if (heldByRunningProgram(lockPathOf(path)) || !claim.removeStaleLockFile() || !claim.tryLock(0))
+                continue;
+        }
         if (!QFileInfo::exists(path))
             continue; // taken by another program between the look and the claim
         const bool yes = m_r.port().askYesNo(restoreQuestion(), QStringLiteral("Notice!"));
@@ -229,7 +316,8 @@ bool Recovery::offerRestore(const std::function<bool(const QString &)> &open)
 void Recovery::retire(const QString &path)
 {
     const QString oldDir = m_folder + QStringLiteral("/old");
-    QDir().mkpath(oldDir);
+    if (!makePrivateFolder(oldDir).isEmpty())
+        return; // left where it is rather than put where others could read it
     const QString target = oldDir + u'/' + QFileInfo(path).fileName();
     QFile::remove(target);
     if (QFile::rename(path, target)) {

@@ -7,7 +7,8 @@
 // program is no longer running was left by a crash: at the next start the
 // user is asked whether to restore it, and a copy not restored is moved to
 // old/ (the last few are kept there). The user's own reading files are never
-// written or touched.
+// written or touched. The copies are the user's unsaved work: the folders are
+// the user's alone (0700) and every file in them is 0600, whatever the umask.
 
 #include <QObject>
 #include <QString>
@@ -41,10 +42,17 @@ public:
     static QString defaultFolder();
     static QString restoreQuestion();
 
-    // Creates the folder and takes this program's lock; false when the folder
-    // cannot be used (then nothing is written, the program works on).
+    // Creates the folder (or narrows one that others could read) and takes
+    // this program's lock; false when the folder cannot be used (then nothing
+    // is written, the program works on, and offReason() says why).
     bool start();
     bool started() const { return bool(m_lock); }
+    // Why start() failed, in the program's words ("" when it did not).
+    const QString &offReason() const { return m_offReason; }
+    // What the window tells the user when recovery is off: once as a message,
+    // and for good in the status bar (statusNotice(), the message as its tip).
+    static QString offMessage(const QString &reason);
+    static QString statusNotice();
     const QString &folder() const { return m_folder; }
     // This program's copy (it exists only while there are unsaved changes).
     const QString &copyPath() const { return m_copy; }
@@ -84,10 +92,12 @@ private:
     QString picturePath() const;
     // True when a live program holds the lock of copy `orvdPath`.
     static bool heldByRunningProgram(const QString &lockPath);
+    // Makes `path` a folder only its owner can enter; the reason when it cannot.
+    static QString makePrivateFolder(const QString &path);
 
     Reading &m_r;
     BytesFn m_bytes;
-    QString m_folder, m_copy;
+    QString m_folder, m_copy, m_offReason;
     std::unique_ptr<QLockFile> m_lock;
     QTimer m_timer;
     QThreadPool m_pool; // one thread: writes and removals stay in order

@@ -10,6 +10,7 @@
 
 #include <QBuffer>
 #include <QCoreApplication>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QStringDecoder>
@@ -339,7 +340,17 @@ LoadReport applyStateFile(Reading &r, const ParsedStateFile &file, const LoadOpt
                     report.pictureBeside = beside;
                 }
             }
-            if (options.openPicture) {
+            if (const auto gone = missingPdfPage(r.GraphPic_Path)) {
+                // The points are the user's work; the page may come back (an
+                // older copy of the file), and the reading keeps naming it.
+                report.missingPage = gone->page + 1;
+                report.pageCount = gone->pageCount;
+                report.pdfFile = splitPictureSource(r.GraphPic_Path).file;
+                if (options.openPicture) {
+                    r.unloadGraph();
+                    r.setPicLabel(displayPicturePath(r.GraphPic_Path, r.programFolder), r.GraphPic_Path);
+                }
+            } else if (options.openPicture) {
                 if (Open_StatePic(r, r.GraphPic_Path) != 0) {
                     r.Reset_Reading(false);
                     return report;
@@ -350,7 +361,7 @@ LoadReport applyStateFile(Reading &r, const ParsedStateFile &file, const LoadOpt
             break;
 
         case StateLabel::PictureSize:
-            if (!pictureSourceExists(r.GraphPic_Path)) {
+            if (!pictureSourceExists(r.GraphPic_Path) || report.missingPage) {
                 auto h = readStrict(Reading::Get_Field(l.rest, kSep, 0));
                 auto w = readStrict(Reading::Get_Field(l.rest, kSep, 1));
                 if (h && w && std::isfinite(float(*h)) && std::isfinite(float(*w)) && *h >= 0 && *w >= 0) {
@@ -463,6 +474,11 @@ QString loadWarningText(const LoadReport &rep)
     if (!rep.pictureBeside.isEmpty())
         parts << QCoreApplication::translate("Messages", "記録された場所に画像がないため、状態設定ファイルと同じフォルダの画像を開きました。\r%1")
                      .arg(rep.pictureBeside);
+    if (rep.missingPage)
+        parts << QCoreApplication::translate("Messages", "PDFファイルに %1 ページ目がありません(全 %2 ページ)。画像なしで枠線定義と点のデータを開きました。\r%3")
+                     .arg(rep.missingPage)
+                     .arg(rep.pageCount)
+                     .arg(QDir::toNativeSeparators(rep.pdfFile));
     if (rep.badAxisMode)
         parts << QCoreApplication::translate("Messages", "エラー！(No.2)(軸の種類(Linear/Log)を読み取れませんでした。選択中の種類で変換しました。)");
     if (rep.unconvertedPoints)

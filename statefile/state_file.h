@@ -135,11 +135,17 @@ struct LoadReport {
     int droppedControlBytes = 0;  // stray control bytes dropped from known lines
     bool badAxisMode = false;     // an axis mode line that could not be read
     QString pictureBeside;        // the picture found beside the reading file instead
+    // The PDF page the picture line names is gone from its file (1-based; 0
+    // when not): the reading opened without its picture.
+    int missingPage = 0;
+    int pageCount = 0;
+    QString pdfFile; // the file of that page
 };
 
 // Puts a parsed file into a reading that has just been reset. Lines act in file
 // order. Stops (reading reset, message shown) at a picture that cannot be opened
-// or a frame line whose fields are not numbers.
+// or a frame line whose fields are not numbers. A PDF page that the file no
+// longer has stops nothing: the frame and the points open without a picture.
 LoadReport applyStateFile(Reading &reading, const ParsedStateFile &file, const LoadOptions &options = {});
 
 // The note shown after a load that kept going past unusable points; "" when none.

@@ -10,6 +10,7 @@
 #include "statefile/state_file.h"
 #include "table/grid_form.h"
 
+#include <QFile>
 #include <QImage>
 #include <QTemporaryDir>
 #include <bit>
@@ -80,7 +81,9 @@ protected:
         graph.mouseUp(Graph_Form::LeftButton, 0.1f, 0.1f);
         graph.mouseUp(Graph_Form::LeftButton, 0.9f, 0.9f);
         r.panel.setVal(CalibPanel::RUX_VLText, QStringLiteral("10"));
+        h.commitValue(CalibPanel::RUX_VLText);
         r.panel.setVal(CalibPanel::RUY_VLText, QStringLiteral("100"));
+        h.commitValue(CalibPanel::RUY_VLText);
         ASSERT_TRUE(r.Dfnt_Done);
     }
 
@@ -170,6 +173,20 @@ TEST_F(History_, EveryKindOfEditIsUndoneAndRedoneExactly)
         graph.keyUp(Graph_Form::KeyLeft, Graph_Form::Shift);
     });
     roundTrip("four corners", History::FrameMode, [&] { main.selectModeTab(2); });
+    // The calibration: values and positions typed and committed, axis kinds.
+    roundTrip("value typed", History::AxisValue, [&] {
+        r.panel.setVal(CalibPanel::RUX_VLText, QStringLiteral("2"));
+        r.panel.setVal(CalibPanel::RUX_VLText, QStringLiteral("25"));
+        h.commitValue(CalibPanel::RUX_VLText);
+    });
+    roundTrip("position typed", History::FramePosition, [&] {
+        r.panel.setPos(CalibPanel::LUY_Text, QStringLiteral("0.8"));
+        h.commitPosition(CalibPanel::LUY_Text);
+    });
+    roundTrip("log axis", History::AxisKindChange, [&] { main.Y_Log_Option_Click(); });
+    roundTrip("log axis, value corrected", History::AxisKindChange, [&] { main.X_Log_Option_Click(); });
+    EXPECT_EQ(r.panel.val(CalibPanel::LLX_VLText), QStringLiteral("0.01"));
+    roundTrip("linear axis", History::AxisKindChange, [&] { main.Y_Lnr_Option_Click(); });
     // A click with the frame done adds a point; with the frame not done yet
     // (as after a load without one) it places the corner.
     graph.mouseUp(Graph_Form::RightButton, 0.5f, 0.5f);
@@ -245,11 +262,15 @@ TEST_F(History_, ModifiedFollowsTheSavedState)
     EXPECT_TRUE(h.isModified());
     EXPECT_EQ(signals_, 3);
 
-    // A typed box is no step, but it is unsaved.
+    // A typed box is unsaved at once.
     h.setClean();
     r.panel.setVal(CalibPanel::RUX_VLText, QStringLiteral("20"));
     EXPECT_TRUE(h.isModified());
     EXPECT_FALSE(h.canRedo());
+    // Typed back as it was: nothing is unsaved.
+    r.panel.setVal(CalibPanel::RUX_VLText, QStringLiteral("10"));
+    EXPECT_FALSE(h.isModified());
+    r.panel.setVal(CalibPanel::RUX_VLText, QStringLiteral("20"));
 
     // A save marks it clean; opening another reading empties the history.
     QTemporaryDir tmp;
@@ -263,6 +284,73 @@ TEST_F(History_, ModifiedFollowsTheSavedState)
     EXPECT_FALSE(h.isModified());
     EXPECT_FALSE(h.canUndo());
     EXPECT_FALSE(h.canRedo());
+}
+
+// Typing in a calibration box changes the reading at once and becomes a step
+// when committed; commits of one box in a row are one step; typing left
+// uncommitted is committed before anything else is recorded, undone or saved.
+TEST_F(History_, TypedCalibrationBecomesAStepWhenCommitted)
+{
+    click(0.4f, 0.4f);
+    h.setClean();
+    const std::string start = dump(r);
+    const int steps = h.count();
+    auto type = [&](CalibPanel::ValBox b, const char *text) { r.panel.setVal(b, QString::fromLatin1(text)); };
+
+    type(CalibPanel::RUX_VLText, "2");
+    type(CalibPanel::RUX_VLText, "20");
+    EXPECT_EQ(h.count(), steps); // not yet a step
+    EXPECT_TRUE(h.isModified());
+    EXPECT_TRUE(h.canUndo());
+    EXPECT_EQ(h.undoText(), History::kindText(History::AxisValue));
+    h.commitValue(CalibPanel::RUX_VLText);
+    h.commitValue(CalibPanel::RUX_VLText); // nothing new: nothing more
+    EXPECT_EQ(h.count(), steps + 1);
+    type(CalibPanel::RUX_VLText, "200");
+    h.commitValue(CalibPanel::RUX_VLText);
+    EXPECT_EQ(h.count(), steps + 1); // the same box again: merged
+    type(CalibPanel::RUY_VLText, "7");
+    h.commitValue(CalibPanel::RUY_VLText);
+    type(CalibPanel::RUX_VLText, "5");
+    h.commitValue(CalibPanel::RUX_VLText);
+    EXPECT_EQ(h.count(), steps + 3); // another box between: three steps
+    r.panel.setPos(CalibPanel::LLX_Text, QStringLiteral("0.12"));
+    h.commitPosition(CalibPanel::LLX_Text);
+    EXPECT_EQ(h.undoText(), History::kindText(History::FramePosition));
+    ASSERT_TRUE(h.undo());
+    ASSERT_TRUE(h.undo());
+    ASSERT_TRUE(h.undo());
+    EXPECT_EQ(r.panel.val(CalibPanel::RUX_VLText), QStringLiteral("200"));
+    ASSERT_TRUE(h.undo());
+    EXPECT_EQ(dump(r), start);
+    EXPECT_FALSE(h.isModified());
+
+    // Left uncommitted, then a point added: two steps, the typing first.
+    type(CalibPanel::RUY_VLText, "1000");
+    const std::string typed = dump(r);
+    click(0.6f, 0.6f);
+    EXPECT_EQ(h.count(), steps + 2);
+    ASSERT_TRUE(h.undo());
+    EXPECT_EQ(dump(r), typed);
+    ASSERT_TRUE(h.undo());
+    EXPECT_EQ(dump(r), start);
+
+    // Undo with typing pending takes the typing back; redo brings it again.
+    type(CalibPanel::LLY_VLText, "-3");
+    ASSERT_TRUE(h.undo());
+    EXPECT_EQ(dump(r), start);
+    EXPECT_FALSE(h.isModified());
+    ASSERT_TRUE(h.redo());
+    EXPECT_EQ(r.panel.val(CalibPanel::LLY_VLText), QStringLiteral("-3"));
+
+    // Saved while typing: the typing is the saved state's last step.
+    type(CalibPanel::LLY_VLText, "-4");
+    h.setClean();
+    EXPECT_FALSE(h.isModified());
+    ASSERT_TRUE(h.undo());
+    EXPECT_EQ(r.panel.val(CalibPanel::LLY_VLText), QStringLiteral("-3"));
+    EXPECT_TRUE(h.isModified());
+    EXPECT_EQ(h.mismatches(), 0);
 }
 
 TEST_F(History_, AHistoryThatNoLongerMatchesItsReadingIsDroppedNotApplied)
@@ -319,11 +407,49 @@ TEST_F(History_, ARandomSessionUndoneAndRedoneGivesTheSameFiles)
     };
     const int arrows[4] = {Graph_Form::KeyLeft, Graph_Form::KeyUp, Graph_Form::KeyRight, Graph_Form::KeyDown};
 
-    h.clear(); // as when a reading was just opened
+    // The session starts from a reading file this program wrote, opened.
+    QTemporaryDir tmp;
+    auto fileOf = [&](const QString &name) {
+        QFile f(tmp.filePath(name));
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    };
+    click(0.3f, 0.3f);
+    desk.fileNames.push_back(tmp.filePath(QStringLiteral("opened.orvd")));
+    ASSERT_TRUE(Save_State(r));
+    const QByteArray opened = fileOf(QStringLiteral("opened.orvd"));
+    ASSERT_EQ(Load_State(r, tmp.filePath(QStringLiteral("opened.orvd"))), LoadResult::Loaded);
+    EXPECT_FALSE(h.canUndo());
     const QByteArray fileBefore = stateFileBytes(r);
+    ASSERT_EQ(fileBefore, opened);
     const std::string before = dump(r);
+    const char *values[] = {"0", "1", "10", "2.5", "-3", "1e3", "0.01", "100"};
     for (int op = 0; op < 2000; ++op) {
-        const int kind = pick(100);
+        const int kind = pick(110);
+        if (kind >= 100) {
+            // The calibration: typed values and positions, committed or left
+            // in the box (the next step commits them), and the axis kinds.
+            if (kind < 104) {
+                const auto box = CalibPanel::ValBox(pick(CalibPanel::ValBoxCount));
+                r.panel.setVal(box, QString::fromLatin1(values[pick(8)]));
+                if (pick(3))
+                    h.commitValue(box);
+            } else if (kind < 107) {
+                const auto box = CalibPanel::PosBox(pick(CalibPanel::PosBoxCount));
+                const bool low = box == CalibPanel::LLX_Text || box == CalibPanel::LLY_Text ||
+                                 box == CalibPanel::LUX_Text || box == CalibPanel::RLY_Text;
+                r.panel.setPos(box, QString::number(low ? uni(0.05f, 0.2f) : uni(0.8f, 0.95f)));
+                if (pick(3))
+                    h.commitPosition(box);
+            } else {
+                switch (pick(4)) {
+                case 0: main.X_Log_Option_Click(); break;
+                case 1: main.X_Lnr_Option_Click(); break;
+                case 2: main.Y_Log_Option_Click(); break;
+                default: main.Y_Lnr_Option_Click(); break;
+                }
+            }
+            continue;
+        }
         if (kind < 30) {
             series(1 + pick(4));
             click(uni(0.12f, 0.88f), uni(0.12f, 0.88f));
@@ -395,12 +521,17 @@ TEST_F(History_, ARandomSessionUndoneAndRedoneGivesTheSameFiles)
 
     while (h.canUndo())
         ASSERT_TRUE(h.undo()) << h.index();
-    EXPECT_EQ(stateFileBytes(r), fileBefore);
     EXPECT_EQ(dump(r), before);
     EXPECT_FALSE(h.isModified());
+    // Saved now, the file is the one opened, byte for byte.
+    desk.fileNames.push_back(tmp.filePath(QStringLiteral("undone.orvd")));
+    ASSERT_TRUE(Save_State(r));
+    EXPECT_EQ(fileOf(QStringLiteral("undone.orvd")), opened);
     while (h.canRedo())
         ASSERT_TRUE(h.redo()) << h.index();
-    EXPECT_EQ(stateFileBytes(r), fileAfter);
     EXPECT_EQ(dump(r), after);
+    desk.fileNames.push_back(tmp.filePath(QStringLiteral("redone.orvd")));
+    ASSERT_TRUE(Save_State(r));
+    EXPECT_EQ(fileOf(QStringLiteral("redone.orvd")), fileAfter);
     EXPECT_EQ(h.mismatches(), 0);
 }

@@ -5,6 +5,7 @@
 
 #include "graphwin/graph_form.h"
 #include "mainwin/main_mdi_form.h"
+#include "model/file_io.h"
 #include "model/reading.h"
 #include "model/recovery.h"
 #include "statefile/state_file.h"
@@ -19,6 +20,9 @@
 #include <QSysInfo>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 using namespace orv;
 
@@ -41,6 +45,13 @@ qint64 deadPid()
     const qint64 pid = p.processId();
     p.waitForFinished();
     return pid;
+}
+
+// The mode bits of a file or folder (-1 when it is missing).
+int modeOf(const QString &path)
+{
+    struct stat st {};
+    return ::stat(QFile::encodeName(path).constData(), &st) == 0 ? int(st.st_mode & 07777) : -1;
 }
 
 class Recovery_ : public ::testing::Test {
@@ -76,7 +87,7 @@ protected:
     }
     void click(float x, float y) { graph.mouseUp(Graph_Form::LeftButton, x, y); }
     // A copy left by a program that crashed: its lock names a dead process.
-    QString orphan(const QString &name, const QByteArray &bytes, bool withLock = true)
+    QString orphan(const QString &name, const QByteArray &bytes, bool withLock = true, qint64 pid = 0)
     {
         QDir().mkpath(folder);
         const QString path = folder + u'/' + name + QStringLiteral(".orvd");
@@ -87,7 +98,7 @@ protected:
         if (withLock) {
             QFile lock(folder + u'/' + name + QStringLiteral(".lock"));
             EXPECT_TRUE(lock.open(QIODevice::WriteOnly));
-            lock.write(QByteArray::number(deadPid()) + "\norvalinetrix\n" + QSysInfo::machineHostName().toUtf8() + "\n");
+            lock.write(QByteArray::number(pid ? pid : deadPid()) + "\norvalinetrix\n" + QSysInfo::machineHostName().toUtf8() + "\n");
         }
         return path;
     }
@@ -278,4 +289,148 @@ TEST_F(Recovery_, APastedPictureIsKeptBesideTheCopyAndComesBack)
     EXPECT_TRUE(r.GraphPic_Path.isEmpty()); // saved as NAME.png beside the reading, like any pasted picture
     EXPECT_EQ(stateFileBytes(r).split('\n').mid(7, 3).join('\n'), points);
     EXPECT_TRUE(QFileInfo::exists(folder + QStringLiteral("/old/reading-5-5.png")));
+}
+
+TEST_F(Recovery_, ACopyWhoseProgramIsAZombieIsOffered)
+{
+    // A program that has ended but whose parent has not reaped it yet.
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0)
+        ::_exit(0);
+    QFile stat(QStringLiteral("/proc/%1/stat").arg(child));
+    for (int i = 0; i < 500; ++i) { // until the child has ended
+        stat.open(QIODevice::ReadOnly);
+        const QByteArray line = stat.readAll();
+        stat.close();
+        if (line.contains(") Z "))
+            break;
+        ::usleep(2000);
+    }
+    const QString left = orphan(QStringLiteral("reading-7-7"), stateFileBytes(r), true, child);
+    Recovery rec(r, [this] { return stateFileBytes(r); }, folder);
+    ASSERT_TRUE(rec.start());
+    EXPECT_EQ(rec.orphans(), QStringList({left}));
+    desk.answers = {true};
+    QStringList opened;
+    EXPECT_TRUE(rec.offerRestore([&](const QString &p) {
+        opened << p;
+        return Load_State(r, p) == LoadResult::Loaded;
+    }));
+    EXPECT_EQ(opened, QStringList({left}));
+    int status = 0;
+    ::waitpid(child, &status, 0);
+}
+
+// The copies are the user's unsaved work: private whatever the umask, in
+// folders that are private too (an existing wider one is narrowed).
+TEST_F(Recovery_, CopiesLocksAndFoldersAreThoseOfTheUserAlone)
+{
+    struct Case {
+        mode_t umask;
+        int existingFolderMode; // 0: no folder yet
+    };
+    for (const Case c : {Case{0000, 0}, Case{0022, 0}, Case{0000, 0777}, Case{0022, 0755}}) {
+        SCOPED_TRACE(QStringLiteral("umask %1, folder %2").arg(int(c.umask), 3, 8, QChar(u'0')).arg(c.existingFolderMode, 0, 8).toStdString());
+        QTemporaryDir dir;
+        const QString f = dir.filePath(QStringLiteral("recovery"));
+        if (c.existingFolderMode) {
+            ASSERT_TRUE(QDir().mkpath(f + QStringLiteral("/old")));
+            ::chmod(QFile::encodeName(f).constData(), mode_t(c.existingFolderMode));
+            ::chmod(QFile::encodeName(f + QStringLiteral("/old")).constData(), mode_t(c.existingFolderMode));
+        }
+        const mode_t saved = ::umask(c.umask);
+        {
+            QImage pasted(40, 30, QImage::Format_RGB32);
+            pasted.fill(Qt::red);
+            desk.clipboardPicture = pasted;
+            desk.answers3 = {DesktopPort::Answer::No};
+            main.ClipBoardPaste_Command_Click();
+            graph.setPictureSize(40, 30);
+            graph.mouseUp(Graph_Form::LeftButton, 0.1f, 0.1f);
+            graph.mouseUp(Graph_Form::LeftButton, 0.9f, 0.9f);
+            click(0.5f, 0.5f);
+            Recovery rec(r, [this] { return stateFileBytes(r); }, f);
+            ASSERT_TRUE(rec.start()) << rec.offReason().toStdString();
+            rec.flush();
+            const QString base = rec.copyPath().left(rec.copyPath().size() - 5);
+            EXPECT_EQ(modeOf(f), 0700);
+            EXPECT_EQ(modeOf(f + QStringLiteral("/old")), 0700);
+            EXPECT_EQ(modeOf(rec.copyPath()), 0600);
+            EXPECT_EQ(modeOf(base + QStringLiteral(".png")), 0600);
+            EXPECT_EQ(modeOf(base + QStringLiteral(".lock")), 0600);
+            click(0.6f, 0.6f);
+            rec.flush(); // rewritten: still private
+            EXPECT_EQ(modeOf(rec.copyPath()), 0600);
+            // A copy retired to old/ stays as private as it was.
+            const QString left = f + QStringLiteral("/reading-8-8.orvd");
+            ASSERT_TRUE(writeFileSafely(left, "x", kPrivateFile));
+            rec.retire(left);
+            EXPECT_EQ(modeOf(f + QStringLiteral("/old/reading-8-8.orvd")), 0600);
+        }
+        ::umask(saved);
+    }
+}
+
+// Where the folder cannot be made the user's alone, recovery is off and says why.
+TEST_F(Recovery_, AFolderThatCannotBeUsedSwitchesRecoveryOffWithTheReason)
+{
+    QTemporaryDir dir;
+    const QString file = dir.filePath(QStringLiteral("plain"));
+    ASSERT_TRUE(writeFileSafely(file, "not a folder"));
+    const QString foreign = dir.filePath(QStringLiteral("foreign"));
+    ASSERT_TRUE(QDir().mkpath(foreign));
+    const bool root = ::geteuid() == 0; // only root can give a folder away
+    if (root) {
+        ASSERT_EQ(::chown(QFile::encodeName(foreign).constData(), 4242, 4242), 0);
+    }
+    struct Case {
+        QString folder;
+        QString reasonNames;
+    };
+    std::vector<Case> cases = {{QString(), QString()},
+                               {file, file},                              // a file where the folder should be
+                               {file + QStringLiteral("/recovery"), file}}; // cannot be created
+    if (root)
+        cases.push_back({foreign, foreign});
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.folder.toStdString());
+        Recovery rec(r, [] { return QByteArray(); }, c.folder);
+        EXPECT_FALSE(rec.start());
+        EXPECT_FALSE(rec.started());
+        EXPECT_FALSE(rec.offReason().isEmpty());
+        EXPECT_TRUE(rec.offReason().contains(c.reasonNames)) << rec.offReason().toStdString();
+        EXPECT_TRUE(Recovery::offMessage(rec.offReason()).contains(rec.offReason()));
+    }
+    QFile f(file);
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    EXPECT_EQ(f.readAll(), "not a folder");
+}
+
+// The user's own readings are documents: a new one follows the umask, one that
+// replaces a file keeps that file's permissions (a shared or a private one).
+TEST_F(Recovery_, SavedReadingsFollowTheUmaskOrTheFileTheyReplace)
+{
+    struct Case {
+        mode_t umask;
+        int existing; // 0: a new file
+        int expected;
+    };
+    for (const Case c : {Case{0022, 0, 0644}, Case{0077, 0, 0600}, Case{0002, 0, 0664}, Case{0022, 0600, 0600},
+                         Case{0077, 0664, 0664}, Case{0000, 0640, 0640}}) {
+        SCOPED_TRACE(QStringLiteral("umask %1, existing %2").arg(int(c.umask), 3, 8, QChar(u'0')).arg(c.existing, 0, 8).toStdString());
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("mine.orvd"));
+        if (c.existing) {
+            ASSERT_TRUE(writeFileSafely(path, "old"));
+            ASSERT_EQ(::chmod(QFile::encodeName(path).constData(), mode_t(c.existing)), 0);
+        }
+        const mode_t saved = ::umask(c.umask);
+        desk.fileNames.push_back(path);
+        const bool ok = Save_State(r);
+        ::umask(saved);
+        ASSERT_TRUE(ok);
+        EXPECT_EQ(fileBytes(path), stateFileBytes(r));
+        EXPECT_EQ(modeOf(path), c.expected);
+    }
 }

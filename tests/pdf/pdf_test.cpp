@@ -469,6 +469,64 @@ TEST_F(Pdf, ReadingFilesKeepThePageAndReopenIdenticallyAtAnotherResolution)
     EXPECT_FALSE(errText.contains(QStringLiteral("画像ファイルがありません"))) << s(errText);
 }
 
+// Pages removed from the PDF since the reading was saved: the frame and the
+// points open without the picture, the message names the page, and the
+// reading still names it (saved again, the file is the same).
+TEST_F(Pdf, AReadingWhosePageIsGoneOpensItsPointsAndNamesThePage)
+{
+    const QString four = pdf(QStringLiteral("four.pdf"), 4);
+    desk.pdfChoices.push_back(PdfPageChoice{3, 100});
+    ASSERT_TRUE(f.Open_Pic(four));
+    orv::testing::setDiagonalFrame(r);
+    Graph_Form g{r};
+    g.setPictureSize(r.graph.picture().width(), r.graph.picture().height());
+    for (float x : {0.3f, 0.6f})
+        g.mouseUp(Graph_Form::LeftButton, x, x);
+    const QByteArray saved = stateFileBytes(r);
+    const QString state = path(QStringLiteral("four.orvd"));
+    writeAll(state, saved);
+    ASSERT_TRUE(orv::testing::writePdf(four, 2)); // pages 3 and 4 removed
+
+    for (bool window : {true, false}) {
+        SCOPED_TRACE(window ? "window" : "headless");
+        ScriptedDesktop desk2;
+        Reading r2{&desk2};
+        Main_MDI_Form f2{r2};
+        r2.programFolder = dir.path();
+        f2.MDIForm_Load();
+        LoadReport rep;
+        if (window) {
+            ASSERT_EQ(Load_State(r2, state), LoadResult::Loaded);
+            ASSERT_EQ(desk2.messages.size(), 1u);
+            const QString text = desk2.messages[0].text;
+            EXPECT_TRUE(text.contains(QStringLiteral("4 ページ目"))) << s(text);
+            EXPECT_TRUE(text.contains(QStringLiteral("全 2 ページ"))) << s(text);
+            EXPECT_TRUE(text.contains(QDir::toNativeSeparators(four))) << s(text);
+            EXPECT_EQ(desk2.messageCount(statetext::text(statetext::kBadPicture)), 0);
+        } else {
+            auto parsed = readStateFile(state);
+            ASSERT_TRUE(parsed);
+            LoadOptions headless;
+            headless.openPicture = false;
+            rep = applyStateFile(r2, *parsed, headless);
+            EXPECT_TRUE(rep.ok);
+            EXPECT_EQ(rep.missingPage, 4);
+            EXPECT_EQ(rep.pageCount, 2);
+        }
+        EXPECT_FALSE(r2.graph.loaded());
+        EXPECT_EQ(r2.grid(1).rowCount(), 3);
+        EXPECT_EQ(r2.grid(1).cell(1, SeriesTable::ColX), r.grid(1).cell(1, SeriesTable::ColX));
+        EXPECT_EQ(s(r2.GraphPic_Path), s(four + QStringLiteral("#page=4")));
+        EXPECT_EQ(stateFileBytes(r2).toStdString(), saved.toStdString());
+    }
+    // export says so too, and exports the points.
+    QString outText, errText;
+    QTextStream out(&outText), err(&errText);
+    EXPECT_EQ(runExportCommand({state, QStringLiteral("--format"), QStringLiteral("json")}, out, err, dir.path()), 0);
+    err.flush();
+    EXPECT_TRUE(errText.contains(QStringLiteral("4 ページ目"))) << s(errText);
+}
+
 TEST_F(Pdf, ZoomViewRendersWhatItShowsSharpFromThePage)
 {
     const QString one = pdf(QStringLiteral("chart.pdf"));
