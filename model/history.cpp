@@ -263,11 +263,15 @@ public:
         }
         m_h.m_applying = true;
         m_delta.apply(m_h.m_r, true);
+        if (m_extra)
+            m_extra->apply(m_h.m_r, true);
         m_h.m_applying = false;
     }
     void undo() override
     {
         m_h.m_applying = true;
+        if (m_extra)
+            m_extra->apply(m_h.m_r, false);
         m_delta.apply(m_h.m_r, false);
         m_h.m_applying = false;
     }
@@ -288,6 +292,7 @@ public:
     ReadingDelta m_delta;
     quint64 m_beforeHash, m_afterHash;
     bool m_fresh = true;
+    std::shared_ptr<const History::Extra> m_extra;
     // When pushed as the continuation of the command below: the two as one.
     mutable std::optional<ReadingDelta> m_merged;
 };
@@ -312,6 +317,7 @@ QString History::kindText(Kind k)
     case FrameMode: return QCoreApplication::translate("History", "枠の定義方法の切替");
     case CloseTable: return QCoreApplication::translate("History", "系列ウィンドウを閉じる");
     case AddPoints: return QCoreApplication::translate("History", "点の追加(複数)");
+    case AutoCalibrate: return QCoreApplication::translate("History", "自動校正");
     }
     return QString();
 }
@@ -351,16 +357,17 @@ History::Step::~Step()
 {
     --m_h.m_depth;
     if (m_active)
-        m_h.push(m_kind, m_key, m_before);
+        m_h.push(m_kind, m_key, m_before, std::move(m_extra));
 }
 
-void History::push(Kind kind, int mergeKey, const ReadingSnapshot &before)
+void History::push(Kind kind, int mergeKey, const ReadingSnapshot &before, std::shared_ptr<const Extra> extra)
 {
     const ReadingSnapshot after = ReadingSnapshot::of(m_r);
     ReadingDelta delta = ReadingDelta::between(before, after);
-    if (delta.empty())
+    if (delta.empty() && !extra)
         return;
     auto *cmd = new ReadingCommand(*this, kind, mergeKey, std::move(delta), before.hash(), after.hash());
+    cmd->m_extra = std::move(extra);
     // A nudge right after a nudge of the same thing: QUndoStack merges the two
     // (mergeWith) unless the one below is the saved state.
     const int idx = m_stack.index();

@@ -22,6 +22,7 @@
 #include <QUndoCommand>
 #include <QUndoStack>
 #include <array>
+#include <memory>
 #include <optional>
 #include <vector>
 
@@ -145,6 +146,13 @@ public:
         FrameMode,
         CloseTable,
         AddPoints, // several at once (automatic reading)
+        AutoCalibrate,
+    };
+    // What a step changes beyond the snapshot (the corner values and axis
+    // modes of an automatic calibration): written back after the rest.
+    struct Extra {
+        virtual ~Extra() = default;
+        virtual void apply(Reading &r, bool redo) const = 0;
     };
     static QString kindText(Kind k);
     static QString undoPrefix() { return QCoreApplication::translate("History", "元に戻す"); }
@@ -162,6 +170,7 @@ public:
         ~Step();
         Step(const Step &) = delete;
         Step &operator=(const Step &) = delete;
+        void attach(std::shared_ptr<const Extra> extra) { m_extra = std::move(extra); }
 
     private:
         History &m_h;
@@ -169,6 +178,7 @@ public:
         int m_key;
         bool m_active;
         ReadingSnapshot m_before;
+        std::shared_ptr<const Extra> m_extra;
     };
     // Records nothing while it lives (a reset or a load, after which the
     // history is cleared).
@@ -225,7 +235,7 @@ Q_SIGNALS:
 
 private:
     friend class ReadingCommand;
-    void push(Kind kind, int mergeKey, const ReadingSnapshot &before);
+    void push(Kind kind, int mergeKey, const ReadingSnapshot &before, std::shared_ptr<const Extra> extra = {});
     void notifyModified();
     bool check(quint64 expected);
 
