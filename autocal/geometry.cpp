@@ -65,26 +65,30 @@ Prepared prepare(const QImage &picture)
     if (p.factor == 1) {
         p.reduced = p.full;
     } else {
-        // Each reduced pixel is the mean of its f x f block: thin lines stay
-        // darker than the paper around them.
+        // Each reduced pixel is halfway between the mean and the darkest of
+        // its f x f block: a line one pixel thin stays dark, noise is evened.
         const int f = p.factor, w = W / f, h = H / f;
         p.reduced = QImage(w, h, QImage::Format_Grayscale8);
-        std::vector<int> sum(static_cast<size_t>(w));
+        std::vector<int> sum(static_cast<size_t>(w)), least(static_cast<size_t>(w));
         for (int y = 0; y < h; ++y) {
             std::fill(sum.begin(), sum.end(), 0);
+            std::fill(least.begin(), least.end(), 255);
             for (int dy = 0; dy < f; ++dy) {
                 const uchar *row = p.full.constScanLine(y * f + dy);
                 for (int x = 0; x < w; ++x) {
                     const uchar *q = row + x * f;
-                    int s = 0;
-                    for (int dx = 0; dx < f; ++dx)
+                    int s = 0, m = least[size_t(x)];
+                    for (int dx = 0; dx < f; ++dx) {
                         s += q[dx];
+                        m = std::min(m, int(q[dx]));
+                    }
                     sum[size_t(x)] += s;
+                    least[size_t(x)] = m;
                 }
             }
             uchar *out = p.reduced.scanLine(y);
             for (int x = 0; x < w; ++x)
-                out[x] = uchar(sum[size_t(x)] / (f * f));
+                out[x] = uchar((sum[size_t(x)] / (f * f) + least[size_t(x)]) / 2);
         }
     }
     p.w = p.reduced.width();
@@ -301,16 +305,18 @@ std::optional<QPointF> intersect(const AxisLine &h, const AxisLine &v)
 
 std::optional<FrameLines> chooseFrame(const std::vector<AxisLine> &horizontal, const std::vector<AxisLine> &vertical)
 {
+    // A line may run on past a corner (an outside tick, or a label's stroke
+    // on the same row joins it), never stop short of it.
     auto tol = [](const AxisLine &l) { return 3 + 0.03 * l.length(); };
     std::optional<FrameLines> best;
     double bestArea = 0;
     for (const AxisLine &h : horizontal) {
         for (const AxisLine &v : vertical) {
             const auto C = intersect(h, v);
-            if (!C || std::abs(h.a0 - C->x()) > tol(h) || std::abs(v.a1 - C->y()) > tol(v))
+            if (!C || h.a0 > C->x() + tol(h) || v.a1 < C->y() - tol(v))
                 continue;
             const double width = h.a1 - C->x(), height = C->y() - v.a0;
-            if (width < 0.7 * h.length() || height < 0.7 * v.length())
+            if (width < 0.6 * h.length() || height < 0.6 * v.length())
                 continue;
             if (width * height > bestArea) {
                 bestArea = width * height;
@@ -322,24 +328,28 @@ std::optional<FrameLines> chooseFrame(const std::vector<AxisLine> &horizontal, c
         return std::nullopt;
     const AxisLine &h = best->bottom, &v = best->left;
     const QPointF C = *intersect(h, v);
-    double topGap = 1e9, rightGap = 1e9;
+    const double width = h.a1 - C.x(), height = C.y() - v.a0;
+    // The top of a box: the highest line across the whole width from the left
+    // axis; the right side: the rightmost line the whole height up from the
+    // bottom axis. Gridlines are lower and further left.
+    double topY = 1e18, rightX = -1e18;
     for (const AxisLine &t : horizontal) {
         const auto C2 = intersect(t, v);
-        if (!C2 || C2->y() >= C.y() - 0.5 * (C.y() - v.a0))
+        if (!C2 || C2->y() > C.y() - 0.8 * height || C2->y() < v.a0 - tol(v) || t.a0 > C2->x() + tol(t)
+            || t.a1 < C2->x() + 0.8 * width)
             continue;
-        const double gap = std::abs(C2->y() - v.a0);
-        if (gap <= tol(v) && std::abs(t.a0 - C2->x()) <= tol(t) && t.a1 >= C.x() + 0.8 * (h.a1 - C.x()) && gap < topGap) {
-            topGap = gap;
+        if (C2->y() < topY) {
+            topY = C2->y();
             best->top = t;
         }
     }
     for (const AxisLine &r : vertical) {
         const auto C3 = intersect(h, r);
-        if (!C3 || C3->x() <= C.x() + 0.5 * (h.a1 - C.x()))
+        if (!C3 || C3->x() < C.x() + 0.8 * width || C3->x() > h.a1 + tol(h) || r.a1 < C3->y() - tol(r)
+            || r.a0 > C3->y() - 0.8 * height)
             continue;
-        const double gap = std::abs(C3->x() - h.a1);
-        if (gap <= tol(h) && std::abs(r.a1 - C3->y()) <= tol(r) && r.a0 <= C.y() - 0.8 * (C.y() - v.a0) && gap < rightGap) {
-            rightGap = gap;
+        if (C3->x() > rightX) {
+            rightX = C3->x();
             best->right = r;
         }
     }
@@ -405,9 +415,11 @@ std::vector<Tick> findTicks(const Prepared &p, const AxisLine &line, const AxisL
             int rows = 0;
             const QImage &g = p.full;
             const int GA = line.horizontal ? g.width() : g.height(), GB = line.horizontal ? g.height() : g.width();
+            // Rows near the axis: a long tick (a gridline) may bend away further out.
+            const double reach = std::min(double(len), 6.0) * f;
             for (int r = 0; r < 4; ++r) {
-                const double o = fullLine.thickness / 2 + 1.5 + r * std::max(1.0, (len * f - 3) / 4);
-                if (o > fullLine.thickness / 2 + len * f - 1)
+                const double o = fullLine.thickness / 2 + 1.5 + r * std::max(1.0, (reach - 3) / 4);
+                if (o > fullLine.thickness / 2 + reach - 1)
                     break;
                 const int c0 = int(centre) - W, c1 = int(centre) + W;
                 if (c0 < 0 || c1 >= GA)
@@ -432,7 +444,9 @@ std::vector<Tick> findTicks(const Prepared &p, const AxisLine &line, const AxisL
                     sa += d * (c0 + k + 0.5);
                 }
                 if (sw > 0) {
-                    sum += sa / sw;
+                    // The tick runs square to the axis: on a turned axis it
+                    // drifts along it by the slope times the distance.
+                    sum += sa / sw + fullLine.s * side * o;
                     ++rows;
                 }
             }

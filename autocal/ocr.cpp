@@ -17,6 +17,33 @@ namespace {
 // Crops this tall (in pixels; the text in them a little less) read best.
 constexpr double kTargetHeight = 48;
 
+// Ink to black and paper to white: a grey, noisy scan reads like a clean print.
+void stretchContrast(QImage &g)
+{
+    int hist[256] = {};
+    for (int y = 0; y < g.height(); ++y) {
+        const uchar *row = g.constScanLine(y);
+        for (int x = 0; x < g.width(); ++x)
+            ++hist[row[x]];
+    }
+    const int n = g.width() * g.height();
+    int lo = 0, hi = 255;
+    for (int acc = 0; lo < 255 && (acc += hist[lo]) < n / 20;)
+        ++lo;
+    for (int acc = 0; hi > 0 && (acc += hist[hi]) < n / 10;)
+        --hi;
+    if (hi - lo < 20)
+        return;
+    uchar map[256];
+    for (int v = 0; v < 256; ++v)
+        map[v] = uchar(std::clamp((v - lo) * 255 / (hi - lo), 0, 255));
+    for (int y = 0; y < g.height(); ++y) {
+        uchar *row = g.scanLine(y);
+        for (int x = 0; x < g.width(); ++x)
+            row[x] = map[row[x]];
+    }
+}
+
 class TesseractEngine : public OcrEngine {
 public:
     bool init(QString *error)
@@ -38,6 +65,7 @@ public:
         if (crop.isNull() || crop.width() < 2 || crop.height() < 2)
             return std::nullopt;
         QImage g = crop.convertToFormat(QImage::Format_Grayscale8);
+        stretchContrast(g);
         // Small text is enlarged, large text reduced, to the height the
         // recogniser was trained on; a white margin around it.
         const double factor = std::clamp(kTargetHeight / g.height(), 0.25, 8.0);
