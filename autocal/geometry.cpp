@@ -411,12 +411,10 @@ std::vector<Tick> findTicks(const Prepared &p, const AxisLine &line, const AxisL
             const int len = std::max(inLen, outLen);
             const int W = 2 * p.factor + 3;
             const double centre = (t.r0 + t.r1 + 1) / 2.0 * f;
-            double sum = 0;
-            int rows = 0;
+            std::vector<std::pair<double, double>> rows; // offset from the axis, centre along it
             const QImage &g = p.full;
             const int GA = line.horizontal ? g.width() : g.height(), GB = line.horizontal ? g.height() : g.width();
-            // Rows near the axis: a long tick (a gridline) may bend away further out.
-            const double reach = std::min(double(len), 6.0) * f;
+            const double reach = len * f;
             for (int r = 0; r < 4; ++r) {
                 const double o = fullLine.thickness / 2 + 1.5 + r * std::max(1.0, (reach - 3) / 4);
                 if (o > fullLine.thickness / 2 + reach - 1)
@@ -443,14 +441,30 @@ std::vector<Tick> findTicks(const Prepared &p, const AxisLine &line, const AxisL
                     sw += d;
                     sa += d * (c0 + k + 0.5);
                 }
-                if (sw > 0) {
-                    // The tick runs square to the axis: on a turned axis it
-                    // drifts along it by the slope times the distance.
-                    sum += sa / sw + fullLine.s * side * o;
-                    ++rows;
-                }
+                if (sw > 0)
+                    rows.emplace_back(o, sa / sw);
             }
-            t.along = rows ? sum / rows : centre;
+            // Where the tick meets the axis: its centres followed back to the
+            // axis line (a tick need not be square to the axis in a photo).
+            // Rows too close together: the tick taken as square to the axis,
+            // which on a turned axis drifts along it by the slope times the distance.
+            t.along = centre;
+            if (!rows.empty()) {
+                double so = 0, sc = 0, soo = 0, soc = 0;
+                for (const auto &[o, c] : rows) {
+                    so += o;
+                    sc += c;
+                    soo += o * o;
+                    soc += o * c;
+                }
+                const double n = double(rows.size()), spread = rows.back().first - rows.front().first;
+                const double det = n * soo - so * so;
+                const double k = det > 0 ? (n * soc - so * sc) / det : 0;
+                if (rows.size() >= 3 && spread >= 3 && std::abs(k) < 0.3)
+                    t.along = (sc - k * so) / n;
+                else
+                    t.along = (sc + fullLine.s * side * so) / n;
+            }
             t.at = fullLine.at(t.along);
             ticks.push_back(t);
         }

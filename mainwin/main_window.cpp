@@ -460,7 +460,7 @@ QGroupBox *MainWindow::buildCalibPanel(QWidget *parent)
     addDropTarget(m_hint);
     auto *autoCal = new QPushButton(QCoreApplication::translate("Main", "自動校正"), f);
     autoCal->setObjectName(QStringLiteral("AutoCal_Command"));
-    autoCal->setGeometry(tw(2145, 2655, 1215, 330));
+    autoCal->setGeometry(tw(1980, 2685, 1395, 315));
     connect(autoCal, &QPushButton::clicked, this, [this] { m_form.runCommand(QStringLiteral("AutoCal_Command")); });
 
     auto *ll = cornerGroup(f, "LL_Frame", QCoreApplication::translate("Main", "左下"), LL, true);

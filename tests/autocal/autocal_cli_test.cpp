@@ -3,6 +3,7 @@
 // pictures that must end cleanly.
 
 #include "autocal/calibrate_cli.h"
+#include "autocal/ocr.h"
 #include "chart_maker.h"
 #include "statefile/state_file.h"
 
@@ -221,4 +222,23 @@ TEST(CalibrateCli, PdfPageLabelsComeFromItsText)
         EXPECT_NEAR(y[QStringLiteral("low")].toString().toDouble(), -200, 0.5);
         EXPECT_NEAR(y[QStringLiteral("high")].toString().toDouble(), 300, 0.5);
     }
+}
+
+TEST(CalibrateCli, MissingOcrDataIsAClearMessage)
+{
+    QTemporaryDir dir, empty;
+    const QString chart = dir.filePath(QStringLiteral("chart.png"));
+    ASSERT_TRUE(chartmaker::draw(simpleChart()).image.save(chart));
+    const QByteArray before = qgetenv("TESSDATA_PREFIX");
+    qputenv("TESSDATA_PREFIX", empty.path().toLocal8Bit());
+    QString why;
+    EXPECT_EQ(autocal::tesseractEngine(&why), nullptr);
+    const CliRun r = calibrateCli({chart});
+    if (before.isEmpty())
+        qunsetenv("TESSDATA_PREFIX");
+    else
+        qputenv("TESSDATA_PREFIX", before);
+    EXPECT_TRUE(why.contains(empty.path() + QStringLiteral("/eng.traineddata"))) << qPrintable(why);
+    EXPECT_EQ(r.code, 1);
+    EXPECT_TRUE(r.err.contains(QStringLiteral("the OCR data for English is missing"))) << qPrintable(r.err);
 }
