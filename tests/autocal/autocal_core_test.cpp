@@ -247,6 +247,13 @@ TEST(AutoCalibrate, PicturesWithoutAChartFindNothing)
     }
 }
 
+// The test suite does not set the limit: this program restarted itself with
+// it, as the installed program does, before the OpenMP library started.
+TEST(AutoCalibrate, OcrRunsOnOneThread)
+{
+    EXPECT_EQ(qgetenv("OMP_THREAD_LIMIT"), QByteArray("1"));
+}
+
 int main(int argc, char **argv)
 {
     // One OCR thread, as the program runs it.
