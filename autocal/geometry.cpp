@@ -414,12 +414,16 @@ std::vector<Tick> findTicks(const Prepared &p, const AxisLine &line, const AxisL
             std::vector<std::pair<double, double>> rows; // offset from the axis, centre along it
             const QImage &g = p.full;
             const int GA = line.horizontal ? g.width() : g.height(), GB = line.horizontal ? g.height() : g.width();
-            const double reach = len * f;
+            // A gridline is followed only a short way: far out, a turned or
+            // photographed one has left the window.
+            const double reach = std::min(len * f, 12.0 * f + 6);
             for (int r = 0; r < 4; ++r) {
                 const double o = fullLine.thickness / 2 + 1.5 + r * std::max(1.0, (reach - 3) / 4);
                 if (o > fullLine.thickness / 2 + reach - 1)
                     break;
-                const int c0 = int(centre) - W, c1 = int(centre) + W;
+                // The window follows a tick square to the axis.
+                const double expect = centre - fullLine.s * side * o;
+                const int c0 = int(expect) - W, c1 = int(expect) + W;
                 if (c0 < 0 || c1 >= GA)
                     break;
                 int bg = 0, mn = 255;
