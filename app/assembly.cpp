@@ -1,5 +1,6 @@
 #include "app/assembly.h"
 
+#include "autocal/autocal_widget.h"
 #include "autoread/autoread_widget.h"
 #include "graphwin/graph_form_widget.h"
 #include "mainwin/main_window.h"
@@ -34,6 +35,9 @@ AssembledWindow assembleMainWindow(Reading &reading)
     a.main->form().onAutoRead = [&reading, graphs = a.graphs, main = a.main.get()] {
         autoread::openAutoReadPanel(reading, graphs, main);
     };
+    auto *autoCal = new autocal::AutoCalibrateUi(reading, a.graphs, a.main.get());
+    autoCal->calibrator().setTabSwitch([main = a.main.get()](int tab) { main->form().selectModeTab(tab); });
+    a.main->form().onAutoCalibrate = [autoCal] { autoCal->run(); };
     return a;
 }
 

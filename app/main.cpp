@@ -1,5 +1,6 @@
 #include "app/assembly.h"
 #include "app/subcommands.h"
+#include "autocal/ocr.h"
 #include "mainwin/artwork.h"
 #include "mainwin/main_window.h"
 #include "mainwin/qt_desktop.h"
@@ -21,6 +22,8 @@
 
 int main(int argc, char **argv)
 {
+    // One OCR thread: must be in the environment before the libraries load.
+    orv::autocal::limitOcrThreads(argv);
     // Subcommands run headless: no display, no widgets.
     if (const int rc = orv::runSubcommand(argc, argv); rc >= 0)
         return rc;

@@ -1,5 +1,6 @@
 #include "app/subcommands.h"
 
+#include "autocal/calibrate_cli.h"
 #include "autoread/extract_cli.h"
 #include "model/language.h"
 #include "orv_version.h"
@@ -21,6 +22,7 @@ const Subcommand kSubcommands[] = {
     {"extract", "read a curve or markers off a reading's picture by colour"},
     {"fit", "fit an approximation curve to X,Y lines"},
     {"eval", "evaluate an equation text at X"},
+    {"calibrate", "find a chart's frame and axis values by itself"},
 };
 
 } // namespace
@@ -52,7 +54,8 @@ QString mainHelpText()
         "\n"
         "Exit status: 0 done; 1 the input could not be read or processed; 2 wrong\n"
         "arguments; 3 (export) written but some points could not be converted,\n"
-        "(extract) nothing found; 4 an output file could not be written.\n"
+        "(extract) nothing found, (calibrate) no chart axes or only one; 4 an\n"
+        "output file could not be written.\n"
         "\n"
         "Environment: ORV_LANG=ja or ORV_LANG=en sets the language of the windows;\n"
         "otherwise the choice in the menu Other > Language (from the next start),\n"
@@ -70,6 +73,8 @@ QString subcommandHelpText(const QString &name)
         return fitHelpText();
     if (name == u"eval")
         return evalHelpText();
+    if (name == u"calibrate")
+        return autocal::calibrateHelpText();
     return {};
 }
 
@@ -102,6 +107,8 @@ int runSubcommand(int argc, char **argv)
         return runExtractCommand(args, out, err, QCoreApplication::applicationDirPath());
     if (std::strcmp(name, "eval") == 0)
         return runEvalCommand(args, out, err);
+    if (std::strcmp(name, "calibrate") == 0)
+        return autocal::runCalibrateCommand(args, out, err);
     QFile in;
     in.open(stdin, QIODevice::ReadOnly);
     return runFitCommand(args, out, err, &in);

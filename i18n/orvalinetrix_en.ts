@@ -2,6 +2,69 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="en_US" sourcelanguage="ja_JP">
 <context>
+    <name>AutoCal</name>
+    <message>
+        <source>自動校正</source>
+        <translation>Auto calibrate</translation>
+    </message>
+    <message>
+        <source>先にグラフの画像を開いて下さい。</source>
+        <translation>Open a picture of a graph first.</translation>
+    </message>
+    <message>
+        <source>読み取り済みの点を新しい校正で読み直しますか?</source>
+        <translation>Read the points already read again with the new calibration?</translation>
+    </message>
+    <message>
+        <source>自動校正できませんでした: %1</source>
+        <translation>Could not calibrate automatically: %1</translation>
+    </message>
+    <message>
+        <source>X軸だけを設定しました: %1</source>
+        <translation>Only the X axis was set: %1</translation>
+    </message>
+    <message>
+        <source>Y軸だけを設定しました: %1</source>
+        <translation>Only the Y axis was set: %1</translation>
+    </message>
+    <message>
+        <source>色の付いた数値は目盛り2つだけから求めました。確かめて下さい。</source>
+        <translation>The coloured values come from only two ticks. Please check them.</translation>
+    </message>
+    <message>
+        <source>自動校正を中止しました。</source>
+        <translation>Automatic calibration cancelled.</translation>
+    </message>
+    <message>
+        <source>目盛りの数値を読み取っています...</source>
+        <translation>Reading the tick labels...</translation>
+    </message>
+    <message>
+        <source>中止</source>
+        <translation>Cancel</translation>
+    </message>
+    <message>
+        <source>軸の線が見つかりません</source>
+        <translation>no axis lines</translation>
+    </message>
+    <message>
+        <source>X軸で読める目盛りの数値が2つ未満です</source>
+        <translation>fewer than two readable labels on the X axis</translation>
+    </message>
+    <message>
+        <source>Y軸で読める目盛りの数値が2つ未満です</source>
+        <translation>fewer than two readable labels on the Y axis</translation>
+    </message>
+    <message>
+        <source>X軸とY軸で読める目盛りの数値が2つ未満です</source>
+        <translation>fewer than two readable labels on the X and Y axes</translation>
+    </message>
+    <message>
+        <source>文字認識のデータ(英語)が見つかりません: %1</source>
+        <translation>The OCR data for English is missing: %1</translation>
+    </message>
+</context>
+<context>
     <name>AutoRead</name>
     <message>
         <source>自動読取：グラフ画像がありません。</source>
@@ -620,6 +683,8 @@
     <message>
         <source>軸の種類の変更</source>
         <translation>Change Axis Kind</translation>
+        <source>自動校正</source>
+        <translation>Auto calibrate</translation>
     </message>
 </context>
 <context>
@@ -917,6 +982,12 @@ Click the graph&apos;s 4 corners (as with 4 Points).</translation>
     <message>
         <source>開いたグラフ画像で枠線を定義するため、グラフの角を画像上で選択して下さい。 (対角定義、4点定義又は、射影定義)</source>
         <translation>To define the frame, click the graph&apos;s corners on the opened picture. (Diagonal, 4 Points or Projective)</translation>
+        <source>自動校正(&amp;C)...</source>
+        <translation>Auto &amp;calibrate...</translation>
+    </message>
+    <message>
+        <source>自動校正</source>
+        <translation>Auto calibrate</translation>
     </message>
 </context>
 <context>

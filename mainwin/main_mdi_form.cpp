@@ -67,6 +67,7 @@ std::vector<Main_MDI_Form::MenuItem> Main_MDI_Form::menuItems()
         {QStringLiteral("etc_Mn"), QCoreApplication::translate("Main", "その他(&E)"), 0},
         {QStringLiteral("Grid_Mn"), QCoreApplication::translate("Main", "目盛線を表示(&G)"), 1},
         {QStringLiteral("AutoRead_Mn"), QCoreApplication::translate("Main", "自動読取(&A)..."), 1},
+        {QStringLiteral("AutoCal_Mn"), QCoreApplication::translate("Main", "自動校正(&C)..."), 1},
         {QStringLiteral("sep3"), QStringLiteral("-"), 1},
         {QStringLiteral("Version_Mn"), QCoreApplication::translate("Main", "バージョン情報(&V)"), 1},
         {QStringLiteral("Help_Mn"), QCoreApplication::translate("Main", "ヘルプ(&H)"), 1},
@@ -237,6 +238,10 @@ bool Main_MDI_Form::runCommand(const QString &name)
     else if (name == u"AutoRead_Mn" || name == u"AutoRead_Mn1") {
         if (onAutoRead)
             onAutoRead();
+    }
+    else if (name == u"AutoCal_Mn" || name == u"AutoCal_Command") {
+        if (onAutoCalibrate)
+            onAutoCalibrate();
     }
     else
         return false;

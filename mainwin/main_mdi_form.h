@@ -90,6 +90,8 @@ public:
     std::function<bool(const QString &)> onLoadState;
     // "自動読取(&A)..." and its toolbar button.
     std::function<void()> onAutoRead;
+    // "自動校正(&C)..." and the calibration panel's button "自動校正".
+    std::function<void()> onAutoCalibrate;
 
     // --- Lifecycle -------------------------------------------------------
     // The window's load: Init_App, then the start-up status text.

@@ -165,6 +165,10 @@ QGroupBox *MainWindow::buildCalibPanel(QWidget *parent)
     m_hint->setGeometry(tw(90, 1665, 3285, 1335));
     m_hint->setAlignment(Qt::AlignCenter);
     addDropTarget(m_hint);
+    auto *autoCal = new QPushButton(QCoreApplication::translate("Main", "自動校正"), f);
+    autoCal->setObjectName(QStringLiteral("AutoCal_Command"));
+    autoCal->setGeometry(tw(1980, 2685, 1395, 315));
+    connect(autoCal, &QPushButton::clicked, this, [this] { m_form.runCommand(QStringLiteral("AutoCal_Command")); });
 
     auto *ll = cornerGroup(f, "LL_Frame", QCoreApplication::translate("Main", "左下"), LL, true);
     ll->setGeometry(tw(90, 3030, 1620, 1005));

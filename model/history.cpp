@@ -324,11 +324,15 @@ public:
         }
         m_h.m_applying = true;
         m_delta.apply(m_h.m_r, true);
+        if (m_extra)
+            m_extra->apply(m_h.m_r, true);
         m_h.m_applying = false;
     }
     void undo() override
     {
         m_h.m_applying = true;
+        if (m_extra)
+            m_extra->apply(m_h.m_r, false);
         m_delta.apply(m_h.m_r, false);
         m_h.m_applying = false;
     }
@@ -349,6 +353,7 @@ public:
     ReadingDelta m_delta;
     quint64 m_beforeHash, m_afterHash;
     bool m_fresh = true;
+    std::shared_ptr<const History::Extra> m_extra;
     // When pushed as the continuation of the command below: the two as one.
     mutable std::optional<ReadingDelta> m_merged;
 };
@@ -376,6 +381,7 @@ QString History::kindText(Kind k)
     case AxisValue: return QCoreApplication::translate("History", "軸の値の変更");
     case FramePosition: return QCoreApplication::translate("History", "枠の位置の変更");
     case AxisKindChange: return QCoreApplication::translate("History", "軸の種類の変更");
+    case AutoCalibrate: return QCoreApplication::translate("History", "自動校正");
     }
     return QString();
 }
@@ -422,7 +428,7 @@ History::Step::~Step()
 {
     --m_h.m_depth;
     if (m_active)
-        m_h.push(m_kind, m_key, m_before);
+        m_h.push(m_kind, m_key, m_before, std::move(m_extra));
 }
 
 bool History::typingPending() const { return !m_committed.sameTyping(TypedCalibration::of(m_r)); }
@@ -453,14 +459,15 @@ void History::commitTyping(int kind, int mergeKey)
         m_r.Draw_Frame();
 }
 
-void History::push(Kind kind, int mergeKey, const ReadingSnapshot &before)
+void History::push(Kind kind, int mergeKey, const ReadingSnapshot &before, std::shared_ptr<const Extra> extra)
 {
     const ReadingSnapshot after = ReadingSnapshot::of(m_r);
     ReadingDelta delta = ReadingDelta::between(before, after);
     takeCommitted();
-    if (delta.empty())
+    if (delta.empty() && !extra)
         return;
     auto *cmd = new ReadingCommand(*this, kind, mergeKey, std::move(delta), before.hash(), after.hash());
+    cmd->m_extra = std::move(extra);
     // A nudge right after a nudge of the same thing: QUndoStack merges the two
     // (mergeWith) unless the one below is the saved state.
     const int idx = m_stack.index();

@@ -25,6 +25,7 @@
 #include <QUndoCommand>
 #include <QUndoStack>
 #include <array>
+#include <memory>
 #include <optional>
 #include <vector>
 
@@ -183,6 +184,13 @@ public:
         AxisValue,  // a corner value typed (or set by a program) and committed
         FramePosition, // a corner position typed and committed
         AxisKindChange, // linear, log, ... of an axis
+        AutoCalibrate,
+    };
+    // What a step changes beyond the snapshot (the corner values and axis
+    // modes of an automatic calibration): written back after the rest.
+    struct Extra {
+        virtual ~Extra() = default;
+        virtual void apply(Reading &r, bool redo) const = 0;
     };
     static QString kindText(Kind k);
     static QString undoPrefix() { return QCoreApplication::translate("History", "元に戻す"); }
@@ -200,6 +208,7 @@ public:
         ~Step();
         Step(const Step &) = delete;
         Step &operator=(const Step &) = delete;
+        void attach(std::shared_ptr<const Extra> extra) { m_extra = std::move(extra); }
 
     private:
         History &m_h;
@@ -207,6 +216,7 @@ public:
         int m_key;
         bool m_active;
         ReadingSnapshot m_before;
+        std::shared_ptr<const Extra> m_extra;
     };
     // Records nothing while it lives (a reset or a load, after which the
     // history is cleared).
@@ -275,7 +285,7 @@ Q_SIGNALS:
 
 private:
     friend class ReadingCommand;
-    void push(Kind kind, int mergeKey, const ReadingSnapshot &before);
+    void push(Kind kind, int mergeKey, const ReadingSnapshot &before, std::shared_ptr<const Extra> extra = {});
     // Makes pending typing a step of `kind` (or, for -1, of the kind of what
     // changed) with `mergeKey`.
     void commitTyping(int kind, int mergeKey);

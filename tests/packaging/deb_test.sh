@@ -46,7 +46,7 @@ echo "package: $(basename "$deb"), $(stat -c %s "$deb") bytes"
 
 # Control data: dependencies found, no maintainer scripts needed.
 depends="$(dpkg-deb -f "$deb" Depends)"
-for lib in libqt6core6 libqt6gui6 libqt6widgets6 libpoppler-qt6-3 libstdc++6 libc6; do
+for lib in libqt6core6 libqt6gui6 libqt6widgets6 libpoppler-qt6-3 libtesseract5 tesseract-ocr-eng libstdc++6 libc6; do
   grep -q "\b$lib\b" <<<"$depends" || fail "Depends lacks $lib: $depends"
 done
 # Every file root-owned, nothing writable by others.
