@@ -620,6 +620,8 @@ QString readErrorText(ReadError e)
 
 std::expected<std::vector<double>, ReadError> stepValues(const FrameSpec &f, bool alongY, const StepOptions &o)
 {
+    if (!o.values.empty())
+        return o.values;
     const bool log = alongY ? f.yLog : f.xLog;
     auto axis = [&](double v) -> std::optional<double> {
         if (!std::isfinite(v) || (log && v <= 0))

@@ -177,6 +177,33 @@
     </message>
 </context>
 <context>
+    <name>Dates</name>
+    <message>
+        <source>「%1」は日付でも時刻でもありません。2020-03-01、2020/3/1、2020-03-01 09:00、09:30 のように入力して下さい。</source>
+        <translation>&quot;%1&quot; is neither a date nor a time. Type it like 2020-03-01, 2020/3/1, 2020-03-01 09:00 or 09:30.</translation>
+    </message>
+    <message>
+        <source>「%1」の月が 1～12 の範囲にありません。</source>
+        <translation>The month of &quot;%1&quot; is not from 1 to 12.</translation>
+    </message>
+    <message>
+        <source>「%1」の日がその月の日数を超えています。</source>
+        <translation>The day of &quot;%1&quot; is past the end of its month.</translation>
+    </message>
+    <message>
+        <source>「%1」の時刻が範囲外です（時 0～23、分と秒 0～59）。</source>
+        <translation>The time of &quot;%1&quot; is out of range (hours 0 to 23, minutes and seconds 0 to 59).</translation>
+    </message>
+    <message>
+        <source>「%1」の年が 1～9999 の範囲にありません。</source>
+        <translation>The year of &quot;%1&quot; is not from 1 to 9999.</translation>
+    </message>
+    <message>
+        <source>「%1」は時間の長さではありません。30s、15min、6h、1d、1mo、1y のように指定して下さい。</source>
+        <translation>&quot;%1&quot; is no length of time. Give it like 30s, 15min, 6h, 1d, 1mo or 1y.</translation>
+    </message>
+</context>
+<context>
     <name>Graph</name>
     <message>
         <source>グラフウィンドウを閉じると全ての読出し(系列)ウィンドウも閉じます。<byte value="xd"/>よろしいですか？</source>
@@ -950,6 +977,14 @@ Click the graph&apos;s 4 corners (as with 4 Points).</translation>
     <message>
         <source>X値またはY値のない%1行は近似に使いませんでした。</source>
         <translation>%1 rows without an X or Y value were left out of the fit.</translation>
+    </message>
+    <message>
+        <source>x は %1 からの日数</source>
+        <translation>x is days since %1</translation>
+    </message>
+    <message>
+        <source>y は %1 からの日数</source>
+        <translation>y is days since %1</translation>
     </message>
 </context>
 <context>
