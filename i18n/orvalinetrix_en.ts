@@ -581,6 +581,10 @@ Click the graph&apos;s 4 corners (as with 4 Points).</translation>
         <source>%1 × %2 ピクセル</source>
         <translation>%1 × %2 pixels</translation>
     </message>
+    <message>
+        <source>日時</source>
+        <translation>Date/time</translation>
+    </message>
 </context>
 <context>
     <name>Messages</name>
