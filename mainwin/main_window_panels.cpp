@@ -96,6 +96,7 @@ QGroupBox *MainWindow::cornerGroup(QWidget *parent, const char *name, const QStr
             e->setGeometry(tw(90 + 750 * i, 690, 705, 300));
             e->setToolTip(ll ? QCoreApplication::translate("Main", "グラフの左下の数値を入力して下さい。")
                              : QCoreApplication::translate("Main", "グラフの右上の数値を入力して下さい。"));
+            e->setProperty("hint", e->toolTip());
             e->installEventFilter(this); // select all on focus
             connect(e, &QLineEdit::textEdited, this, [this, b](const QString &t) { m_r.panel.setVal(b, t); });
             connect(e, &QLineEdit::editingFinished, this, [this, b] { m_form.valueBoxDone(b); });
@@ -272,8 +273,18 @@ void MainWindow::updatePosBox(CalibPanel::PosBox b)
 
 void MainWindow::updateValBox(CalibPanel::ValBox b)
 {
-    if (m_val[b] && m_val[b]->text() != m_r.panel.val(b))
-        m_val[b]->setText(m_r.panel.val(b));
+    QLineEdit *e = m_val[b];
+    if (!e)
+        return;
+    // A date is longer than the narrow box: its start shows, the whole date
+    // is in the tool tip under the box's hint.
+    if (e->text() != m_r.panel.val(b)) {
+        e->setText(m_r.panel.val(b));
+        if (!e->hasFocus())
+            e->setCursorPosition(0);
+    }
+    const QString hint = e->property("hint").toString();
+    e->setToolTip(m_r.isDateAxis(CalibPanel::isXBox(b)) ? hint + u'\n' + m_r.panel.val(b) : hint);
 }
 
 void MainWindow::updateHighlight(CalibPanel::PosBox b)
@@ -293,6 +304,8 @@ void MainWindow::updateAxisOptions()
     };
     pick(m_r.panel.xKind(), m_xLnr, m_xLog, m_xDate)->setChecked(true);
     pick(m_r.panel.yKind(), m_yLnr, m_yLog, m_yDate)->setChecked(true);
+    for (int b = 0; b < CalibPanel::ValBoxCount; ++b)
+        updateValBox(CalibPanel::ValBox(b));
 }
 
 void MainWindow::updateMode(bool diagonal)
