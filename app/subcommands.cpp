@@ -1,6 +1,7 @@
 #include "app/subcommands.h"
 
 #include "autoread/extract_cli.h"
+#include "model/language.h"
 #include "orv_version.h"
 #include "processing/cli.h"
 #include "statefile/export_cli.h"
@@ -83,6 +84,12 @@ int runSubcommand(int argc, char **argv)
     if (!known)
         return -1;
     QCoreApplication app(argc, argv);
+    // Messages on standard error in the windows' language; results on
+    // standard output are the same in every language.
+    if (!installLanguage(startupLanguage(*programSettings()), QCoreApplication::applicationDirPath()))
+        QTextStream(stderr) << "orvalinetrix: no English catalogue ("
+                            << catalogueFile(QCoreApplication::applicationDirPath(), Language::English)
+                            << "); using Japanese\n";
     QTextStream out(stdout), err(stderr);
     const QStringList args = QCoreApplication::arguments().mid(2);
     if (args.contains(QStringLiteral("--version"))) {

@@ -1,5 +1,6 @@
 #include "autoread/autoread_panel.h"
 
+#include "autoread/view_tint.h"
 #include "model/frame_map.h"
 
 #include <QCoreApplication>
@@ -54,6 +55,10 @@ AutoReadPanel::AutoReadPanel(Reading &reading, QObject *parent) : QObject(parent
     connect(&r.graph, &GraphModel::pictureChanged, this, [this] {
         cancel();
         clearCandidates();
+        m_exclusions.clear();
+        m_toleranceUsed.reset();
+        Q_EMIT exclusionsChanged();
+        Q_EMIT toleranceUsedChanged();
         refreshSwatches();
         startTint();
     });
@@ -92,6 +97,36 @@ QString AutoReadPanel::limitText(int added, int leftOut)
 
 QString AutoReadPanel::cancelledText() { return QCoreApplication::translate("AutoRead", "中止しました。"); }
 
+QString AutoReadPanel::addedText(int count) { return QCoreApplication::translate("AutoRead", "%1 点を追加しました").arg(count); }
+
+QString AutoReadPanel::addAgainText()
+{
+    return QCoreApplication::translate("AutoRead", "この候補は追加済みです。もう一度追加しますか？");
+}
+
+QString AutoReadPanel::rangeProblem(const FrameSpec &f, bool alongY, const StepOptions &o)
+{
+    const bool log = alongY ? f.yLog : f.xLog;
+    for (const auto &v : {o.from, o.to})
+        if (v && (!std::isfinite(*v) || (log && !(*v > 0))))
+            return log ? QCoreApplication::translate("AutoRead", "開始・終了は0より大きい数にして下さい(対数軸)。")
+                       : QCoreApplication::translate("AutoRead", "開始・終了は有限の数にして下さい。");
+    auto axis = [log](double v) { return log ? std::log10(v) : v; };
+    const double a = axis(alongY ? f.ya : f.xa), b = axis(alongY ? f.yb : f.xb);
+    const double span = std::abs(b - a);
+    // Far beyond the frame nothing can be found, and the values themselves
+    // stop being distinct numbers.
+    constexpr double kSpans = 1e6;
+    for (const auto &v : {o.from, o.to})
+        if (v && std::abs(axis(*v) - (a + b) / 2) > span * (kSpans + 0.5))
+            return log ? QCoreApplication::translate("AutoRead", "開始・終了は枠の範囲から、その幅(桁数)の10⁶倍以内にして下さい。")
+                       : QCoreApplication::translate("AutoRead", "開始・終了は枠の範囲から、その幅の10⁶倍以内にして下さい。");
+    const double from = o.from ? axis(*o.from) : a, to = o.to ? axis(*o.to) : b;
+    if (from == to && (o.step || o.points != 1))
+        return QCoreApplication::translate("AutoRead", "開始と終了が同じです。1点だけ読むときは点数を1にして下さい。");
+    return QString();
+}
+
 QString AutoReadPanel::cannotOpenText(const Reading &reading)
 {
     if (!reading.graph.loaded() || reading.graph.picture().isNull())
@@ -101,13 +136,73 @@ QString AutoReadPanel::cannotOpenText(const Reading &reading)
     return QString();
 }
 
+QRect AutoReadPanel::place(const QRect &screen, QSize size, const QRect &picture, const std::vector<QRect> &windows,
+                          const std::vector<QPoint> &corners)
+{
+    const int w = std::min(size.width(), screen.width()), h = std::min(size.height(), screen.height());
+    std::vector<int> xs{screen.left(), screen.right() + 1 - w}, ys{screen.top(), screen.bottom() + 1 - h};
+    auto around = [&](const QRect &q) {
+        xs.insert(xs.end(), {q.right() + 1, q.left() - w, q.left()});
+        ys.insert(ys.end(), {q.top(), q.bottom() + 1, q.top() - h, q.bottom() + 1 - h});
+    };
+    if (picture.isValid())
+        around(picture);
+    for (const QRect &q : windows)
+        around(q);
+    // A corner must stay clickable: a little room around it.
+    constexpr int kCornerRoom = 16;
+    for (QPoint c : corners) {
+        xs.insert(xs.end(), {c.x() + kCornerRoom + 1, c.x() - kCornerRoom - w});
+        ys.insert(ys.end(), {c.y() + kCornerRoom + 1, c.y() - kCornerRoom - h});
+    }
+    auto overlap = [](const QRect &a, const QRect &b) {
+        const QRect i = a.intersected(b);
+        return i.isEmpty() ? 0LL : qint64(i.width()) * i.height();
+    };
+    QRect best;
+    qint64 bestCost = -1;
+    for (int pass = 0; pass < 2 && best.isNull(); ++pass) {
+        for (int x : xs)
+            for (int y : ys) {
+                QRect r(std::clamp(x, screen.left(), screen.right() + 1 - w),
+                        std::clamp(y, screen.top(), screen.bottom() + 1 - h), w, h);
+                if (std::any_of(corners.begin(), corners.end(), [&](QPoint c) {
+                        return r.adjusted(-kCornerRoom, -kCornerRoom, kCornerRoom, kCornerRoom).contains(c);
+                    }))
+                    continue;
+                qint64 onWindows = 0;
+                for (const QRect &q : windows)
+                    onWindows += overlap(r, q);
+                // The first pass keeps off the windows; the second only when
+                // there is no such place, covering as little as it can.
+                if (pass == 0 && onWindows > 0)
+                    continue;
+                const QPoint anchor = picture.isValid() ? QPoint(picture.right() + 1, picture.top()) : screen.topRight();
+                const qint64 cost = (overlap(r, picture) + 2 * onWindows) * 1000 +
+                                    (r.topLeft() - anchor).manhattanLength();
+                if (bestCost < 0 || cost < bestCost) {
+                    bestCost = cost;
+                    best = r;
+                }
+            }
+    }
+    if (best.isNull())
+        best = QRect(screen.right() + 1 - w, screen.top(), w, h);
+    return best;
+}
+
 void AutoReadPanel::setColour(QRgb rgb)
 {
     rgb = qRgb(qRed(rgb), qGreen(rgb), qBlue(rgb));
+    m_pickedDistance.reset();
     if (m_colour == rgb)
         return;
     m_colour = rgb;
     clearCandidates();
+    if (m_toleranceUsed) {
+        m_toleranceUsed.reset(); // estimated for another colour
+        Q_EMIT toleranceUsedChanged();
+    }
     Q_EMIT colourChanged();
     startTint();
 }
@@ -119,7 +214,14 @@ void AutoReadPanel::pickAt(double x, double y)
         return;
     const int px = std::clamp(int(std::floor(x * img.width())), 0, img.width() - 1);
     const int py = std::clamp(int(std::floor((1 - y) * img.height())), 0, img.height() - 1);
-    setColour(averageColour(img, px, py));
+    const QRgb c = pickCoreColour(img, px, py);
+    std::optional<double> nearest;
+    for (QRgb sw : m_swatches)
+        if (const double d = deltaE(c, sw); !nearest || d < *nearest)
+            nearest = d;
+    setColour(c);
+    m_pickedDistance = nearest;
+    Q_EMIT colourChanged();
 }
 
 void AutoReadPanel::refreshSwatches()
@@ -137,11 +239,44 @@ void AutoReadPanel::refreshSwatches()
 void AutoReadPanel::setTolerance(int t)
 {
     t = std::clamp(t, 0, kMaxTolerance);
+    // A tolerance given by hand holds: no estimate overrides it.
+    setAutoTolerance(false);
     if (t == m_tolerance)
         return;
     m_tolerance = t;
     clearCandidates();
     Q_EMIT toleranceChanged(t);
+    startTint();
+}
+
+void AutoReadPanel::setAutoTolerance(bool on)
+{
+    if (on == m_autoTolerance)
+        return;
+    m_autoTolerance = on;
+    clearCandidates();
+    Q_EMIT autoToleranceChanged(on);
+    startTint();
+}
+
+void AutoReadPanel::addExclusion(QPointF a, QPointF b)
+{
+    const QRectF e = QRectF(a, b).normalized();
+    if (e.isEmpty())
+        return;
+    m_exclusions.push_back(e);
+    clearCandidates();
+    Q_EMIT exclusionsChanged();
+    startTint();
+}
+
+void AutoReadPanel::clearExclusions()
+{
+    if (m_exclusions.empty())
+        return;
+    m_exclusions.clear();
+    clearCandidates();
+    Q_EMIT exclusionsChanged();
     startTint();
 }
 
@@ -203,13 +338,17 @@ std::optional<ReadJob> AutoReadPanel::makeJob(QString *why) const
     job.map = &frameMap(r.panel);
     job.colour = *m_colour;
     job.tolerance = m_tolerance;
+    job.autoTolerance = m_autoTolerance;
     job.margin = m_margin;
-    if (m_limit) {
-        // Normalised y runs upwards; picture pixels downwards.
-        const double W = img.width(), H = img.height();
-        job.limit = QRectF(QPointF(m_limit->left() * W, (1 - m_limit->bottom()) * H),
-                           QPointF(m_limit->right() * W, (1 - m_limit->top()) * H));
-    }
+    // Normalised y runs upwards; picture pixels downwards.
+    const double W = img.width(), H = img.height();
+    auto pixels = [W, H](const QRectF &n) {
+        return QRectF(QPointF(n.left() * W, (1 - n.bottom()) * H), QPointF(n.right() * W, (1 - n.top()) * H));
+    };
+    if (m_limit)
+        job.limit = pixels(*m_limit);
+    for (const QRectF &e : m_exclusions)
+        job.exclusions.push_back(pixels(e));
     job.method = m_method;
     job.steps = steps;
     job.markers = markers;
@@ -227,12 +366,17 @@ bool AutoReadPanel::read()
         return false;
     }
     if (job->method != Method::Markers) {
+        if (const QString why = rangeProblem(job->frame, job->method == Method::YSteps, job->steps); !why.isEmpty()) {
+            Q_EMIT failed(why);
+            return false;
+        }
         if (auto v = stepValues(job->frame, job->method == Method::YSteps, job->steps); !v) {
             Q_EMIT failed(readErrorText(v.error()));
             return false;
         }
     }
     clearCandidates();
+    m_lastJobTolerance = job->tolerance;
     m_frameCopy = std::make_shared<CalibPanel>();
     copyFrame(r.panel, *m_frameCopy);
     job->panel = m_frameCopy.get();
@@ -290,6 +434,13 @@ void AutoReadPanel::readDone()
         return;
     }
     m_result = std::move(*res);
+    m_added = false;
+    if (m_result.toleranceUsed > 0 || m_autoTolerance) {
+        // A core that reports nothing read with the tolerance it was given.
+        m_toleranceUsed = m_result.toleranceUsed > 0 ? m_result.toleranceUsed : m_lastJobTolerance;
+        Q_EMIT toleranceUsedChanged();
+        startTint();
+    }
     Q_EMIT candidatesChanged();
 }
 
@@ -298,6 +449,7 @@ void AutoReadPanel::clearCandidates()
     if (m_result.points.empty() && m_result.skipped == 0 && m_result.mergedRegions == 0)
         return;
     m_result = ReadResult{};
+    m_added = false;
     Q_EMIT candidatesChanged();
 }
 
@@ -312,6 +464,14 @@ QString AutoReadPanel::countText() const
     } else {
         t += QCoreApplication::translate("AutoRead", "、該当なし %1").arg(m_result.skipped);
     }
+    if (m_result.lineUnderMarkers)
+        t += QCoreApplication::translate("AutoRead", "(同じ色の線を除いて読取)");
+    if (m_result.detachedLeftOut)
+        t += QCoreApplication::translate("AutoRead", "、曲線から離れた断片 %1 個は除外").arg(m_result.detachedLeftOut);
+    if (m_toleranceUsed)
+        t += QCoreApplication::translate("AutoRead", "、許容差 ΔE %1").arg(QString::number(*m_toleranceUsed, 'f', 1));
+    if (m_added)
+        t += QCoreApplication::translate("AutoRead", "(追加済み)");
     return t;
 }
 
@@ -320,15 +480,28 @@ Reading::BatchResult AutoReadPanel::add()
     Reading::BatchResult res;
     if (m_result.points.empty() || busy())
         return res;
+    if (m_added && !r.port().askYesNo(addAgainText(), QCoreApplication::translate("AutoRead", "自動読取")))
+        return res;
     std::vector<QPointF> pos;
     pos.reserve(m_result.points.size());
     for (const FoundPoint &p : m_result.points)
         pos.push_back(p.normalised);
     res = r.addPoints(r.settings.seriesNumber(), pos);
-    clearCandidates();
+    m_added = true;
+    Q_EMIT candidatesChanged();
+    Q_EMIT added(addedText(res.added));
     if (res.leftOut > 0)
         r.port().message(limitText(res.added, res.leftOut));
     return res;
+}
+
+void AutoReadPanel::setTintView(const QRectF &source, QSize size)
+{
+    if (source == m_tintSource && size == m_tintSize)
+        return;
+    m_tintSource = source;
+    m_tintSize = size;
+    startTint();
 }
 
 void AutoReadPanel::startTint()
@@ -339,7 +512,7 @@ void AutoReadPanel::startTint()
     }
     const QImage &img = r.graph.picture();
     auto f = readFrame(r.panel);
-    if (!m_colour || img.isNull() || !f) {
+    if (!m_colour || img.isNull() || !f || m_tintSize.isEmpty() || m_tintSource.isEmpty()) {
         if (!m_tint.isNull()) {
             m_tint = QImage();
             Q_EMIT tintChanged();
@@ -350,21 +523,28 @@ void AutoReadPanel::startTint()
     auto job = makeJob(&why);
     if (!job)
         return;
+    // In "Auto" the tint follows the ΔE the last read used.
+    if (m_autoTolerance && m_toleranceUsed)
+        job->tolerance = *m_toleranceUsed;
     m_tintAgain = false;
     m_tinting = true;
-    m_tintWatcher.setFuture(QtConcurrent::run(&m_pool, [job = *job] {
+    const QRectF source = m_tintSource;
+    const QSize size = m_tintSize;
+    m_tintWatcher.setFuture(QtConcurrent::run(&m_pool, [job = *job, source, size] {
         const QImage rgb = job.picture.format() == QImage::Format_RGB32 || job.picture.format() == QImage::Format_ARGB32
                                ? job.picture
                                : job.picture.convertToFormat(QImage::Format_RGB32);
         const ReadArea area(job.frame, rgb.size(), job.margin, job.limit);
-        return matchTint(rgb, area, ColourMatcher(job.colour, job.tolerance), tintColour());
+        return std::make_pair(viewTint(rgb, area, job.exclusions, ColourMatcher(job.colour, job.tolerance), source,
+                                       size, tintColour()),
+                              source);
     }));
 }
 
 void AutoReadPanel::tintDone()
 {
     m_tinting = false;
-    m_tint = m_tintWatcher.result();
+    std::tie(m_tint, m_tintSourceDone) = m_tintWatcher.result();
     if (m_tintAgain)
         startTint(); // before announcing, so that no one sees a stale tint as final
     Q_EMIT tintChanged();

@@ -19,6 +19,10 @@
 #include <QSlider>
 #include <QSpinBox>
 #include <QToolButton>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QScreen>
+#include <QSignalBlocker>
 #include <QVBoxLayout>
 
 namespace orv::autoread {
@@ -43,54 +47,6 @@ std::optional<double> optionalNumber(const QLineEdit *e, bool *bad)
 
 } // namespace
 
-// --- Overlay --------------------------------------------------------------------------
-
-AutoReadOverlay::AutoReadOverlay(AutoReadPanel &panel, GraphPictureArea *area)
-    : QWidget(area), m_panel(panel), m_area(area)
-{
-    setObjectName(QStringLiteral("AutoReadOverlay"));
-    setAttribute(Qt::WA_TransparentForMouseEvents);
-    setAttribute(Qt::WA_NoSystemBackground);
-    setGeometry(area->rect());
-    connect(&panel, &AutoReadPanel::tintChanged, this, qOverload<>(&QWidget::update));
-    connect(&panel, &AutoReadPanel::candidatesChanged, this, qOverload<>(&QWidget::update));
-    connect(&panel, &AutoReadPanel::limitChanged, this, qOverload<>(&QWidget::update));
-    show();
-    raise();
-}
-
-void AutoReadOverlay::setDragRect(const QRect &r)
-{
-    m_drag = r;
-    update();
-}
-
-void AutoReadOverlay::paintEvent(QPaintEvent *)
-{
-    QPainter p(this);
-    const QPointF topLeft = m_area->toPixels(0, 1), bottomRight = m_area->toPixels(1, 0);
-    const QRectF picture(topLeft, bottomRight);
-    if (!m_panel.tint().isNull())
-        p.drawImage(picture, m_panel.tint());
-    p.setRenderHint(QPainter::Antialiasing);
-    if (auto lim = m_panel.limit()) {
-        p.setPen(QPen(QColor(0, 120, 255), 1, Qt::DashLine));
-        p.setBrush(Qt::NoBrush);
-        p.drawRect(QRectF(m_area->toPixels(float(lim->left()), float(lim->bottom())),
-                          m_area->toPixels(float(lim->right()), float(lim->top()))));
-    }
-    if (!m_drag.isEmpty()) {
-        p.setPen(QPen(QColor(0, 120, 255), 1, Qt::DashLine));
-        p.drawRect(m_drag);
-    }
-    // The candidates as hollow rings, so that the curve stays visible inside.
-    for (const FoundPoint &f : m_panel.candidates().points) {
-        p.setPen(QPen(f.merged ? mergedColour() : candidateColour(), 1.5));
-        p.setBrush(Qt::NoBrush);
-        p.drawEllipse(m_area->toPixels(float(f.normalised.x()), float(f.normalised.y())), 4.5, 4.5);
-    }
-}
-
 // --- Panel window ---------------------------------------------------------------------------
 
 AutoReadWidget::AutoReadWidget(Reading &reading, GraphWindowHost *graphs, QWidget *parent)
@@ -110,7 +66,7 @@ AutoReadWidget::AutoReadWidget(Reading &reading, GraphWindowHost *graphs, QWidge
     m_eyedropper = new QToolButton;
     m_eyedropper->setObjectName(QStringLiteral("Eyedropper"));
     m_eyedropper->setText(QCoreApplication::translate("AutoRead", "スポイト"));
-    m_eyedropper->setToolTip(QCoreApplication::translate("AutoRead", "押してから画像をクリックすると、その点の色(3×3画素の平均)を選びます"));
+    m_eyedropper->setToolTip(QCoreApplication::translate("AutoRead", "押してから画像をクリックすると、その点の線の色(5×5画素のうち紙の色から最も遠い色)を選びます"));
     m_eyedropper->setCheckable(true);
     colourRow->addWidget(new QLabel(QCoreApplication::translate("AutoRead", "色")));
     colourRow->addWidget(m_chip);
@@ -129,6 +85,9 @@ AutoReadWidget::AutoReadWidget(Reading &reading, GraphWindowHost *graphs, QWidge
     }
     colourRow->addStretch();
     top->addLayout(colourRow);
+    m_pickNote = new QLabel;
+    m_pickNote->setObjectName(QStringLiteral("PickNote"));
+    top->addWidget(m_pickNote);
 
     auto *form = new QFormLayout;
     auto *tolRow = new QHBoxLayout;
@@ -137,9 +96,15 @@ AutoReadWidget::AutoReadWidget(Reading &reading, GraphWindowHost *graphs, QWidge
     m_slider->setRange(0, AutoReadPanel::kMaxTolerance);
     m_slider->setValue(m_panel.tolerance());
     m_sliderValue = new QLabel(QString::number(m_panel.tolerance()));
-    m_sliderValue->setMinimumWidth(24);
+    m_sliderValue->setObjectName(QStringLiteral("ToleranceValue"));
+    m_sliderValue->setMinimumWidth(QFontMetrics(font()).horizontalAdvance(QStringLiteral("00.0")) + 4);
+    m_auto = new QCheckBox(QCoreApplication::translate("AutoRead", "自動", "tolerance"));
+    m_auto->setObjectName(QStringLiteral("AutoTolerance"));
+    m_auto->setToolTip(QCoreApplication::translate("AutoRead", "読み取るときに、この画像での線の色のばらつきから許容差を決めます"));
+    m_auto->setChecked(m_panel.autoTolerance());
     tolRow->addWidget(m_slider);
     tolRow->addWidget(m_sliderValue);
+    tolRow->addWidget(m_auto);
     form->addRow(QCoreApplication::translate("AutoRead", "許容差 ΔE"), tolRow);
 
     auto *areaRow = new QHBoxLayout;
@@ -155,9 +120,19 @@ AutoReadWidget::AutoReadWidget(Reading &reading, GraphWindowHost *graphs, QWidge
     m_range->setCheckable(true);
     m_clearRange = new QPushButton(QCoreApplication::translate("AutoRead", "範囲解除"));
     m_clearRange->setEnabled(false);
+    m_exclude = new QToolButton;
+    m_exclude->setObjectName(QStringLiteral("Exclude"));
+    m_exclude->setText(QCoreApplication::translate("AutoRead", "除外"));
+    m_exclude->setToolTip(QCoreApplication::translate("AutoRead", "押している間、画像上をドラッグした長方形を読取から除きます(凡例、文字など)。読取ファイルには保存されません"));
+    m_exclude->setCheckable(true);
+    m_clearExclude = new QPushButton(QCoreApplication::translate("AutoRead", "除外解除"));
+    m_clearExclude->setObjectName(QStringLiteral("ClearExclusions"));
+    m_clearExclude->setEnabled(false);
     areaRow->addWidget(m_margin);
     areaRow->addWidget(m_range);
     areaRow->addWidget(m_clearRange);
+    areaRow->addWidget(m_exclude);
+    areaRow->addWidget(m_clearExclude);
     areaRow->addStretch();
     form->addRow(QCoreApplication::translate("AutoRead", "枠からの余白"), areaRow);
 
@@ -222,6 +197,11 @@ AutoReadWidget::AutoReadWidget(Reading &reading, GraphWindowHost *graphs, QWidge
     m_count = new QLabel;
     m_count->setObjectName(QStringLiteral("Count"));
     m_count->setWordWrap(true);
+    m_count->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    // Room for three lines whatever it says, so that a message never
+    // squeezes or moves the rows above.
+    m_count->setFixedHeight(QFontMetrics(font()).lineSpacing() * 3 + 4);
+    m_count->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
     top->addWidget(m_count);
     auto *addRow = new QHBoxLayout;
     m_add = new QPushButton(QCoreApplication::translate("AutoRead", "追加"));
@@ -233,21 +213,44 @@ AutoReadWidget::AutoReadWidget(Reading &reading, GraphWindowHost *graphs, QWidge
     addRow->addWidget(m_add);
     addRow->addWidget(close);
     top->addLayout(addRow);
+    m_status = new QLabel;
+    m_status->setObjectName(QStringLiteral("Status"));
+    m_status->setFrameShape(QFrame::StyledPanel);
+    m_status->setFixedHeight(QFontMetrics(font()).lineSpacing() + 6);
+    m_status->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
+    top->addWidget(m_status);
 
-    connect(m_slider, &QSlider::valueChanged, this, [this](int v) {
-        m_sliderValue->setText(QString::number(v));
-        m_panel.setTolerance(v);
+    connect(m_slider, &QSlider::valueChanged, this, [this](int v) { m_panel.setTolerance(v); });
+    connect(m_auto, &QCheckBox::toggled, &m_panel, &AutoReadPanel::setAutoTolerance);
+    connect(&m_panel, &AutoReadPanel::toleranceChanged, this, &AutoReadWidget::updateTolerance);
+    connect(&m_panel, &AutoReadPanel::autoToleranceChanged, this, &AutoReadWidget::updateTolerance);
+    connect(&m_panel, &AutoReadPanel::toleranceUsedChanged, this, &AutoReadWidget::updateTolerance);
+    connect(m_exclude, &QToolButton::toggled, this, [this](bool on) {
+        if (on) {
+            m_eyedropper->setChecked(false);
+            m_range->setChecked(false);
+        }
+        if (m_area)
+            m_area->setCursor(on || m_range->isChecked() || m_eyedropper->isChecked() ? Qt::CrossCursor : Qt::ArrowCursor);
     });
+    connect(m_clearExclude, &QPushButton::clicked, &m_panel, &AutoReadPanel::clearExclusions);
+    connect(&m_panel, &AutoReadPanel::exclusionsChanged, this,
+            [this] { m_clearExclude->setEnabled(!m_panel.exclusions().empty()); });
+    connect(&m_panel, &AutoReadPanel::added, m_status, &QLabel::setText);
     connect(m_margin, &QSpinBox::valueChanged, this, [this](int v) { m_panel.setMargin(v); });
     connect(m_range, &QToolButton::toggled, this, [this](bool on) {
-        if (on)
+        if (on) {
             m_eyedropper->setChecked(false);
+            m_exclude->setChecked(false);
+        }
         if (m_area)
             m_area->setCursor(on ? Qt::CrossCursor : Qt::ArrowCursor);
     });
     connect(m_eyedropper, &QToolButton::toggled, this, [this](bool on) {
-        if (on)
+        if (on) {
             m_range->setChecked(false);
+            m_exclude->setChecked(false);
+        }
         if (m_area)
             m_area->setCursor(on ? Qt::CrossCursor : Qt::ArrowCursor);
     });
@@ -259,6 +262,7 @@ AutoReadWidget::AutoReadWidget(Reading &reading, GraphWindowHost *graphs, QWidge
         updateMethod();
     });
     connect(m_read, &QPushButton::clicked, this, [this] {
+        m_status->clear();
         if (applyOptions())
             m_panel.read();
     });
@@ -266,15 +270,21 @@ AutoReadWidget::AutoReadWidget(Reading &reading, GraphWindowHost *graphs, QWidge
     connect(m_add, &QPushButton::clicked, this, [this] { m_panel.add(); });
     connect(close, &QPushButton::clicked, this, &QWidget::close);
     connect(&m_panel, &AutoReadPanel::swatchesChanged, this, &AutoReadWidget::updateSwatches);
-    connect(&m_panel, &AutoReadPanel::colourChanged, this, &AutoReadWidget::updateColourChip);
+    connect(&m_panel, &AutoReadPanel::colourChanged, this, [this] {
+        updateColourChip();
+        updatePickNote();
+        // The hint asking for a colour has done its work.
+        if (m_count->text() == AutoReadPanel::noColourText())
+            setMessage(QString());
+    });
     connect(&m_panel, &AutoReadPanel::candidatesChanged, this, &AutoReadWidget::updateCount);
     connect(&m_panel, &AutoReadPanel::busyChanged, this, [this](bool busy) {
         m_read->setEnabled(!busy);
         m_add->setEnabled(!busy && !m_panel.candidates().points.empty());
         if (busy)
-            m_count->setText(QCoreApplication::translate("AutoRead", "読取中..."));
+            setMessage(QCoreApplication::translate("AutoRead", "読取中..."));
         else if (m_panel.candidates().points.empty() && m_count->text() == QCoreApplication::translate("AutoRead", "読取中..."))
-            m_count->setText(AutoReadPanel::cancelledText());
+            setMessage(AutoReadPanel::cancelledText());
     });
     connect(&m_panel, &AutoReadPanel::progressShownChanged, this, [this](bool shown) {
         m_progress->setVisible(shown);
@@ -285,7 +295,7 @@ AutoReadWidget::AutoReadWidget(Reading &reading, GraphWindowHost *graphs, QWidge
         m_progress->setRange(0, total);
         m_progress->setValue(done);
     });
-    connect(&m_panel, &AutoReadPanel::failed, this, [this](const QString &why) { m_count->setText(why); });
+    connect(&m_panel, &AutoReadPanel::failed, this, [this](const QString &why) { setMessage(why); });
     // The graph window may be closed and opened again.
     connect(&reading.graph, &GraphModel::loadedChanged, this, [this] { attachOverlay(); });
     connect(&m_panel, &AutoReadPanel::tintChanged, this, &AutoReadWidget::attachOverlay);
@@ -294,6 +304,7 @@ AutoReadWidget::AutoReadWidget(Reading &reading, GraphWindowHost *graphs, QWidge
     updateSwatches();
     updateColourChip();
     updateMethod();
+    updateTolerance();
 }
 
 AutoReadWidget::~AutoReadWidget() { detachOverlay(); }
@@ -341,9 +352,15 @@ bool AutoReadWidget::eventFilter(QObject *watched, QEvent *e)
         return QWidget::eventFilter(watched, e);
     if (e->type() == QEvent::Resize && m_overlay) {
         m_overlay->setGeometry(m_area->rect());
+        m_overlay->updateTintView();
         return false;
     }
-    const bool picking = m_eyedropper->isChecked(), ranging = m_range->isChecked();
+    if (e->type() == QEvent::Move && m_overlay) { // scrolled
+        m_overlay->updateTintView();
+        return false;
+    }
+    const bool picking = m_eyedropper->isChecked(), excluding = m_exclude->isChecked();
+    const bool ranging = m_range->isChecked() || excluding;
     // Points are added on release: the release of the eyedropper's click
     // belongs to it too.
     if (m_swallowRelease && (e->type() == QEvent::MouseButtonRelease || e->type() == QEvent::MouseMove)) {
@@ -371,7 +388,8 @@ bool AutoReadWidget::eventFilter(QObject *watched, QEvent *e)
     }
     case QEvent::MouseMove: {
         if (m_dragging && m_overlay)
-            m_overlay->setDragRect(QRect(m_dragStart, static_cast<QMouseEvent *>(e)->position().toPoint()).normalized());
+            m_overlay->setDragRect(QRect(m_dragStart, static_cast<QMouseEvent *>(e)->position().toPoint()).normalized(),
+                                   excluding);
         return true;
     }
     case QEvent::MouseButtonRelease: {
@@ -380,9 +398,15 @@ bool AutoReadWidget::eventFilter(QObject *watched, QEvent *e)
             const QPoint end = static_cast<QMouseEvent *>(e)->position().toPoint();
             if (m_overlay)
                 m_overlay->setDragRect(QRect());
-            if ((end - m_dragStart).manhattanLength() >= 3)
-                m_panel.setLimit(m_area->pixelCentre(m_dragStart), m_area->pixelCentre(end));
-            m_range->setChecked(false);
+            const bool dragged = (end - m_dragStart).manhattanLength() >= 3;
+            if (dragged && excluding) {
+                // Several rectangles in a row: the button stays down.
+                m_panel.addExclusion(m_area->pixelCentre(m_dragStart), m_area->pixelCentre(end));
+            } else {
+                if (dragged)
+                    m_panel.setLimit(m_area->pixelCentre(m_dragStart), m_area->pixelCentre(end));
+                m_range->setChecked(false);
+            }
         }
         return true;
     }
@@ -417,6 +441,38 @@ void AutoReadWidget::updateColourChip()
     }
 }
 
+void AutoReadWidget::setMessage(const QString &text)
+{
+    m_count->setText(text);
+    m_count->setToolTip(text); // in full, should it be longer than three lines
+}
+
+void AutoReadWidget::updateTolerance()
+{
+    const bool autoOn = m_panel.autoTolerance();
+    const QSignalBlocker block(m_slider);
+    m_auto->setChecked(autoOn);
+    m_slider->setEnabled(!autoOn);
+    const auto used = m_panel.toleranceUsed();
+    if (autoOn && used) {
+        m_slider->setValue(int(std::lround(*used)));
+        m_sliderValue->setText(QString::number(*used, 'f', 1));
+    } else {
+        m_slider->setValue(m_panel.tolerance());
+        m_sliderValue->setText(autoOn ? QStringLiteral("-") : QString::number(m_panel.tolerance()));
+    }
+    m_sliderValue->setToolTip(autoOn ? QCoreApplication::translate("AutoRead", "自動: 読み取った後に使った許容差を示します")
+                                     : QString());
+}
+
+void AutoReadWidget::updatePickNote()
+{
+    const auto d = m_panel.pickedSwatchDistance();
+    m_pickNote->setText(d ? QCoreApplication::translate("AutoRead", "スポイトの色: 最も近い色見本との差 ΔE %1")
+                                .arg(QString::number(*d, 'f', 1))
+                          : QString());
+}
+
 void AutoReadWidget::updateMethod()
 {
     const bool markers = m_method->currentIndex() == 2;
@@ -429,7 +485,7 @@ void AutoReadWidget::updateCount()
     const auto &c = m_panel.candidates();
     m_add->setEnabled(!m_panel.busy() && !c.points.empty());
     if (!m_panel.busy())
-        m_count->setText(c.points.empty() && c.skipped == 0 ? QString() : m_panel.countText());
+        setMessage(c.points.empty() && c.skipped == 0 ? QString() : m_panel.countText());
 }
 
 bool AutoReadWidget::applyOptions()
@@ -448,13 +504,44 @@ bool AutoReadWidget::applyOptions()
     m.maxArea = optionalNumber(m_maxArea, &bad);
     m.splitMerged = m_split->isChecked();
     if (bad) {
-        m_count->setText(QCoreApplication::translate("AutoRead", "数値が不正です。"));
+        setMessage(QCoreApplication::translate("AutoRead", "数値が不正です。"));
         return false;
     }
     m_panel.steps = s;
     m_panel.markers = m;
     return true;
 }
+
+namespace {
+
+// Beside the series tables and the picture, never over the frame's corners.
+void placePanel(QWidget *panel, const Reading &reading, GraphWindowHost *graphs, QWidget *parent)
+{
+    const QScreen *screen = parent ? parent->screen() : panel->screen();
+    if (!screen)
+        return;
+    QRect picture;
+    std::vector<QPoint> corners;
+    QMdiSubWindow *graph = graphs ? graphs->subWindow() : nullptr;
+    if (GraphPictureArea *area = graphs && graphs->widget() ? graphs->widget()->pictureArea() : nullptr) {
+        const QRect seen = area->visibleRegion().boundingRect();
+        picture = QRect(area->mapToGlobal(seen.topLeft()), seen.size());
+        if (auto f = readFrame(reading.panel))
+            for (const QPointF &c : f->corner)
+                corners.push_back(area->mapToGlobal(area->toPixels(float(c.x()), float(c.y())).toPoint()));
+    }
+    std::vector<QRect> windows;
+    if (graph && graph->mdiArea())
+        for (QMdiSubWindow *s : graph->mdiArea()->subWindowList())
+            if (s != graph && s->isVisible() && !s->isMinimized())
+                windows.emplace_back(s->parentWidget()->mapToGlobal(s->geometry().topLeft()), s->size());
+    // The frame around the window: its title bar must not cover them either.
+    const QSize frame = panel->frameGeometry().size() - panel->size();
+    const QRect r = AutoReadPanel::place(screen->availableGeometry(), panel->size() + frame, picture, windows, corners);
+    panel->move(r.topLeft());
+}
+
+} // namespace
 
 AutoReadWidget *openAutoReadPanel(Reading &reading, GraphWindowHost *graphs, QWidget *parent)
 {
@@ -466,8 +553,7 @@ AutoReadWidget *openAutoReadPanel(Reading &reading, GraphWindowHost *graphs, QWi
     if (!g_open) {
         g_open = new AutoReadWidget(reading, graphs, parent);
         g_open->adjustSize();
-        if (parent)
-            g_open->move(parent->geometry().topRight() - QPoint(g_open->width() + 40, -80));
+        placePanel(g_open, reading, graphs, parent);
     }
     g_open->show();
     g_open->raise();

@@ -1,9 +1,9 @@
 #pragma once
-// The "自動読取" tool window and its overlay on the graph window's picture:
-// the tint of matching pixels, the candidate points as hollow markers and the
-// reading rectangle; the eyedropper and the rectangle take their clicks from
-// the picture while their buttons are down.
+// The "自動読取" tool window. The eyedropper, the reading rectangle and the
+// excluded rectangles take their clicks from the picture while their buttons
+// are down; the overlay draws on the picture.
 
+#include "autoread/autoread_overlay.h"
 #include "autoread/autoread_panel.h"
 
 #include <QCoreApplication>
@@ -28,24 +28,6 @@ class GraphPictureArea;
 
 namespace orv::autoread {
 
-class AutoReadOverlay : public QWidget {
-    Q_OBJECT
-public:
-    AutoReadOverlay(AutoReadPanel &panel, GraphPictureArea *area);
-    // The rectangle being dragged (area pixels), empty when none.
-    void setDragRect(const QRect &r);
-    static QColor candidateColour() { return QColor(255, 0, 200); }
-    static QColor mergedColour() { return QColor(255, 120, 0); }
-
-protected:
-    void paintEvent(QPaintEvent *e) override;
-
-private:
-    AutoReadPanel &m_panel;
-    GraphPictureArea *m_area;
-    QRect m_drag;
-};
-
 class AutoReadWidget : public QWidget {
     Q_OBJECT
 public:
@@ -57,6 +39,11 @@ public:
     const std::vector<QToolButton *> &swatchButtons() const { return m_swatchButtons; }
     QLabel *colourChip() const { return m_chip; }
     QSlider *toleranceSlider() const { return m_slider; }
+    QCheckBox *autoToleranceBox() const { return m_auto; }
+    QLabel *toleranceLabel() const { return m_sliderValue; }
+    QLabel *pickLabel() const { return m_pickNote; }
+    QToolButton *excludeButton() const { return m_exclude; }
+    QPushButton *clearExclusionsButton() const { return m_clearExclude; }
     QSpinBox *marginBox() const { return m_margin; }
     QToolButton *rangeButton() const { return m_range; }
     QComboBox *methodBox() const { return m_method; }
@@ -71,6 +58,7 @@ public:
     QPushButton *cancelButton() const { return m_cancel; }
     QProgressBar *progressBar() const { return m_progress; }
     QLabel *countLabel() const { return m_count; }
+    QLabel *statusLabel() const { return m_status; }
     AutoReadOverlay *overlay() const { return m_overlay; }
 
     static QString title() { return QCoreApplication::translate("AutoRead", "自動読取"); }
@@ -87,6 +75,9 @@ private:
     void updateColourChip();
     void updateMethod();
     void updateCount();
+    void updateTolerance();
+    void updatePickNote();
+    void setMessage(const QString &text);
     bool applyOptions();
 
     AutoReadPanel m_panel;
@@ -102,6 +93,10 @@ private:
     QLabel *m_chip;
     QSlider *m_slider;
     QLabel *m_sliderValue;
+    QCheckBox *m_auto;
+    QLabel *m_pickNote;
+    QToolButton *m_exclude;
+    QPushButton *m_clearExclude;
     QSpinBox *m_margin;
     QToolButton *m_range;
     QPushButton *m_clearRange;
@@ -115,10 +110,12 @@ private:
     QPushButton *m_read, *m_add, *m_cancel;
     QProgressBar *m_progress;
     QLabel *m_count;
+    QLabel *m_status;
 };
 
-// Opens the panel (one at a time) beside the graph window, or shows why it
-// cannot (no picture, incomplete frame) and opens nothing.
+// Opens the panel (one at a time) beside the graph window and the series
+// tables, off the frame's corners, or shows why it cannot (no picture,
+// incomplete frame) and opens nothing.
 AutoReadWidget *openAutoReadPanel(Reading &reading, GraphWindowHost *graphs, QWidget *parent);
 
 } // namespace orv::autoread

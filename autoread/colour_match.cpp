@@ -102,6 +102,22 @@ QRgb averageColour(const QImage &img, int x, int y)
     return qRgb((r + n / 2) / n, (g + n / 2) / n, (b + n / 2) / n);
 }
 
+QRgb pickCoreColour(const QImage &img, int x, int y, QRgb paper)
+{
+    const Lab p = toLab(paper);
+    QRgb best = paper;
+    float far = -1;
+    for (int py = std::max(0, y - 2); py <= std::min(img.height() - 1, y + 2); ++py)
+        for (int px = std::max(0, x - 2); px <= std::min(img.width() - 1, x + 2); ++px) {
+            const QRgb c = img.pixel(px, py);
+            if (const float d = deltaE(toLab(c), p); d > far) {
+                far = d;
+                best = qRgb(qRed(c), qGreen(c), qBlue(c));
+            }
+        }
+    return best;
+}
+
 std::vector<QRgb> dominantColours(const QImage &source, const QRect &areaIn, int count)
 {
     std::vector<QRgb> out;

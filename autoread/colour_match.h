@@ -52,6 +52,10 @@ private:
 // Averages the 3 x 3 pixels around pixel (x, y) (those on the picture).
 QRgb averageColour(const QImage &img, int x, int y);
 
+// The pixel of the 5 x 5 neighbourhood of (x, y) farthest from the paper
+// colour: a thin line's core rather than its blend with the paper.
+QRgb pickCoreColour(const QImage &img, int x, int y, QRgb paper = qRgb(255, 255, 255));
+
 // Up to `count` colours that cover most of `area` (picture pixels), most
 // frequent first; white and near-white (the paper) left out, and colours
 // closer than a small ΔE to one already listed, or blends of one with the

@@ -97,7 +97,7 @@ int runExtractCommand(const QStringList &args, QTextStream &out, QTextStream &er
 {
     const QString me = QStringLiteral("orvalinetrix extract: ");
     auto usage = [&](const QString &why) {
-        err << me << why << "\n" << "Try 'orvalinetrix extract --help'.\n";
+        err << me << why << "\n" << tryHelpText("extract");
         return kExitUsage;
     };
     QString file, saveTo;
@@ -115,7 +115,7 @@ int runExtractCommand(const QStringList &args, QTextStream &out, QTextStream &er
         const QString &a = c.name(), &value = c.value();
         const bool hasValue = c.hasInlineValue();
         auto take = [&] { return c.takeValue(); };
-        auto needValue = [&] { return usage(a + QStringLiteral(" needs a value")); };
+        auto needValue = [&] { return usage(QCoreApplication::translate("Cli", "%1 には値が必要です").arg(a)); };
         if (a == u"--help" || a == u"-h") {
             out << extractHelpText();
             return kExitOk;
@@ -125,21 +125,21 @@ int runExtractCommand(const QStringList &args, QTextStream &out, QTextStream &er
             static const QRegularExpression hex(QStringLiteral("^#?([0-9A-Fa-f]{6})$"));
             const auto m = hex.match(value);
             if (!m.hasMatch())
-                return usage(QStringLiteral("--color needs six hexadecimal digits RRGGBB, not ") + value);
+                return usage(QCoreApplication::translate("Cli", "--color には16進数6桁 RRGGBB が必要です(「%1」は使えません)").arg(value));
             colour = QRgb(0xff000000u | m.captured(1).toUInt(nullptr, 16));
         } else if (a == u"--tolerance") {
             if (!take())
                 return needValue();
             auto v = number(value);
             if (!v || *v < 0 || *v > 60)
-                return usage(QStringLiteral("--tolerance must be a number from 0 to 60, not ") + value);
+                return usage(QCoreApplication::translate("Cli", "--tolerance は 0 から 60 の数値です(「%1」は使えません)").arg(value));
             tolerance = *v;
         } else if (a == u"--x-step" || a == u"--y-step") {
             if (!take())
                 return needValue();
             auto v = number(value);
             if ((!v || *v <= 0) && !parseDuration(value))
-                return usage(a + QStringLiteral(" must be a positive number (or a duration such as 30s, 15min, 6h, 1d, 1mo, 1y on a date axis), not ") + value);
+                return usage(QCoreApplication::translate("Cli", "%1 は正の数値です(日時の軸では 30s、15min、6h、1d、1mo、1y のような長さ。「%2」は使えません)").arg(a, value));
             ++methods;
             method = a == u"--x-step" ? autoread::Method::XSteps : autoread::Method::YSteps;
             stepText = value;
@@ -149,7 +149,7 @@ int runExtractCommand(const QStringList &args, QTextStream &out, QTextStream &er
             bool ok = false;
             const int n = value.toInt(&ok);
             if (!ok || n < 1 || n > 100000)
-                return usage(QStringLiteral("--points must be a whole number from 1 to 100000, not ") + value);
+                return usage(QCoreApplication::translate("Cli", "--points は 1 から 100000 の整数です(「%1」は使えません)").arg(value));
             ++methods;
             method = autoread::Method::XSteps;
             steps.points = n;
@@ -160,14 +160,14 @@ int runExtractCommand(const QStringList &args, QTextStream &out, QTextStream &er
             if (!take())
                 return needValue();
             if (!number(value) && !parseDateText(value))
-                return usage(a + QStringLiteral(" must be a number (or a date on a date axis), not ") + value);
+                return usage(QCoreApplication::translate("Cli", "%1 は数値です(日時の軸では日付。「%2」は使えません)").arg(a, value));
             (a == u"--from" ? fromText : toText) = value;
         } else if (a == u"--margin") {
             if (!take())
                 return needValue();
             auto v = number(value);
             if (!v || *v < 0 || *v > 10000)
-                return usage(QStringLiteral("--margin must be a number of pixels >= 0, not ") + value);
+                return usage(QCoreApplication::translate("Cli", "--margin は 0 以上の画素数です(「%1」は使えません)").arg(value));
             margin = *v;
         } else if (a == u"--series") {
             if (!take())
@@ -175,7 +175,7 @@ int runExtractCommand(const QStringList &args, QTextStream &out, QTextStream &er
             bool ok = false;
             series = value.toInt(&ok);
             if (!ok || !Reading::validSeries(series))
-                return usage(QStringLiteral("--series must be 1..16, not ") + value);
+                return usage(QCoreApplication::translate("Cli", "--series は 1 から 16 です(「%1」は使えません)").arg(value));
         } else if (QString why; !hasValue && HeadlessReading::kindOption(a, xKind, yKind, why)) {
             if (!why.isEmpty())
                 return usage(why);
@@ -183,32 +183,32 @@ int runExtractCommand(const QStringList &args, QTextStream &out, QTextStream &er
             if (!take())
                 return needValue();
             if (value != u"csv" && value != u"json")
-                return usage(QStringLiteral("--format must be json or csv, not ") + value);
+                return usage(QCoreApplication::translate("Cli", "--format は json 又は csv です(「%1」は使えません)").arg(value));
             json = value == u"json";
         } else if (a == u"--save") {
             if (!take())
                 return needValue();
             if (value.isEmpty())
-                return usage(QStringLiteral("--save needs a file name"));
+                return usage(QCoreApplication::translate("Cli", "--save にはファイル名が必要です"));
             saveTo = value;
         } else if (a.startsWith(u'-') && a.size() > 1) {
-            return usage(QStringLiteral("unknown option ") + c.raw());
+            return usage(QCoreApplication::translate("Cli", "不明なオプション %1").arg(c.raw()));
         } else if (!file.isEmpty()) {
-            return usage(QStringLiteral("only one reading file can be read at a time"));
+            return usage(QCoreApplication::translate("Cli", "一度に読める読取ファイルは一つです"));
         } else {
             file = a;
         }
     }
     if (file.isEmpty())
-        return usage(QStringLiteral("no reading file given"));
+        return usage(QCoreApplication::translate("Cli", "読取ファイルが指定されていません"));
     if (!colour)
-        return usage(QStringLiteral("--color is required"));
+        return usage(QCoreApplication::translate("Cli", "--color が必要です"));
     if (methods == 0)
-        return usage(QStringLiteral("one method is required: --x-step, --y-step, --points or --markers"));
+        return usage(QCoreApplication::translate("Cli", "方法を一つ指定して下さい: --x-step、--y-step、--points 又は --markers"));
     if (methods > 1)
-        return usage(QStringLiteral("only one of --x-step, --y-step, --points and --markers can be given"));
+        return usage(QCoreApplication::translate("Cli", "--x-step、--y-step、--points、--markers はどれか一つだけ指定できます"));
     if (method == autoread::Method::Markers && (!fromText.isEmpty() || !toText.isEmpty()))
-        return usage(QStringLiteral("--from and --to belong to a stepping method, not --markers"));
+        return usage(QCoreApplication::translate("Cli", "--from と --to は刻みの方法に使います(--markers には使えません)"));
 
     HeadlessReading h(programFolder);
     Reading &r = h.r;
@@ -227,7 +227,7 @@ int runExtractCommand(const QStringList &args, QTextStream &out, QTextStream &er
         } else if (auto v = number(*text)) {
             *target = *v;
         } else {
-            return usage(QStringLiteral("--from and --to must be numbers on an axis of numbers, not ") + *text);
+            return usage(QCoreApplication::translate("Cli", "%1 は数値です(日時の軸では日付。「%2」は使えません)").arg(text == &fromText ? QStringLiteral("--from") : QStringLiteral("--to"), *text));
         }
     }
     std::optional<Duration> calendarStep;
@@ -235,7 +235,7 @@ int runExtractCommand(const QStringList &args, QTextStream &out, QTextStream &er
         if (auto v = number(stepText); v && *v > 0) {
             steps.step = *v; // days on a date axis
         } else if (!dateAxis) {
-            return usage(QStringLiteral("a duration such as ") + stepText + QStringLiteral(" needs a date axis; the step must be a positive number"));
+            return usage(QCoreApplication::translate("Cli", "長さ「%1」は日時の軸にだけ使えます。刻みは正の数値です").arg(stepText));
         } else if (auto d = parseDuration(stepText); d && d->calendar()) {
             calendarStep = *d;
         } else if (d) {
@@ -246,8 +246,10 @@ int runExtractCommand(const QStringList &args, QTextStream &out, QTextStream &er
     }
     auto picture = decodePicture(r.GraphPic_Path);
     if (!picture) {
-        err << me << "cannot read the picture "
-            << (r.GraphPic_Path.isEmpty() ? QStringLiteral("(none)") : r.GraphPic_Path) << "\n";
+        err << me
+            << QCoreApplication::translate("Cli", "画像を読めません: %1")
+                   .arg(r.GraphPic_Path.isEmpty() ? QCoreApplication::translate("Cli", "(なし)") : r.GraphPic_Path)
+            << "\n";
         return kExitLoad;
     }
     Graph_Form(r).setPictureSize(picture->width(), picture->height());
@@ -255,7 +257,7 @@ int runExtractCommand(const QStringList &args, QTextStream &out, QTextStream &er
     r.Pic_Height = picture->height();
     auto frame = readFrame(r.panel);
     if (!frame) {
-        err << me << "the reading has no complete frame: " << terminalText(convErrorText(frame.error())) << "\n";
+        err << me << QCoreApplication::translate("Cli", "枠線の定義が完了していません: %1").arg(terminalText(convErrorText(frame.error()))) << "\n";
         return kExitLoad;
     }
 
@@ -292,9 +294,9 @@ int runExtractCommand(const QStringList &args, QTextStream &out, QTextStream &er
         return kExitLoad;
     }
     if (found->points.empty()) {
-        err << me << "nothing of the colour found";
+        err << me << QCoreApplication::translate("Cli", "この色は見つかりませんでした");
         if (found->skipped)
-            err << " (" << found->skipped << " values without a match)";
+            err << QCoreApplication::translate("Cli", "(該当のない値 %1 個)").arg(found->skipped);
         err << "\n";
         return kExitNothing;
     }
@@ -307,9 +309,9 @@ int runExtractCommand(const QStringList &args, QTextStream &out, QTextStream &er
             before.insert(id);
     const Reading::BatchResult added = r.addPoints(series, positions);
     if (found->skipped)
-        err << me << found->skipped << " values without a match were skipped\n";
+        err << me << QCoreApplication::translate("Cli", "該当のない値 %1 個を飛ばしました").arg(found->skipped) << "\n";
     if (added.leftOut)
-        err << me << added.leftOut << " points were left out: a reading holds at most 250 points\n";
+        err << me << QCoreApplication::translate("Cli", "%1 点を追加しませんでした: 一つの読取には 250 点までです").arg(added.leftOut) << "\n";
     if (added.added == 0)
         return kExitNothing;
     auto isNew = [&](int id) { return !before.contains(id); };

@@ -87,6 +87,9 @@ struct ReadResult {
     int leftOut = 0;                // markers: merged regions left out, unsplit
     double medianArea = 0;          // markers
     bool cancelled = false;
+    double toleranceUsed = 0;       // the ΔE the read used (0: not reported)
+    int detachedLeftOut = 0;        // short pieces of the colour apart from the curve
+    bool lineUnderMarkers = false;  // markers: a line of their colour was taken away
 };
 
 enum class ReadError { NoFrame, BadRange, BadStep, NoPicture };
@@ -107,6 +110,8 @@ struct ReadJob {
     double tolerance = 15;
     double margin = 3;
     std::optional<QRectF> limit;       // picture pixels
+    std::vector<QRectF> exclusions;    // picture pixels, not read
+    bool autoTolerance = false;        // estimate the tolerance from the picture
     Method method = Method::XSteps;
     StepOptions steps;
     MarkerOptions markers;

@@ -44,10 +44,6 @@
         <translation>Pick</translation>
     </message>
     <message>
-        <source>押してから画像をクリックすると、その点の色(3×3画素の平均)を選びます</source>
-        <translation>Press, then click the picture to take the colour there (a 3×3 pixel average)</translation>
-    </message>
-    <message>
         <source>色</source>
         <translation>Colour</translation>
     </message>
@@ -174,6 +170,290 @@
     <message>
         <source>画像がありません。</source>
         <translation>There is no picture.</translation>
+    </message>
+    <message>
+        <source>%1 点を追加しました</source>
+        <translation>%1 points added</translation>
+    </message>
+    <message>
+        <source>この候補は追加済みです。もう一度追加しますか？</source>
+        <translation>These candidates have been added already. Add them again?</translation>
+    </message>
+    <message>
+        <source>開始・終了は0より大きい数にして下さい(対数軸)。</source>
+        <translation>From and To must be greater than 0 (log axis).</translation>
+    </message>
+    <message>
+        <source>開始・終了は有限の数にして下さい。</source>
+        <translation>From and To must be finite numbers.</translation>
+    </message>
+    <message>
+        <source>開始・終了は枠の範囲から、その幅(桁数)の10⁶倍以内にして下さい。</source>
+        <translation>From and To must lie within 10⁶ times the frame&apos;s span (in decades) of the frame&apos;s range.</translation>
+    </message>
+    <message>
+        <source>開始・終了は枠の範囲から、その幅の10⁶倍以内にして下さい。</source>
+        <translation>From and To must lie within 10⁶ times the frame&apos;s span of the frame&apos;s range.</translation>
+    </message>
+    <message>
+        <source>開始と終了が同じです。1点だけ読むときは点数を1にして下さい。</source>
+        <translation>From and To are the same. To read one point, set Points to 1.</translation>
+    </message>
+    <message>
+        <source>(同じ色の線を除いて読取)</source>
+        <translation> (a line of the same colour was taken away)</translation>
+    </message>
+    <message>
+        <source>、曲線から離れた断片 %1 個は除外</source>
+        <translation>, %1 pieces apart from the curve left out</translation>
+    </message>
+    <message>
+        <source>、許容差 ΔE %1</source>
+        <translation>, tolerance ΔE %1</translation>
+    </message>
+    <message>
+        <source>(追加済み)</source>
+        <translation> (added)</translation>
+    </message>
+    <message>
+        <source>押してから画像をクリックすると、その点の線の色(5×5画素のうち紙の色から最も遠い色)を選びます</source>
+        <translation>Press, then click the picture to take the line&apos;s colour there (of the 5×5 pixels, the one farthest from the paper)</translation>
+    </message>
+    <message>
+        <source>読み取るときに、この画像での線の色のばらつきから許容差を決めます</source>
+        <translation>When reading, the tolerance is set from how much the line&apos;s colour varies in this picture</translation>
+    </message>
+    <message>
+        <source>除外</source>
+        <translation>Exclude</translation>
+    </message>
+    <message>
+        <source>押している間、画像上をドラッグした長方形を読取から除きます(凡例、文字など)。読取ファイルには保存されません</source>
+        <translation>While down, rectangles dragged on the picture are left out of the reading (legends, labels). They are not saved in the reading file</translation>
+    </message>
+    <message>
+        <source>除外解除</source>
+        <translation>Clear excl.</translation>
+    </message>
+    <message>
+        <source>自動: 読み取った後に使った許容差を示します</source>
+        <translation>Auto: shows the tolerance used after a read</translation>
+    </message>
+    <message>
+        <source>スポイトの色: 最も近い色見本との差 ΔE %1</source>
+        <translation>Picked colour: ΔE %1 from the nearest swatch</translation>
+    </message>
+    <message>
+        <source>自動</source>
+        <comment>tolerance</comment>
+        <translation>Auto</translation>
+    </message>
+</context>
+<context>
+    <name>Cli</name>
+    <message>
+        <source>%1 には値が必要です</source>
+        <translation>%1 needs a value</translation>
+    </message>
+    <message>
+        <source>--color には16進数6桁 RRGGBB が必要です(「%1」は使えません)</source>
+        <translation>--color needs six hexadecimal digits RRGGBB, not %1</translation>
+    </message>
+    <message>
+        <source>--tolerance は 0 から 60 の数値です(「%1」は使えません)</source>
+        <translation>--tolerance must be a number from 0 to 60, not %1</translation>
+    </message>
+    <message>
+        <source>--points は 1 から 100000 の整数です(「%1」は使えません)</source>
+        <translation>--points must be a whole number from 1 to 100000, not %1</translation>
+    </message>
+    <message>
+        <source>--margin は 0 以上の画素数です(「%1」は使えません)</source>
+        <translation>--margin must be a number of pixels &gt;= 0, not %1</translation>
+    </message>
+    <message>
+        <source>--series は 1 から 16 です(「%1」は使えません)</source>
+        <translation>--series must be 1..16, not %1</translation>
+    </message>
+    <message>
+        <source>--format は json 又は csv です(「%1」は使えません)</source>
+        <translation>--format must be json or csv, not %1</translation>
+    </message>
+    <message>
+        <source>--save にはファイル名が必要です</source>
+        <translation>--save needs a file name</translation>
+    </message>
+    <message>
+        <source>不明なオプション %1</source>
+        <translation>unknown option %1</translation>
+    </message>
+    <message>
+        <source>一度に読める読取ファイルは一つです</source>
+        <translation>only one reading file can be read at a time</translation>
+    </message>
+    <message>
+        <source>読取ファイルが指定されていません</source>
+        <translation>no reading file given</translation>
+    </message>
+    <message>
+        <source>--color が必要です</source>
+        <translation>--color is required</translation>
+    </message>
+    <message>
+        <source>方法を一つ指定して下さい: --x-step、--y-step、--points 又は --markers</source>
+        <translation>one method is required: --x-step, --y-step, --points or --markers</translation>
+    </message>
+    <message>
+        <source>--x-step、--y-step、--points、--markers はどれか一つだけ指定できます</source>
+        <translation>only one of --x-step, --y-step, --points and --markers can be given</translation>
+    </message>
+    <message>
+        <source>--from と --to は刻みの方法に使います(--markers には使えません)</source>
+        <translation>--from and --to belong to a stepping method, not --markers</translation>
+    </message>
+    <message>
+        <source>画像を読めません: %1</source>
+        <translation>cannot read the picture %1</translation>
+    </message>
+    <message>
+        <source>(なし)</source>
+        <translation>(none)</translation>
+    </message>
+    <message>
+        <source>枠線の定義が完了していません: %1</source>
+        <translation>the reading has no complete frame: %1</translation>
+    </message>
+    <message>
+        <source>この色は見つかりませんでした</source>
+        <translation>nothing of the colour found</translation>
+    </message>
+    <message>
+        <source>(該当のない値 %1 個)</source>
+        <translation> (%1 values without a match)</translation>
+    </message>
+    <message>
+        <source>該当のない値 %1 個を飛ばしました</source>
+        <translation>%1 values without a match were skipped</translation>
+    </message>
+    <message>
+        <source>%1 点を追加しませんでした: 一つの読取には 250 点までです</source>
+        <translation>%1 points were left out: a reading holds at most 250 points</translation>
+    </message>
+    <message>
+        <source>&apos;orvalinetrix %1 --help&apos; で使い方を表示します。</source>
+        <translation>Try &apos;orvalinetrix %1 --help&apos;.</translation>
+    </message>
+    <message>
+        <source>不明な近似の種類「%1」(linear、log、poly、power 又は exp)</source>
+        <translation>unknown kind &apos;%1&apos; (linear, log, poly, power or exp)</translation>
+    </message>
+    <message>
+        <source>入力ファイルは一つだけ指定できます</source>
+        <translation>only one input file can be given</translation>
+    </message>
+    <message>
+        <source>--kind が必要です(linear、log、poly、power 又は exp)</source>
+        <translation>--kind is required (linear, log, poly, power or exp)</translation>
+    </message>
+    <message>
+        <source>--degree は 2 から 6 の整数です</source>
+        <translation>--degree must be a whole number from 2 to 6</translation>
+    </message>
+    <message>
+        <source>--intercept は linear、poly、exp でのみ使えます</source>
+        <translation>--intercept is available for linear, poly and exp only</translation>
+    </message>
+    <message>
+        <source>--intercept には数値が必要です(「%1」は数値ではありません)</source>
+        <translation>--intercept needs a number, not &apos;%1&apos;</translation>
+    </message>
+    <message>
+        <source>標準入力を読めません</source>
+        <translation>standard input cannot be read</translation>
+    </message>
+    <message>
+        <source>%1 を読めません: %2</source>
+        <translation>cannot read %1: %2</translation>
+    </message>
+    <message>
+        <source>%1 行目: X,Y の数値ではありません(「%2」)</source>
+        <translation>line %1: expected X,Y numbers, got &apos;%2&apos;</translation>
+    </message>
+    <message>
+        <source>1000個以上のデータには対応できません。</source>
+        <translation>1000 or more data points cannot be handled.</translation>
+    </message>
+    <message>
+        <source>X 又は Y のない %1 行を除きました</source>
+        <translation>%1 rows without X or Y were left out</translation>
+    </message>
+    <message>
+        <source>式の文字列と X を指定して下さい</source>
+        <translation>expected EQUATION-TEXT and X</translation>
+    </message>
+    <message>
+        <source>式の文字列は y= で始まります</source>
+        <translation>the equation text must begin with y=</translation>
+    </message>
+    <message>
+        <source>X には数値が必要です(「%1」は数値ではありません)</source>
+        <translation>X must be a number, not &apos;%1&apos;</translation>
+    </message>
+    <message>
+        <source>%1 の表示形式「%2」は使えません</source>
+        <translation>unknown display pattern for %1: %2</translation>
+    </message>
+    <message>
+        <source>--format は csv 又は json です(「%1」は使えません)</source>
+        <translation>--format must be csv or json, not %1</translation>
+    </message>
+    <message>
+        <source>--out にはフォルダーが必要です</source>
+        <translation>--out needs a folder</translation>
+    </message>
+    <message>
+        <source>一度に書き出せる読取ファイルは一つです</source>
+        <translation>only one reading file can be exported at a time</translation>
+    </message>
+    <message>
+        <source>警告: 画像ファイルがありません: %1</source>
+        <translation>warning: the picture file is missing: %1</translation>
+    </message>
+    <message>
+        <source>フォルダー %1 を作れません</source>
+        <translation>cannot create the folder %1</translation>
+    </message>
+    <message>
+        <source>読取に点がありません。何も書き出しませんでした</source>
+        <translation>the reading has no points; nothing written</translation>
+    </message>
+    <message>
+        <source>%1 は正の数値です(日時の軸では 30s、15min、6h、1d、1mo、1y のような長さ。「%2」は使えません)</source>
+        <translation>%1 must be a positive number (on a date axis a duration such as 30s, 15min, 6h, 1d, 1mo, 1y), not %2</translation>
+    </message>
+    <message>
+        <source>%1 は数値です(日時の軸では日付。「%2」は使えません)</source>
+        <translation>%1 must be a number (a date on a date axis), not %2</translation>
+    </message>
+    <message>
+        <source>長さ「%1」は日時の軸にだけ使えます。刻みは正の数値です</source>
+        <translation>a duration such as %1 needs a date axis; the step must be a positive number</translation>
+    </message>
+    <message>
+        <source>%1 行目: X は日付又は時刻、Y は数値です(「%2」)</source>
+        <translation>line %1: expected a date or time for X and a number for Y, got &apos;%2&apos;</translation>
+    </message>
+    <message>
+        <source>%1 と %2 は両立しません</source>
+        <translation>%1 and %2 contradict each other</translation>
+    </message>
+    <message>
+        <source>表示形式 %1 は日時の軸 (%2) には使えません</source>
+        <translation>the pattern %1 does not belong to the axis of dates (%2)</translation>
+    </message>
+    <message>
+        <source>表示形式 %1 は数値の軸 (%2) には使えません</source>
+        <translation>the pattern %1 does not belong to the axis of numbers (%2)</translation>
     </message>
 </context>
 <context>
@@ -981,6 +1261,58 @@ Click the graph&apos;s 4 corners (as with 4 Points).</translation>
     <message>
         <source>X値またはY値のない%1行は近似に使いませんでした。</source>
         <translation>%1 rows without an X or Y value were left out of the fit.</translation>
+    </message>
+    <message>
+        <source>系列が選ばれていません</source>
+        <translation>no series is chosen</translation>
+    </message>
+    <message>
+        <source>近似の種類が不明です</source>
+        <translation>unknown approximation kind</translation>
+    </message>
+    <message>
+        <source>X と Y の両方がある行がありません</source>
+        <translation>no rows with both X and Y values</translation>
+    </message>
+    <message>
+        <source>1000 行を超えています</source>
+        <translation>more than 1000 rows</translation>
+    </message>
+    <message>
+        <source>有限の数でない値があります</source>
+        <translation>a value is not a finite number</translation>
+    </message>
+    <message>
+        <source>この種類では x がすべて 0 より大きい必要があります</source>
+        <translation>this kind needs every x greater than 0</translation>
+    </message>
+    <message>
+        <source>この種類では y がすべて 0 より大きい必要があります</source>
+        <translation>this kind needs every y greater than 0</translation>
+    </message>
+    <message>
+        <source>固定値は有限の数で、指数近似では 0 より大きい必要があります</source>
+        <translation>the fixed value must be a finite number, and greater than 0 for the exponential kind</translation>
+    </message>
+    <message>
+        <source>次数は 2 から 6 です</source>
+        <translation>the degree must be 2 to 6</translation>
+    </message>
+    <message>
+        <source>この種類と次数には、異なる x の値が足りません</source>
+        <translation>too few distinct x values for this kind and degree</translation>
+    </message>
+    <message>
+        <source>連立方程式が特異で解けません</source>
+        <translation>the system is singular</translation>
+    </message>
+    <message>
+        <source>結果が有限の数になりません</source>
+        <translation>the result is not finite</translation>
+    </message>
+    <message>
+        <source>、X 又は Y のない %1 行は除きました</source>
+        <translation>; %1 rows without X or Y were left out</translation>
     </message>
     <message>
         <source>x は %1 からの日数</source>

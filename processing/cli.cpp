@@ -7,6 +7,7 @@
 #include "processing/evaluator.h"
 #include "processing/fit.h"
 
+#include <QCoreApplication>
 #include <QFile>
 #include <QStringDecoder>
 #include <algorithm>
@@ -72,6 +73,20 @@ bool optionValue(const QStringList &args, qsizetype &i, const QString &name, QSt
     return true;
 }
 
+// Messages on standard error follow the user's language; results on standard
+// output do not. (The same text as export's and extract's.)
+QString tryHelp(const char *command)
+{
+    return QCoreApplication::translate("Cli", "'orvalinetrix %1 --help' で使い方を表示します。")
+               .arg(QString::fromLatin1(command)) +
+           u'\n';
+}
+
+QString unknownKind(const QString &kind)
+{
+    return QCoreApplication::translate("Cli", "不明な近似の種類「%1」(linear、log、poly、power 又は exp)").arg(kind);
+}
+
 bool looksLikeOption(const QString &a)
 {
     // "-2" and "-.5" are numbers, not options.
@@ -123,52 +138,52 @@ int runFitCommand(const QStringList &args, QTextStream &out, QTextStream &err, Q
                                                             : name == u"--intercept" ? &interceptText : nullptr;
             bool *flag = name == u"--kind" ? &hasKind : name == u"--degree" ? &hasDegree : &hasIntercept;
             if (!target) {
-                err << "orvalinetrix fit: unknown option " << a << "\nTry 'orvalinetrix fit --help'.\n";
+                err << "orvalinetrix fit: " << QCoreApplication::translate("Cli", "不明なオプション %1").arg(a) << "\n" << tryHelp("fit");
                 return 2;
             }
             if (!optionValue(args, i, name, target, flag)) {
-                err << "orvalinetrix fit: " << name << " needs a value\n";
+                err << "orvalinetrix fit: " << QCoreApplication::translate("Cli", "%1 には値が必要です").arg(name) << "\n";
                 return 2;
             }
             continue;
         }
         if (looksLikeOption(a)) {
-            err << "orvalinetrix fit: unknown option " << a << "\nTry 'orvalinetrix fit --help'.\n";
+            err << "orvalinetrix fit: " << QCoreApplication::translate("Cli", "不明なオプション %1").arg(a) << "\n" << tryHelp("fit");
             return 2;
         }
         if (hasFile) {
-            err << "orvalinetrix fit: only one input file can be given\n";
+            err << "orvalinetrix fit: " << QCoreApplication::translate("Cli", "入力ファイルは一つだけ指定できます") << "\n";
             return 2;
         }
         file = a;
         hasFile = true;
     }
     if (!hasKind) {
-        err << "orvalinetrix fit: --kind is required (linear, log, poly, power or exp)\n";
+        err << "orvalinetrix fit: " << QCoreApplication::translate("Cli", "--kind が必要です(linear、log、poly、power 又は exp)") << "\n";
         return 2;
     }
     const auto kind = fitKindFromCliName(kindText);
     if (!kind) {
-        err << "orvalinetrix fit: unknown kind '" << kindText << "' (linear, log, poly, power or exp)\n";
+        err << "orvalinetrix fit: " << unknownKind(kindText) << "\n";
         return 2;
     }
     int degree = 2;
     if (hasDegree) {
         auto d = readStrict(degreeText);
         if (!d || *d != std::trunc(*d) || *d < 2 || *d > 6) {
-            err << "orvalinetrix fit: --degree must be a whole number from 2 to 6\n";
+            err << "orvalinetrix fit: " << QCoreApplication::translate("Cli", "--degree は 2 から 6 の整数です") << "\n";
             return 2;
         }
         degree = int(*d);
     }
     if (hasIntercept) {
         if (*kind == FitKind::Log || *kind == FitKind::Power) {
-            err << "orvalinetrix fit: --intercept is available for linear, poly and exp only\n";
+            err << "orvalinetrix fit: " << QCoreApplication::translate("Cli", "--intercept は linear、poly、exp でのみ使えます") << "\n";
             return 2;
         }
         auto v = readStrict(interceptText);
         if (!v || !std::isfinite(*v)) {
-            err << "orvalinetrix fit: --intercept needs a number, not '" << interceptText << "'\n";
+            err << "orvalinetrix fit: " << QCoreApplication::translate("Cli", "--intercept には数値が必要です(「%1」は数値ではありません)").arg(interceptText) << "\n";
             return 2;
         }
     }
@@ -176,14 +191,14 @@ int runFitCommand(const QStringList &args, QTextStream &out, QTextStream &err, Q
     QByteArray bytes;
     if (!hasFile || file == u"-") {
         if (!stdinDevice || !stdinDevice->isReadable()) {
-            err << "orvalinetrix fit: standard input cannot be read\n";
+            err << "orvalinetrix fit: " << QCoreApplication::translate("Cli", "標準入力を読めません") << "\n";
             return 1;
         }
         bytes = stdinDevice->readAll();
     } else {
         QFile f(file);
         if (!f.open(QIODevice::ReadOnly)) {
-            err << "orvalinetrix fit: cannot read " << file << ": " << f.errorString() << "\n";
+            err << "orvalinetrix fit: " << QCoreApplication::translate("Cli", "%1 を読めません: %2").arg(file, f.errorString()) << "\n";
             return 1;
         }
         bytes = f.readAll();
@@ -216,8 +231,12 @@ int runFitCommand(const QStringList &args, QTextStream &out, QTextStream &err, Q
             continue;
         }
         if (!x || !y || !std::isfinite(*x) || !std::isfinite(*y)) {
-            err << "orvalinetrix fit: line " << (ln + 1) << ": expected X,Y "
-                << (xDate ? "(X a date or time)" : "numbers") << ", got '" << line << "'\n";
+            err << "orvalinetrix fit: "
+                << (xDate ? QCoreApplication::translate("Cli", "%1 行目: X は日付又は時刻、Y は数値です(「%2」)")
+                          : QCoreApplication::translate("Cli", "%1 行目: X,Y の数値ではありません(「%2」)"))
+                       .arg(ln + 1)
+                       .arg(line)
+                << "\n";
             return 1;
         }
         if (req.xTexts.size() == kMaxFitRows) {
@@ -238,9 +257,9 @@ int runFitCommand(const QStringList &args, QTextStream &out, QTextStream &err, Q
             t = shortestNumText(readStrict(t).value_or(0) - origin);
     }
     if (truncated)
-        err << "orvalinetrix fit: " << QStringLiteral("1000個以上のデータには対応できません。") << "\n";
+        err << "orvalinetrix fit: " << QCoreApplication::translate("Cli", "1000個以上のデータには対応できません。") << "\n";
     if (leftOut > 0)
-        err << "orvalinetrix fit: " << leftOut << " rows without X or Y were left out\n";
+        err << "orvalinetrix fit: " << QCoreApplication::translate("Cli", "X 又は Y のない %1 行を除きました").arg(leftOut) << "\n";
     NativeFitter fitter;
     auto res = fitter.fit(req);
     if (!res) {
@@ -266,39 +285,39 @@ int runEvalCommand(const QStringList &args, QTextStream &out, QTextStream &err)
         }
         if (a == u"--kind" || a.startsWith(u"--kind=")) {
             if (!optionValue(args, i, QStringLiteral("--kind"), &kindText, &hasKind)) {
-                err << "orvalinetrix eval: --kind needs a value\n";
+                err << "orvalinetrix eval: " << QCoreApplication::translate("Cli", "%1 には値が必要です").arg(QStringLiteral("--kind")) << "\n";
                 return 2;
             }
             continue;
         }
         if (looksLikeOption(a)) {
-            err << "orvalinetrix eval: unknown option " << a << "\nTry 'orvalinetrix eval --help'.\n";
+            err << "orvalinetrix eval: " << QCoreApplication::translate("Cli", "不明なオプション %1").arg(a) << "\n" << tryHelp("eval");
             return 2;
         }
         positional << a;
     }
     if (positional.size() != 2) {
-        err << "orvalinetrix eval: expected EQUATION-TEXT and X\nTry 'orvalinetrix eval --help'.\n";
+        err << "orvalinetrix eval: " << QCoreApplication::translate("Cli", "式の文字列と X を指定して下さい") << "\n" << tryHelp("eval");
         return 2;
     }
     if (!hasKind) {
-        err << "orvalinetrix eval: --kind is required (linear, log, poly, power or exp)\n";
+        err << "orvalinetrix eval: " << QCoreApplication::translate("Cli", "--kind が必要です(linear、log、poly、power 又は exp)") << "\n";
         return 2;
     }
     const auto kind = fitKindFromCliName(kindText);
     if (!kind) {
-        err << "orvalinetrix eval: unknown kind '" << kindText << "' (linear, log, poly, power or exp)\n";
+        err << "orvalinetrix eval: " << unknownKind(kindText) << "\n";
         return 2;
     }
     QString equation = positional[0];
     equation.remove(u' ');
     if (!equation.startsWith(u"y=")) {
-        err << "orvalinetrix eval: the equation text must begin with y=\n";
+        err << "orvalinetrix eval: " << QCoreApplication::translate("Cli", "式の文字列は y= で始まります") << "\n";
         return 2;
     }
     auto x = readStrict(positional[1]);
     if (!x || !std::isfinite(*x)) {
-        err << "orvalinetrix eval: X must be a number, not '" << positional[1] << "'\n";
+        err << "orvalinetrix eval: " << QCoreApplication::translate("Cli", "X には数値が必要です(「%1」は数値ではありません)").arg(positional[1]) << "\n";
         return 2;
     }
     const QString kindName = fitKindName(*kind);

@@ -231,7 +231,7 @@ bool DataDisposalForm::Make_Apprx()
 
     auto s = resolveSeries(seriesText());
     if (!s) {
-        m_r.port().message(fitFailureMessage(QStringLiteral("no series is chosen")));
+        m_r.port().message(fitFailureMessage(noSeriesText()));
         return false;
     }
     const SeriesTable &t = m_r.grid(*s);
@@ -264,7 +264,7 @@ bool DataDisposalForm::Make_Apprx()
     if (!res) {
         QString reason = fitErrorDetail(res.error());
         if (leftOut > 0)
-            reason += QStringLiteral("; %1 rows without X or Y were left out").arg(leftOut);
+            reason += QCoreApplication::translate("Processing", "、X 又は Y のない %1 行は除きました").arg(leftOut);
         m_r.port().message(fitFailureMessage(reason));
         return false;
     }

@@ -32,6 +32,7 @@ public:
     static QString captionText() { return QCoreApplication::translate("Processing", "データ処理"); }
     static QStringList tabCaptions(); // "近似式", "並び替え", "CSV保存"
     static QString savedMessage() { return QCoreApplication::translate("Processing", "保存しました。"); }
+    static QString noSeriesText() { return QCoreApplication::translate("Processing", "系列が選ばれていません"); }
     static QString tooManyRowsMessage() { return QCoreApplication::translate("Processing", "1000個以上のデータには対応できません。"); }
     static QString csvFailureMessage(const QString &path, const QString &reason);
 

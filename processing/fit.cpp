@@ -12,18 +12,18 @@ namespace orv {
 QString fitErrorDetail(FitError e)
 {
     switch (e) {
-    case FitError::UnknownKind: return QStringLiteral("unknown approximation kind");
-    case FitError::NoData: return QStringLiteral("no rows with both X and Y values");
-    case FitError::TooManyRows: return QStringLiteral("more than 1000 rows");
-    case FitError::NonFiniteData: return QStringLiteral("a value is not a finite number");
-    case FitError::NonPositiveX: return QStringLiteral("this kind needs every x greater than 0");
-    case FitError::NonPositiveY: return QStringLiteral("this kind needs every y greater than 0");
+    case FitError::UnknownKind: return QCoreApplication::translate("Processing", "近似の種類が不明です");
+    case FitError::NoData: return QCoreApplication::translate("Processing", "X と Y の両方がある行がありません");
+    case FitError::TooManyRows: return QCoreApplication::translate("Processing", "1000 行を超えています");
+    case FitError::NonFiniteData: return QCoreApplication::translate("Processing", "有限の数でない値があります");
+    case FitError::NonPositiveX: return QCoreApplication::translate("Processing", "この種類では x がすべて 0 より大きい必要があります");
+    case FitError::NonPositiveY: return QCoreApplication::translate("Processing", "この種類では y がすべて 0 より大きい必要があります");
     case FitError::BadIntercept:
-        return QStringLiteral("the fixed value must be a finite number, and greater than 0 for the exponential kind");
-    case FitError::BadDegree: return QStringLiteral("the degree must be 2 to 6");
-    case FitError::TooFewPoints: return QStringLiteral("too few distinct x values for this kind and degree");
-    case FitError::Singular: return QStringLiteral("the system is singular");
-    case FitError::NonFiniteResult: return QStringLiteral("the result is not finite");
+        return QCoreApplication::translate("Processing", "固定値は有限の数で、指数近似では 0 より大きい必要があります");
+    case FitError::BadDegree: return QCoreApplication::translate("Processing", "次数は 2 から 6 です");
+    case FitError::TooFewPoints: return QCoreApplication::translate("Processing", "この種類と次数には、異なる x の値が足りません");
+    case FitError::Singular: return QCoreApplication::translate("Processing", "連立方程式が特異で解けません");
+    case FitError::NonFiniteResult: return QCoreApplication::translate("Processing", "結果が有限の数になりません");
     }
     return {};
 }

@@ -203,6 +203,13 @@ bool ArgCursor::takeValue()
     return true;
 }
 
+QString tryHelpText(const char *command)
+{
+    return QCoreApplication::translate("Cli", "'orvalinetrix %1 --help' で使い方を表示します。")
+               .arg(QString::fromLatin1(command)) +
+           u'\n';
+}
+
 HeadlessReading::HeadlessReading(const QString &programFolder)
 {
     desk.defaultYes = true;
@@ -224,7 +231,8 @@ bool HeadlessReading::kindOption(const QString &a, std::optional<AxisKind> &xKin
     const AxisKind k = word == u"log" ? AxisKind::Log : word == u"date" ? AxisKind::Date : AxisKind::Linear;
     if (kind && *kind != k) {
         static const char *const names[] = {"linear", "log", "date"};
-        error = QStringLiteral("--%1-%2 and %3 contradict each other").arg(m.captured(1), QLatin1String(names[int(*kind)]), a);
+        const QString first = QStringLiteral("--%1-%2").arg(m.captured(1), QLatin1String(names[int(*kind)]));
+        error = QCoreApplication::translate("Cli", "%1 と %2 は両立しません").arg(first, a);
         return true;
     }
     kind = k;
@@ -258,7 +266,7 @@ int runExportCommand(const QStringList &args, QTextStream &out, QTextStream &err
         auto takeValue = [&]() -> bool {
             if (c.takeValue())
                 return true;
-            err << me << a << " needs a value\n";
+            err << me << QCoreApplication::translate("Cli", "%1 には値が必要です").arg(a) << "\n";
             return false;
         };
         if (a == u"--help" || a == u"-h") {
@@ -273,7 +281,7 @@ int runExportCommand(const QStringList &args, QTextStream &out, QTextStream &err
             if (!takeValue())
                 return kExitUsage;
             if (!validPattern(value)) {
-                err << me << "unknown display pattern for " << a << ": " << value << "\n";
+                err << me << QCoreApplication::translate("Cli", "%1 の表示形式「%2」は使えません").arg(a, value) << "\n";
                 return kExitUsage;
             }
             (a == u"--x-format" ? o.xFormat : o.yFormat) = value;
@@ -281,7 +289,7 @@ int runExportCommand(const QStringList &args, QTextStream &out, QTextStream &err
             if (!takeValue())
                 return kExitUsage;
             if (value != u"csv" && value != u"json") {
-                err << me << "--format must be csv or json, not " << value << "\n";
+                err << me << QCoreApplication::translate("Cli", "--format は csv 又は json です(「%1」は使えません)").arg(value) << "\n";
                 return kExitUsage;
             }
             o.json = value == u"json";
@@ -289,15 +297,15 @@ int runExportCommand(const QStringList &args, QTextStream &out, QTextStream &err
             if (!takeValue())
                 return kExitUsage;
             if (value.isEmpty()) {
-                err << me << "--out needs a folder\n";
+                err << me << QCoreApplication::translate("Cli", "--out にはフォルダーが必要です") << "\n";
                 return kExitUsage;
             }
             o.outDir = value;
         } else if (a.startsWith(u'-') && a.size() > 1) {
-            err << me << "unknown option " << c.raw() << "\n" << "Try 'orvalinetrix export --help'.\n";
+            err << me << QCoreApplication::translate("Cli", "不明なオプション %1").arg(c.raw()) << "\n" << tryHelpText("export");
             return kExitUsage;
         } else if (haveFile) {
-            err << me << "only one reading file can be exported at a time\n";
+            err << me << QCoreApplication::translate("Cli", "一度に書き出せる読取ファイルは一つです") << "\n";
             return kExitUsage;
         } else {
             o.file = a;
@@ -305,7 +313,7 @@ int runExportCommand(const QStringList &args, QTextStream &out, QTextStream &err
         }
     }
     if (!haveFile) {
-        err << me << "no reading file given\n" << "Try 'orvalinetrix export --help'.\n";
+        err << me << QCoreApplication::translate("Cli", "読取ファイルが指定されていません") << "\n" << tryHelpText("export");
         return kExitUsage;
     }
 
@@ -320,21 +328,27 @@ int runExportCommand(const QStringList &args, QTextStream &out, QTextStream &err
     for (bool xAxis : {true, false}) {
         const QString &asked = xAxis ? o.xFormat : o.yFormat;
         if (asked != u"AUTO" && isDatePattern(asked) != r.isDateAxis(xAxis)) {
-            err << me << "the pattern " << asked << " does not belong to " << (xAxis ? "the X" : "the Y")
-                << (r.isDateAxis(xAxis) ? " axis of dates\n" : " axis of numbers\n");
+            err << me
+                << (r.isDateAxis(xAxis)
+                        ? QCoreApplication::translate("Cli", "表示形式 %1 は日時の軸 (%2) には使えません")
+                        : QCoreApplication::translate("Cli", "表示形式 %1 は数値の軸 (%2) には使えません"))
+                       .arg(asked, QLatin1String(xAxis ? "X" : "Y"))
+                << "\n";
             return kExitUsage;
         }
     }
     const LoadReport &rep = *loaded;
     if (rep.pictureMissing)
-        err << me << "警告: 画像ファイルがありません: "
-            << (r.GraphPic_Path.isEmpty() ? QStringLiteral("(なし)") : r.GraphPic_Path) << "\n";
+        err << me
+            << QCoreApplication::translate("Cli", "警告: 画像ファイルがありません: %1")
+                   .arg(r.GraphPic_Path.isEmpty() ? QCoreApplication::translate("Cli", "(なし)") : r.GraphPic_Path)
+            << "\n";
     const QString warn = loadWarningText(rep);
     if (!warn.isEmpty())
         err << me << terminalText(warn) << "\n";
 
     if (!o.outDir.isEmpty() && !QDir().mkpath(o.outDir)) {
-        err << me << "cannot create the folder " << o.outDir << "\n";
+        err << me << QCoreApplication::translate("Cli", "フォルダー %1 を作れません").arg(o.outDir) << "\n";
         return kExitWrite;
     }
     const QDir dir(o.outDir.isEmpty() ? QDir::currentPath() : o.outDir);
@@ -371,7 +385,7 @@ int runExportCommand(const QStringList &args, QTextStream &out, QTextStream &err
             ++written;
         }
         if (!written)
-            err << me << "the reading has no points; nothing written\n";
+            err << me << QCoreApplication::translate("Cli", "読取に点がありません。何も書き出しませんでした") << "\n";
     }
     return failed ? kExitPartial : kExitOk;
 }

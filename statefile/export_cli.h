@@ -46,6 +46,9 @@ int runExportCommand(const QStringList &args, QTextStream &out, QTextStream &err
 
 QString exportHelpText();
 
+// "Try 'orvalinetrix COMMAND --help'." in the user's language, with its newline.
+QString tryHelpText(const char *command);
+
 // A reading without any window, as the subcommands use it: questions are
 // answered Yes, messages are collected and printed by load().
 struct HeadlessReading {

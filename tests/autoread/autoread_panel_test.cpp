@@ -215,8 +215,9 @@ private Q_SLOTS:
             QVERIFY(x > last);
             last = x;
         }
-        QVERIFY(w->panel().candidates().points.empty());
-        QVERIFY(!w->addButton()->isEnabled());
+        // The candidates stay, marked added (adding again asks first).
+        QVERIFY(w->panel().candidatesAdded());
+        QCOMPARE(w->statusLabel()->text(), AutoReadPanel::addedText(n));
 
         // Found points behave like clicked ones: dragged, nudged, deleted.
         Graph_Form &g = e.a.graphs->widget()->form();

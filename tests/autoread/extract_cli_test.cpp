@@ -79,7 +79,7 @@ TEST_F(Extract, PointsAlongXAsJsonWithTheExportShape)
     const QJsonArray pts = points();
     // Where the blue and green curves cross over the red one it is skipped.
     ASSERT_GE(pts.size(), 18);
-    EXPECT_NE(err.indexOf(QStringLiteral("%1 values without a match").arg(21 - pts.size())), -1);
+    EXPECT_NE(err.indexOf(QStringLiteral("該当のない値 %1 個").arg(21 - pts.size())), -1);
     double lastX = 0;
     for (int i = 0; i < pts.size(); ++i) {
         const QJsonObject p = pts[i].toObject();
@@ -186,7 +186,7 @@ TEST_F(Extract, LimitLeavesOutWhatDoesNotFit)
     makeReading(245);
     ASSERT_EQ(run({QStringLiteral("--color"), QStringLiteral("dc1e1e"), QStringLiteral("--points"), QStringLiteral("20")}), 0);
     EXPECT_EQ(points().size(), 5);
-    EXPECT_NE(err.indexOf(QStringLiteral("points were left out")), -1) << err.toStdString();
+    EXPECT_NE(err.indexOf(QStringLiteral("点を追加しませんでした")), -1) << err.toStdString();
 }
 
 TEST_F(Extract, ExitCodes)
@@ -195,7 +195,7 @@ TEST_F(Extract, ExitCodes)
     const QString red = QStringLiteral("dc1e1e");
     const QString col = QStringLiteral("--color");
     EXPECT_EQ(run({col, red}), 2); // no method
-    EXPECT_NE(err.indexOf(QStringLiteral("one method is required")), -1);
+    EXPECT_NE(err.indexOf(QStringLiteral("方法を一つ指定して下さい")), -1);
     EXPECT_EQ(run({col, red, QStringLiteral("--markers"), QStringLiteral("--points"), QStringLiteral("5")}), 2);
     EXPECT_EQ(run({QStringLiteral("--markers")}), 2); // no colour
     EXPECT_EQ(run({col, QStringLiteral("red"), QStringLiteral("--markers")}), 2);
@@ -231,7 +231,7 @@ TEST_F(Extract, IncompleteFrameIsRefused)
     orvd = dir.filePath(QStringLiteral("chart.orvd"));
     ASSERT_TRUE(writeStateFile(orvd, stateFileBytes(r)));
     EXPECT_EQ(run({QStringLiteral("--color"), QStringLiteral("dc1e1e"), QStringLiteral("--points"), QStringLiteral("10")}), 1);
-    EXPECT_NE(err.indexOf(QStringLiteral("frame")), -1);
+    EXPECT_NE(err.indexOf(QStringLiteral("枠線の定義")), -1);
 }
 
 int main(int argc, char **argv)

@@ -69,11 +69,11 @@ TEST(CliFit, RowsWithoutValuesInASavedCsvAreLeftOutAndCounted)
     auto r = fit({"--kind", "linear"}, csv);
     EXPECT_EQ(r.code, 0) << r.err;
     EXPECT_EQ(r.out, "y=2x+1\n1.0000\n");
-    EXPECT_NE(r.err.find("3 rows without X or Y were left out"), std::string::npos) << r.err;
+    EXPECT_NE(r.err.find("X 又は Y のない 3 行を除きました"), std::string::npos) << r.err;
     // A text that is not a number is still an error, not a row without values.
     r = fit({"--kind", "linear"}, "1,2\n2,\n3,x\n");
     EXPECT_EQ(r.code, 1);
-    EXPECT_NE(r.err.find("line 3"), std::string::npos) << r.err;
+    EXPECT_NE(r.err.find("3 行目"), std::string::npos) << r.err;
 }
 
 TEST(CliFit, ClearMessagesAndExitCodes)
@@ -90,7 +90,7 @@ TEST(CliFit, ClearMessagesAndExitCodes)
     EXPECT_EQ(fit({"--kind", "linear", "/no/such/file.csv"}).code, 1);
     r = fit({"--kind", "linear"}, "1,2\n2,oops\n");
     EXPECT_EQ(r.code, 1);
-    EXPECT_NE(r.err.find("line 2"), std::string::npos);
+    EXPECT_NE(r.err.find("2 行目"), std::string::npos);
     r = fit({"--kind", "log"}, "0,1\n1,2\n");
     EXPECT_EQ(r.code, 1);
     EXPECT_NE(r.err.find("エラー！(No.4)"), std::string::npos);

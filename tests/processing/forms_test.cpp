@@ -170,14 +170,14 @@ TEST_F(Forms, FitFailureShowsNumberFourWithTheReasonAndStaysOpen)
         EXPECT_FALSE(d->takeResult());
     };
     d->Aprx_Kind_Picture_Click(1); // log of negative x
-    failsWith("this kind needs every x greater than 0");
+    failsWith("この種類では x がすべて 0 より大きい必要があります");
     d->Aprx_Kind_Picture_Click(2);
     d->Jisu_Combo_Click(1); // a cubic through three points
-    failsWith("too few distinct x values for this kind and degree");
+    failsWith("この種類と次数には、異なる x の値が足りません");
     d->Aprx_Kind_Picture_Click(4);
     d->Intcpt_Check_Click(true);
     d->setIntcptText(QStringLiteral("-2"));
-    failsWith("the fixed value must be a finite number, and greater than 0 for the exponential kind");
+    failsWith("固定値は有限の数で、指数近似では 0 より大きい必要があります");
     d->Intcpt_Check_Click(false);
     d->Aprx_Kind_Picture_Click(0);
     EXPECT_EQ(d->OK_Command_Click(), DataDisposalForm::Outcome::ShowResult);
@@ -208,8 +208,8 @@ TEST_F(Forms, RowsWithoutValuesAreLeftOutOfTheFitAndCounted)
     r.grid(1).setCell(3, SeriesTable::ColY, QString());
     EXPECT_EQ(n->OK_Command_Click(), DataDisposalForm::Outcome::StayOpen);
     EXPECT_EQ(s(desk.messages.back().text), "エラー！(No.4)(エクセル起動、又は近似式作成エラー)\n"
-                                            "(too few distinct x values for this kind and degree; "
-                                            "4 rows without X or Y were left out)");
+                                            "(この種類と次数には、異なる x の値が足りません、"
+                                            "X 又は Y のない 4 行は除きました)");
 }
 
 TEST_F(Forms, ThousandRowsShowTheMessageAndFitTheFirstThousand)

@@ -326,7 +326,7 @@ TEST_F(DateChart, TypedValuesNeedDatesAndExportChecksPatterns)
     QString outText, errText;
     QTextStream out(&outText), err(&errText);
     EXPECT_EQ(runExportCommand({file, QStringLiteral("--x-format=0.00")}, out, err, prog), 2);
-    EXPECT_TRUE(errText.contains(u"axis of dates")) << s(errText);
+    EXPECT_TRUE(errText.contains(u"日時の軸")) << s(errText);
     EXPECT_EQ(runExportCommand({file, QStringLiteral("--y-format=yyyy")}, out, err, prog), 2);
     EXPECT_EQ(runExportCommand({file, QStringLiteral("--x-date"), QStringLiteral("--x-log")}, out, err, prog), 2);
     // --x-linear reads the same file's serial days as plain numbers.
