@@ -14,12 +14,13 @@ namespace {
 void copyFrame(const CalibPanel &from, CalibPanel &to)
 {
     to.selectTab(from.selectedTab());
+    // The kinds first: a change of kind rewrites the value boxes.
+    to.setXKind(from.xKind());
+    to.setYKind(from.yKind());
     for (int b = 0; b < CalibPanel::PosBoxCount; ++b)
         to.setPos(CalibPanel::PosBox(b), from.pos(CalibPanel::PosBox(b)));
     for (int b = 0; b < CalibPanel::ValBoxCount; ++b)
         to.setVal(CalibPanel::ValBox(b), from.val(CalibPanel::ValBox(b)));
-    to.setXLog(from.xLog());
-    to.setYLog(from.yLog());
 }
 
 } // namespace

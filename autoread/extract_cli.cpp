@@ -2,6 +2,7 @@
 
 #include "autoread/methods.h"
 #include "graphwin/graph_form.h"
+#include "model/datetext.h"
 #include "model/picture.h"
 #include "model/reading.h"
 #include "processing/table_ops.h"
@@ -72,13 +73,20 @@ QString extractHelpText()
         "  --from A, --to B    the range of the stepping axis (X for --x-step and\n"
         "                      --points, Y for --y-step); default: the frame's range\n"
         "                      (finite, within a million frame spans, decades on a\n"
-        "                      log axis; equal only with --points 1)\n"
+        "                      log axis; equal only with --points 1).\n"
+        "                      On a date axis dates such as 2020-03-01 or\n"
+        "                      \"2020-03-01 09:00\", and the step a duration: 30s,\n"
+        "                      15min, 6h, 1d, 2w, or the calendar steps 1mo, 1y\n"
+        "                      (the day of the month kept, clamped to short months)\n"
         "  --margin PX         pixels kept off the frame lines (default 3)\n"
         "  --exclude X0,Y0,X1,Y1\n"
         "                      leave a rectangle out (picture pixels, y down, as\n"
         "                      the reading area); may be repeated\n"
         "  --series K          the series the points go to, 1..16 (default 1)\n"
         "  --x-log, --y-log    the axis is logarithmic (default: as saved)\n"
+        "  --x-date, --y-date  the axis holds dates and times (default: as saved)\n"
+        "  --x-linear, --y-linear\n"
+        "                      the axis is linear (default: as saved)\n"
         "  --format json|csv   json (default): the shape of export --format json,\n"
         "                      the new points only; csv: series, id, X, Y as the\n"
         "                      table shows them\n"
@@ -111,8 +119,9 @@ int runExtractCommand(const QStringList &args, QTextStream &out, QTextStream &er
     std::vector<QRectF> exclusions;
     int series = 1;
     bool json = true;
-    std::optional<bool> xLog, yLog;
-    std::optional<double> from, to;
+    std::optional<AxisKind> xKind, yKind;
+    // Read once the axis kinds are known: dates and durations on a date axis.
+    QString fromText, toText, stepText;
     int methods = 0;
     autoread::Method method = autoread::Method::XSteps;
     autoread::StepOptions steps;
@@ -148,11 +157,11 @@ int runExtractCommand(const QStringList &args, QTextStream &out, QTextStream &er
             if (!take())
                 return needValue();
             auto v = number(value);
-            if (!v || *v <= 0)
-                return usage(QCoreApplication::translate("Cli", "%1 は正の数値です(「%2」は使えません)").arg(a, value));
+            if ((!v || *v <= 0) && !parseDuration(value))
+                return usage(QCoreApplication::translate("Cli", "%1 は正の数値です(日時の軸では 30s、15min、6h、1d、1mo、1y のような長さ。「%2」は使えません)").arg(a, value));
             ++methods;
             method = a == u"--x-step" ? autoread::Method::XSteps : autoread::Method::YSteps;
-            steps.step = *v;
+            stepText = value;
         } else if (a == u"--points") {
             if (!take())
                 return needValue();
@@ -169,10 +178,9 @@ int runExtractCommand(const QStringList &args, QTextStream &out, QTextStream &er
         } else if (a == u"--from" || a == u"--to") {
             if (!take())
                 return needValue();
-            auto v = number(value);
-            if (!v)
-                return usage(QCoreApplication::translate("Cli", "%1 は数値です(「%2」は使えません)").arg(a, value));
-            (a == u"--from" ? from : to) = *v;
+            if (!number(value) && !parseDateText(value))
+                return usage(QCoreApplication::translate("Cli", "%1 は数値です(日時の軸では日付。「%2」は使えません)").arg(a, value));
+            (a == u"--from" ? fromText : toText) = value;
         } else if (a == u"--margin") {
             if (!take())
                 return needValue();
@@ -198,8 +206,9 @@ int runExtractCommand(const QStringList &args, QTextStream &out, QTextStream &er
             series = value.toInt(&ok);
             if (!ok || !Reading::validSeries(series))
                 return usage(QCoreApplication::translate("Cli", "--series は 1 から 16 です(「%1」は使えません)").arg(value));
-        } else if (!hasValue && (a == u"--x-log" || a == u"--y-log")) {
-            (a == u"--x-log" ? xLog : yLog) = true;
+        } else if (QString why; !hasValue && HeadlessReading::kindOption(a, xKind, yKind, why)) {
+            if (!why.isEmpty())
+                return usage(why);
         } else if (a == u"--format") {
             if (!take())
                 return needValue();
@@ -228,15 +237,43 @@ int runExtractCommand(const QStringList &args, QTextStream &out, QTextStream &er
         return usage(QCoreApplication::translate("Cli", "方法を一つ指定して下さい: --x-step、--y-step、--points 又は --markers"));
     if (methods > 1)
         return usage(QCoreApplication::translate("Cli", "--x-step、--y-step、--points、--markers はどれか一つだけ指定できます"));
-    if (method == autoread::Method::Markers && (from || to))
+    if (method == autoread::Method::Markers && (!fromText.isEmpty() || !toText.isEmpty()))
         return usage(QCoreApplication::translate("Cli", "--from と --to は刻みの方法に使います(--markers には使えません)"));
-    steps.from = from;
-    steps.to = to;
 
     HeadlessReading h(programFolder);
     Reading &r = h.r;
-    if (!h.load(file, xLog, yLog, err, me))
+    if (!h.load(file, xKind, yKind, err, me))
         return kExitLoad;
+    const bool dateAxis = r.isDateAxis(method != autoread::Method::YSteps);
+    // On a date axis the range is dates (or serial days) and the step a duration.
+    for (auto [text, target] : {std::pair{&fromText, &steps.from}, std::pair{&toText, &steps.to}}) {
+        if (text->isEmpty())
+            continue;
+        if (dateAxis) {
+            if (auto v = readDateValue(*text); v && std::isfinite(*v))
+                *target = *v;
+            else
+                return usage(terminalText(dateErrorText(parseDateText(*text).error(), *text)));
+        } else if (auto v = number(*text)) {
+            *target = *v;
+        } else {
+            return usage(QCoreApplication::translate("Cli", "%1 は数値です(日時の軸では日付。「%2」は使えません)").arg(text == &fromText ? QStringLiteral("--from") : QStringLiteral("--to"), *text));
+        }
+    }
+    std::optional<Duration> calendarStep;
+    if (!stepText.isEmpty()) {
+        if (auto v = number(stepText); v && *v > 0) {
+            steps.step = *v; // days on a date axis
+        } else if (!dateAxis) {
+            return usage(QCoreApplication::translate("Cli", "長さ「%1」は日時の軸にだけ使えます。刻みは正の数値です").arg(stepText));
+        } else if (auto d = parseDuration(stepText); d && d->calendar()) {
+            calendarStep = *d;
+        } else if (d) {
+            steps.step = d->days;
+        } else {
+            return usage(terminalText(d.error()));
+        }
+    }
     auto picture = decodePicture(r.GraphPic_Path);
     if (!picture) {
         err << me
@@ -255,6 +292,20 @@ int runExtractCommand(const QStringList &args, QTextStream &out, QTextStream &er
                          .arg(terminalText(problem.isEmpty() ? convErrorText(frame.error()) : problem))
             << "\n";
         return kExitLoad;
+    }
+
+    if (calendarStep) {
+        // Months are not even: the values themselves, counted from the start.
+        const bool alongY = method == autoread::Method::YSteps;
+        const double a = steps.from.value_or(alongY ? frame->ya : frame->xa);
+        const double b = steps.to.value_or(alongY ? frame->yb : frame->xb);
+        const int dir = b >= a ? 1 : -1;
+        for (std::int64_t k = 0; k < 100000; ++k) {
+            const double v = addDuration(a, *calendarStep, dir * k);
+            if (dir * (v - b) > 1e-9)
+                break;
+            steps.values.push_back(v);
+        }
     }
 
     autoread::ReadJob job;

@@ -191,6 +191,8 @@ QString frameProblemText(const CalibPanel &p)
 
 std::expected<std::vector<double>, ReadError> stepValues(const FrameSpec &f, bool alongY, const StepOptions &o)
 {
+    if (!o.values.empty())
+        return o.values;
     const bool log = alongY ? f.yLog : f.xLog;
     double a = alongY ? f.ya : f.xa, b = alongY ? f.yb : f.xb;
     if (!std::isfinite(a) || !std::isfinite(b))

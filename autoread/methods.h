@@ -72,6 +72,9 @@ struct StepOptions {
     // spaced evenly (in log10 on a log axis), both ends included.
     std::optional<double> step = std::nullopt;
     int points = 50;
+    // The values themselves (calendar steps on a date axis, which are not
+    // even): when given, the others are not used.
+    std::vector<double> values = {};
 };
 
 struct MarkerOptions {

@@ -162,6 +162,27 @@ void BM_PointerReadout(benchmark::State &state)
 }
 BENCHMARK(BM_PointerReadout);
 
+void BM_PointerReadoutDateAxis(benchmark::State &state)
+{
+    // The same on a date X axis (one year, AUTO: minutes): the corner dates
+    // are parsed and the calendar text built at every move.
+    ScriptedDesktop desk;
+    Reading r(&desk);
+    setFrame(r.panel);
+    r.panel.setXKind(AxisKind::Date);
+    r.panel.setVal(CalibPanel::LLX_VLText, QStringLiteral("2020-01-01"));
+    r.panel.setVal(CalibPanel::RUX_VLText, QStringLiteral("2020-12-31 12:00"));
+    float px = 0.3f;
+    for (auto _ : state) {
+        (void)r.Conv_Pt(px, 0.5f);
+        QString t = QStringLiteral("X=") + r.Format_Val(u"X", r.Conv_X) + QStringLiteral(" , Y=") +
+                    r.Format_Val(u"Y", r.Conv_Y);
+        benchmark::DoNotOptimize(t);
+        px = px < 0.7f ? px + 0.001f : 0.3f;
+    }
+}
+BENCHMARK(BM_PointerReadoutDateAxis);
+
 } // namespace
 
 BENCHMARK_MAIN();

@@ -389,14 +389,12 @@
     <message>
         <source>%1 は正の数値です(「%2」は使えません)</source>
         <translation>%1 must be a positive number, not %2</translation>
+        <source>--tolerance は 0 から 60 の数値です(「%1」は使えません)</source>
+        <translation>--tolerance must be a number from 0 to 60, not %1</translation>
     </message>
     <message>
         <source>--points は 1 から 100000 の整数です(「%1」は使えません)</source>
         <translation>--points must be a whole number from 1 to 100000, not %1</translation>
-    </message>
-    <message>
-        <source>%1 は数値です(「%2」は使えません)</source>
-        <translation>%1 must be a number, not %2</translation>
     </message>
     <message>
         <source>--margin は 0 以上の画素数です(「%1」は使えません)</source>
@@ -527,10 +525,6 @@
         <translation>X must be a number, not &apos;%1&apos;</translation>
     </message>
     <message>
-        <source>--%1-log と --%1-linear は両立しません</source>
-        <translation>--%1-log and --%1-linear contradict each other</translation>
-    </message>
-    <message>
         <source>%1 の表示形式「%2」は使えません</source>
         <translation>unknown display pattern for %1: %2</translation>
     </message>
@@ -569,6 +563,61 @@
     <message>
         <source>読取に点がありません。何も書き出しませんでした</source>
         <translation>the reading has no points; nothing written</translation>
+    </message>
+    <message>
+        <source>%1 は正の数値です(日時の軸では 30s、15min、6h、1d、1mo、1y のような長さ。「%2」は使えません)</source>
+        <translation>%1 must be a positive number (on a date axis a duration such as 30s, 15min, 6h, 1d, 1mo, 1y), not %2</translation>
+    </message>
+    <message>
+        <source>%1 は数値です(日時の軸では日付。「%2」は使えません)</source>
+        <translation>%1 must be a number (a date on a date axis), not %2</translation>
+    </message>
+    <message>
+        <source>長さ「%1」は日時の軸にだけ使えます。刻みは正の数値です</source>
+        <translation>a duration such as %1 needs a date axis; the step must be a positive number</translation>
+    </message>
+    <message>
+        <source>%1 行目: X は日付又は時刻、Y は数値です(「%2」)</source>
+        <translation>line %1: expected a date or time for X and a number for Y, got &apos;%2&apos;</translation>
+    </message>
+    <message>
+        <source>%1 と %2 は両立しません</source>
+        <translation>%1 and %2 contradict each other</translation>
+    </message>
+    <message>
+        <source>表示形式 %1 は日時の軸 (%2) には使えません</source>
+        <translation>the pattern %1 does not belong to the axis of dates (%2)</translation>
+    </message>
+    <message>
+        <source>表示形式 %1 は数値の軸 (%2) には使えません</source>
+        <translation>the pattern %1 does not belong to the axis of numbers (%2)</translation>
+    </message>
+</context>
+<context>
+    <name>Dates</name>
+    <message>
+        <source>「%1」は日付でも時刻でもありません。2020-03-01、2020/3/1、2020-03-01 09:00、09:30 のように入力して下さい。</source>
+        <translation>&quot;%1&quot; is neither a date nor a time. Type it like 2020-03-01, 2020/3/1, 2020-03-01 09:00 or 09:30.</translation>
+    </message>
+    <message>
+        <source>「%1」の月が 1～12 の範囲にありません。</source>
+        <translation>The month of &quot;%1&quot; is not from 1 to 12.</translation>
+    </message>
+    <message>
+        <source>「%1」の日がその月の日数を超えています。</source>
+        <translation>The day of &quot;%1&quot; is past the end of its month.</translation>
+    </message>
+    <message>
+        <source>「%1」の時刻が範囲外です（時 0～23、分と秒 0～59）。</source>
+        <translation>The time of &quot;%1&quot; is out of range (hours 0 to 23, minutes and seconds 0 to 59).</translation>
+    </message>
+    <message>
+        <source>「%1」の年が 1～9999 の範囲にありません。</source>
+        <translation>The year of &quot;%1&quot; is not from 1 to 9999.</translation>
+    </message>
+    <message>
+        <source>「%1」は時間の長さではありません。30s、15min、6h、1d、1mo、1y のように指定して下さい。</source>
+        <translation>&quot;%1&quot; is no length of time. Give it like 30s, 15min, 6h, 1d, 1mo or 1y.</translation>
     </message>
 </context>
 <context>
@@ -988,6 +1037,8 @@ Click the graph&apos;s 4 corners (as with 4 Points).</translation>
     <message>
         <source>自動校正</source>
         <translation>Auto calibrate</translation>
+        <source>日時</source>
+        <translation>Date/time</translation>
     </message>
 </context>
 <context>
@@ -1469,6 +1520,14 @@ Click the graph&apos;s 4 corners (as with 4 Points).</translation>
     <message>
         <source>、X 又は Y のない %1 行は除きました</source>
         <translation>; %1 rows without X or Y were left out</translation>
+    </message>
+    <message>
+        <source>x は %1 からの日数</source>
+        <translation>x is days since %1</translation>
+    </message>
+    <message>
+        <source>y は %1 からの日数</source>
+        <translation>y is days since %1</translation>
     </message>
 </context>
 <context>

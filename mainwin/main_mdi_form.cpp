@@ -1,4 +1,5 @@
 #include "mainwin/main_mdi_form.h"
+#include "model/datetext.h"
 
 #include "model/language.h"
 #include "model/numtext.h"
@@ -586,6 +587,36 @@ void Main_MDI_Form::Y_Log_Option_Click()
     History::Step step(m_r.history(), History::AxisKindChange);
     m_r.panel.setYLog(true);
     logCheck(CalibPanel::LLY_VLText);
+}
+
+void Main_MDI_Form::X_Date_Option_Click()
+{
+    // The value boxes rewritten as dates belong to the same step.
+    History::Step step(m_r.history(), History::AxisKindChange);
+    m_r.panel.setXKind(AxisKind::Date);
+}
+
+void Main_MDI_Form::Y_Date_Option_Click()
+{
+    History::Step step(m_r.history(), History::AxisKindChange);
+    m_r.panel.setYKind(AxisKind::Date);
+}
+
+QString Main_MDI_Form::dateOptionText() { return QCoreApplication::translate("Main", "日時"); }
+
+void Main_MDI_Form::valueBoxDone(CalibPanel::ValBox box)
+{
+    if (!m_r.isDateAxis(CalibPanel::isXBox(box)))
+        return;
+    const QString text = m_r.panel.val(box);
+    // A bare number would be a serial day nobody means to type ("2020" is
+    // 1905-07-12): only the date and time forms are taken.
+    const auto d = parseDateText(text);
+    if (!d) {
+        m_r.port().message(dateErrorText(d.error(), text));
+        return;
+    }
+    m_r.panel.setVal(box, exactDateText(d->serial, d->timeOnly));
 }
 
 void Main_MDI_Form::logCheck(CalibPanel::ValBox box)

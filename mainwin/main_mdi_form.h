@@ -146,6 +146,14 @@ public:
     void X_Log_Option_Click();
     void Y_Lnr_Option_Click();
     void Y_Log_Option_Click();
+    // The third kind: the axis holds dates and times (never with Log).
+    void X_Date_Option_Click();
+    void Y_Date_Option_Click();
+    // A value box left after typing: on a date axis the text must be a date
+    // or a time (a clear message otherwise), and the box shows back the date
+    // it reads as ("2020/3/1" -> "2020-03-01").
+    void valueBoxDone(CalibPanel::ValBox box);
+    static QString dateOptionText(); // "日時"
 
     // --- Readout settings --------------------------------------------------
     void Keiretsu_Combo_Click();

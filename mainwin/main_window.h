@@ -136,6 +136,7 @@ private:
     std::array<QLineEdit *, CalibPanel::PosBoxCount> m_pos{};
     std::array<QLineEdit *, CalibPanel::ValBoxCount> m_val{};
     QRadioButton *m_xLnr = nullptr, *m_xLog = nullptr, *m_yLnr = nullptr, *m_yLog = nullptr;
+    QRadioButton *m_xDate = nullptr, *m_yDate = nullptr;
     QList<QWidget *> m_dropTargets;
     QList<QAction *> m_windowListActions;
     QList<QPointer<QObject>> m_unplaced; // child windows added, not yet placed

@@ -113,10 +113,14 @@ QGroupBox *MainWindow::cornerGroup(QWidget *parent, const char *name, const QStr
             e->setGeometry(tw(90 + 750 * i, 690, 705, 300));
             e->setToolTip(ll ? QCoreApplication::translate("Main", "グラフの左下の数値を入力して下さい。")
                              : QCoreApplication::translate("Main", "グラフの右上の数値を入力して下さい。"));
+            e->setProperty("hint", e->toolTip());
             e->installEventFilter(this); // select all on focus
             keepWholeTextInView(e);
             connect(e, &QLineEdit::textEdited, this, [this, b](const QString &t) { m_r.panel.setVal(b, t); });
             connect(e, &QLineEdit::editingFinished, this, [this, b, e] {
+                // A typed date is shown back in the axis's form before it is
+                // committed as a step.
+                m_form.valueBoxDone(b);
                 m_r.history().commitValue(b);
                 restartBoxUndo(e);
             });
@@ -175,25 +179,34 @@ QGroupBox *MainWindow::buildCalibPanel(QWidget *parent)
     m_rlFrame = cornerGroup(f, "RL_Frame", QCoreApplication::translate("Main", "右下"), RL, false);
     m_rlFrame->setGeometry(tw(1755, 3030, 1620, 1005));
 
+    // Linear and Log on the first row, the date kind below them.
     auto axisFrame = [&](const char *name, const QString &title, QRadioButton *&lnr, QRadioButton *&log,
-                         const char *lnrName, const char *logName, int left) {
+                         QRadioButton *&date, const char *lnrName, const char *logName, const char *dateName,
+                         int left) {
         auto *g = new QGroupBox(title, f);
         g->setObjectName(QString::fromLatin1(name));
         g->setGeometry(tw(left, 4065, 1620, 705));
         lnr = new QRadioButton(QCoreApplication::translate("Main", "リニア"), g);
         lnr->setObjectName(QString::fromLatin1(lnrName));
-        lnr->setGeometry(tw(105, 285, 855, 345));
+        lnr->setGeometry(tw(105, 195, 855, 255));
         log = new QRadioButton(QStringLiteral("Log"), g);
         log->setObjectName(QString::fromLatin1(logName));
-        log->setGeometry(tw(975, 285, 630, 345));
+        log->setGeometry(tw(975, 195, 630, 255));
+        date = new QRadioButton(Main_MDI_Form::dateOptionText(), g);
+        date->setObjectName(QString::fromLatin1(dateName));
+        date->setGeometry(tw(105, 435, 1200, 255));
         addDropTarget(g);
     };
-    axisFrame("Frame1", QCoreApplication::translate("Main", "X軸"), m_xLnr, m_xLog, "X_Lnr_Option", "X_Log_Option", 90);
-    axisFrame("Frame2", QCoreApplication::translate("Main", "Y軸"), m_yLnr, m_yLog, "Y_Lnr_Option", "Y_Log_Option", 1755);
+    axisFrame("Frame1", QCoreApplication::translate("Main", "X軸"), m_xLnr, m_xLog, m_xDate, "X_Lnr_Option",
+              "X_Log_Option", "X_Date_Option", 90);
+    axisFrame("Frame2", QCoreApplication::translate("Main", "Y軸"), m_yLnr, m_yLog, m_yDate, "Y_Lnr_Option",
+              "Y_Log_Option", "Y_Date_Option", 1755);
     connect(m_xLnr, &QRadioButton::clicked, this, [this] { m_form.X_Lnr_Option_Click(); });
     connect(m_xLog, &QRadioButton::clicked, this, [this] { m_form.X_Log_Option_Click(); });
+    connect(m_xDate, &QRadioButton::clicked, this, [this] { m_form.X_Date_Option_Click(); });
     connect(m_yLnr, &QRadioButton::clicked, this, [this] { m_form.Y_Lnr_Option_Click(); });
     connect(m_yLog, &QRadioButton::clicked, this, [this] { m_form.Y_Log_Option_Click(); });
+    connect(m_yDate, &QRadioButton::clicked, this, [this] { m_form.Y_Date_Option_Click(); });
     updateAxisOptions();
 
     CalibPanel &p = m_r.panel;
@@ -236,6 +249,14 @@ QGroupBox *MainWindow::buildReadout(QWidget *parent)
         connect(model, &Combo::textChanged, c, [c, model] {
             const QSignalBlocker block(c);
             c->setCurrentIndex(int(model->items().indexOf(model->text())));
+        });
+        // A date axis offers date patterns instead of digits.
+        connect(model, &Combo::itemsChanged, c, [c, model] {
+            const QSignalBlocker block(c);
+            c->clear();
+            for (const QString &item : model->items())
+                c->addItem(seriesDisplayName(item));
+            c->setCurrentIndex(model->index());
         });
     }
     addDropTarget(f);
@@ -280,8 +301,18 @@ void MainWindow::updatePosBox(CalibPanel::PosBox b)
 
 void MainWindow::updateValBox(CalibPanel::ValBox b)
 {
-    if (m_val[b] && m_val[b]->text() != m_r.panel.val(b))
-        m_val[b]->setText(m_r.panel.val(b));
+    QLineEdit *e = m_val[b];
+    if (!e)
+        return;
+    // A date is longer than the narrow box: its start shows, the whole date
+    // is in the tool tip under the box's hint.
+    if (e->text() != m_r.panel.val(b)) {
+        e->setText(m_r.panel.val(b));
+        if (!e->hasFocus())
+            e->setCursorPosition(0);
+    }
+    const QString hint = e->property("hint").toString();
+    e->setToolTip(m_r.isDateAxis(CalibPanel::isXBox(b)) ? hint + u'\n' + m_r.panel.val(b) : hint);
 }
 
 void MainWindow::updateHighlight(CalibPanel::PosBox b)
@@ -296,8 +327,13 @@ void MainWindow::updateHighlight(CalibPanel::PosBox b)
 
 void MainWindow::updateAxisOptions()
 {
-    (m_r.panel.xLog() ? m_xLog : m_xLnr)->setChecked(true);
-    (m_r.panel.yLog() ? m_yLog : m_yLnr)->setChecked(true);
+    auto pick = [](AxisKind k, QRadioButton *lnr, QRadioButton *log, QRadioButton *date) {
+        return k == AxisKind::Log ? log : k == AxisKind::Date ? date : lnr;
+    };
+    pick(m_r.panel.xKind(), m_xLnr, m_xLog, m_xDate)->setChecked(true);
+    pick(m_r.panel.yKind(), m_yLnr, m_yLog, m_yDate)->setChecked(true);
+    for (int b = 0; b < CalibPanel::ValBoxCount; ++b)
+        updateValBox(CalibPanel::ValBox(b));
 }
 
 void MainWindow::updateMode(bool diagonal)

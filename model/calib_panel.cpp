@@ -1,5 +1,7 @@
 #include "model/calib_panel.h"
 
+#include "model/datetext.h"
+
 namespace orv {
 
 CalibPanel::CalibPanel(QObject *parent) : QObject(parent) {}
@@ -68,20 +70,65 @@ void CalibPanel::setVal(ValBox b, const QString &text)
     Q_EMIT valChanged(b);
 }
 
-void CalibPanel::setXLog(bool log)
+void CalibPanel::setXKind(AxisKind k)
 {
-    if (m_xLog == log)
+    if (m_xKind == k)
         return;
-    m_xLog = log;
+    const AxisKind before = m_xKind;
+    m_xKind = k;
+    rewriteValues(true, before);
     Q_EMIT axisModeChanged();
 }
 
-void CalibPanel::setYLog(bool log)
+void CalibPanel::setYKind(AxisKind k)
 {
-    if (m_yLog == log)
+    if (m_yKind == k)
         return;
-    m_yLog = log;
+    const AxisKind before = m_yKind;
+    m_yKind = k;
+    rewriteValues(false, before);
     Q_EMIT axisModeChanged();
+}
+
+void CalibPanel::rewriteValues(bool xAxis, AxisKind before)
+{
+    const AxisKind now = kind(xAxis);
+    if (before != AxisKind::Date && now != AxisKind::Date)
+        return;
+    const ValBox lo = xAxis ? LLX_VLText : LLY_VLText, hi = xAxis ? RUX_VLText : RUY_VLText;
+    if (now == AxisKind::Date) {
+        showDateValues(xAxis);
+        return;
+    }
+    // Leaving a date axis: the boxes keep their serial days as numbers.
+    for (ValBox b : {lo, hi})
+        if (auto d = readDateValue(m_val[b]))
+            setVal(b, shortestNumText(*d));
+}
+
+void CalibPanel::showDateValues(bool xAxis)
+{
+    if (kind(xAxis) != AxisKind::Date)
+        return;
+    const ValBox lo = xAxis ? LLX_VLText : LLY_VLText, hi = xAxis ? RUX_VLText : RUY_VLText;
+    const auto a = readDateValue(m_val[lo]), b = readDateValue(m_val[hi]);
+    // Two values within day 0 are times of day.
+    const bool times = (a && *a >= 0 && *a <= 1) && (b && *b >= 0 && *b <= 1);
+    if (a)
+        setVal(lo, exactDateText(*a, times));
+    if (b)
+        setVal(hi, exactDateText(*b, times));
+}
+
+bool CalibPanel::timesOnly(bool xAxis) const
+{
+    return isTimeOnlyText(m_val[xAxis ? LLX_VLText : LLY_VLText]) &&
+           isTimeOnlyText(m_val[xAxis ? RUX_VLText : RUY_VLText]);
+}
+
+std::expected<double, ConvError> CalibPanel::value(ValBox b) const
+{
+    return kind(isXBox(b)) == AxisKind::Date ? readDateValue(m_val[b]) : readStrict(m_val[b]);
 }
 
 void CalibPanel::setHighlighted(PosBox b, bool on)

@@ -7,13 +7,20 @@
 // file or a headless export all convert with the same frame. The panel widget
 // is a view of this object; the conversion reads it afresh at every call.
 
+#include "model/numtext.h"
+
 #include <QObject>
 #include <QString>
 #include <array>
+#include <expected>
 
 namespace orv {
 
 enum Corner { LL = 0, LU = 1, RU = 2, RL = 3 };
+
+// How an axis maps its values: evenly, by their logarithm, or as dates and
+// times (serial days, evenly).
+enum class AxisKind { Linear, Log, Date };
 
 class CalibPanel : public QObject {
     Q_OBJECT
@@ -50,10 +57,29 @@ public:
     const QString &val(ValBox b) const { return m_val[b]; }
     void setVal(ValBox b, const QString &text);
 
-    bool xLog() const { return m_xLog; }
-    bool yLog() const { return m_yLog; }
-    void setXLog(bool log);
-    void setYLog(bool log);
+    AxisKind xKind() const { return m_xKind; }
+    AxisKind yKind() const { return m_yKind; }
+    AxisKind kind(bool xAxis) const { return xAxis ? m_xKind : m_yKind; }
+    void setXKind(AxisKind k);
+    void setYKind(AxisKind k);
+    bool xLog() const { return m_xKind == AxisKind::Log; }
+    bool yLog() const { return m_yKind == AxisKind::Log; }
+    bool xDate() const { return m_xKind == AxisKind::Date; }
+    bool yDate() const { return m_yKind == AxisKind::Date; }
+    // Log on, or back to linear (a date axis too).
+    void setXLog(bool log) { setXKind(log ? AxisKind::Log : AxisKind::Linear); }
+    void setYLog(bool log) { setYKind(log ? AxisKind::Log : AxisKind::Linear); }
+    // A value box read as its axis reads it: a number, or on a date axis a
+    // date text or a number of serial days.
+    std::expected<double, ConvError> value(ValBox b) const;
+    static bool isXBox(ValBox b) { return b == LLX_VLText || b == RUX_VLText; }
+    // On a date axis: the boxes' values as the date texts that read back to
+    // the same serial days (times of day when both lie within day 0). Used
+    // after values were set as numbers (a loaded file). Switching an axis to
+    // or from dates rewrites its boxes the same way (or as serial numbers).
+    void showDateValues(bool xAxis);
+    // Both value boxes of the axis hold times of day alone.
+    bool timesOnly(bool xAxis) const;
 
     bool highlighted(PosBox b) const { return m_hilight[b]; }
     void setHighlighted(PosBox b, bool on);
@@ -71,13 +97,14 @@ private:
     // Copies LL/RU into LU/RL in the diagonal mode; the boxes that changed
     // (PosBoxCount for none), signals left to the caller.
     std::array<PosBox, 4> deriveCorners();
+    void rewriteValues(bool xAxis, AxisKind before);
 
     int m_tab = 1;
     std::array<QString, PosBoxCount> m_pos;
     std::array<QString, ValBoxCount> m_val{QStringLiteral("0"), QStringLiteral("0"), QStringLiteral("1"), QStringLiteral("1")};
     std::array<bool, PosBoxCount> m_hilight{};
-    bool m_xLog = false;
-    bool m_yLog = false;
+    AxisKind m_xKind = AxisKind::Linear;
+    AxisKind m_yKind = AxisKind::Linear;
 };
 
 } // namespace orv

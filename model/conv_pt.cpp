@@ -14,7 +14,7 @@ inline bool finite(double v) { return std::isfinite(v); }
 
 std::expected<double, ConvError> axisEnd(const CalibPanel &p, bool log, CalibPanel::ValBox box)
 {
-    auto v = readStrict(p.val(box));
+    auto v = p.value(box);
     if (!v || !log)
         return v;
     if (*v <= 0)

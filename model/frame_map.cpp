@@ -11,7 +11,7 @@ namespace {
 
 std::expected<double, ConvError> axisValue(const CalibPanel &p, bool log, CalibPanel::ValBox box)
 {
-    auto v = readStrict(p.val(box));
+    auto v = p.value(box);
     if (!v || !log)
         return v;
     if (*v <= 0)

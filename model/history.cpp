@@ -140,14 +140,16 @@ TypedCalibration TypedCalibration::of(const Reading &r)
     return c;
 }
 
-int axisKindOf(const CalibPanel &panel, int axis) { return (axis == 0 ? panel.xLog() : panel.yLog()) ? 1 : 0; }
+int axisKindOf(const CalibPanel &panel, int axis) { return int(panel.kind(axis == 0)); }
 
+// The kind first: switching to or from a date rewrites the axis's value boxes,
+// which the step then sets to its own texts.
 void setAxisKindOf(CalibPanel &panel, int axis, int kind)
 {
     if (axis == 0)
-        panel.setXLog(kind == 1);
+        panel.setXKind(AxisKind(kind));
     else
-        panel.setYLog(kind == 1);
+        panel.setYKind(AxisKind(kind));
 }
 
 // --- Delta ---------------------------------------------------------------------------

@@ -1,6 +1,7 @@
 #include "model/reading.h"
 #include <QCoreApplication>
 
+#include "model/datetext.h"
 #include "model/frame_map.h"
 #include "model/utilities.h"
 #include "orv_version.h"
@@ -18,6 +19,11 @@ Reading::Reading(DesktopPort *port, QObject *parent) : QObject(parent), m_port(p
     // A ring placed in one frame mode would stay on a corner the other mode
     // derives or hides.
     connect(&panel, &CalibPanel::tabClicked, this, [this] { clearSelection(); });
+    // The digits boxes offer date patterns on a date axis.
+    connect(&panel, &CalibPanel::axisModeChanged, this, [this] {
+        settings.xFormat.setItems(panel.xDate() ? datePatternItems() : ReadoutSettings::formatItems());
+        settings.yFormat.setItems(panel.yDate() ? datePatternItems() : ReadoutSettings::formatItems());
+    });
     m_history = std::make_unique<History>(*this);
 }
 
@@ -290,6 +296,8 @@ QString Reading::Format_Val(QStringView axis, double v) const
     const Combo *c = axis == u"X" ? &settings.xFormat : axis == u"Y" ? &settings.yFormat : nullptr;
     if (!c)
         return doubleText(v);
+    if (panel.kind(axis == u"X") == AxisKind::Date)
+        return formatDateValue(axis == u"X", v, c->text());
     if (c->text() == u"AUTO")
         return formatPattern(v, QStringView(autoPattern(v)));
     return formatPattern(v, c->text());

@@ -19,6 +19,7 @@
 #include <expected>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <vector>
 
 namespace orv {
@@ -118,6 +119,21 @@ public:
     std::expected<void, ConvError> Conv_Pt(float px, float py);
     QString Format_Val(QStringView axis, double v) const;
 
+    // --- Date axes (reading_dates.cpp) ----------------------------------
+    bool isDateAxis(bool xAxis) const { return panel.kind(xAxis) == AxisKind::Date; }
+    // A point's value as the frame converts its stored position; nullopt
+    // for a free ID or a position the frame cannot convert.
+    std::optional<double> pointValue(int id, bool xAxis) const;
+    // A table cell's value for sorting, fitting and plotting. On a date axis
+    // it is the point's own value (by the row's ID), never the shown text,
+    // which is rounded to the pattern's unit; a row without a point reads its
+    // text as a date or a number. On other axes the cell's number as before
+    // (the numeric prefix). nullopt for a cell without a value.
+    std::optional<double> cellValue(const SeriesTable &t, int row, int col) const;
+    // The lower-left corner's value of a date axis: fits count days from it.
+    // 0 on other axes.
+    double dateOrigin(bool xAxis) const;
+
     // --- Points and tables -----------------------------------------------
     int Get_FreePtNo() const;
     void Put_PtImage(int series, float x, float y, int id);
@@ -174,6 +190,8 @@ Q_SIGNALS:
     void filesDropped(const QStringList &paths);
 
 private:
+    QString formatDateValue(bool xAxis, double v, const QString &pattern) const;
+
     DesktopPort *m_port;
     std::array<std::unique_ptr<SeriesTable>, 17> m_grids;
     std::unique_ptr<History> m_history;

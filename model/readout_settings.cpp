@@ -32,6 +32,17 @@ void Combo::setText(const QString &text)
     Q_EMIT textChanged(m_text);
 }
 
+void Combo::setItems(const QStringList &items)
+{
+    if (items == m_items)
+        return;
+    m_items = items;
+    m_index = int(m_items.indexOf(m_text));
+    Q_EMIT itemsChanged();
+    if (m_index < 0)
+        setIndex(0);
+}
+
 QStringList ReadoutSettings::seriesItems()
 {
     QStringList l;

@@ -20,10 +20,14 @@ public:
     void setIndex(int index);
     // Text typed or set directly (index becomes that of a matching item or -1).
     void setText(const QString &text);
+    // Another list (a date axis offers date patterns): the text stays when
+    // the new list holds it, else the first item is taken.
+    void setItems(const QStringList &items);
 
 Q_SIGNALS:
     void clicked();
     void textChanged(const QString &text);
+    void itemsChanged();
 
 private:
     QStringList m_items;

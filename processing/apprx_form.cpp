@@ -1,6 +1,7 @@
 #include "processing/apprx_form.h"
 #include <QCoreApplication>
 
+#include "model/datetext.h"
 #include "model/reading.h"
 #include "model/readout_settings.h"
 #include "processing/equation.h"
@@ -15,7 +16,21 @@ ApprxForm::ApprxForm(Reading &reading, const QString &seriesText, QObject *paren
     m_handle = m_r.registerWindow(QStringLiteral("Apprx_Form"), QString());
     // Form_Load
     m_lineWidthIndex = 1;
-    m_xText = doubleText(readPrefix(m_r.panel.val(CalibPanel::LLX_VLText)));
+    m_xOrigin = m_r.dateOrigin(true);
+    m_yOrigin = m_r.dateOrigin(false);
+    // On a date axis x is typed as a date.
+    m_xText = m_r.isDateAxis(true) ? exactDateText(m_xOrigin, m_r.panel.timesOnly(true))
+                                   : doubleText(readPrefix(m_r.panel.val(CalibPanel::LLX_VLText)));
+}
+
+QString ApprxForm::dateNote() const
+{
+    QStringList parts;
+    if (m_r.isDateAxis(true))
+        parts << QCoreApplication::translate("Processing", "x は %1 からの日数").arg(exactDateText(m_xOrigin, m_r.panel.timesOnly(true)));
+    if (m_r.isDateAxis(false))
+        parts << QCoreApplication::translate("Processing", "y は %1 からの日数").arg(exactDateText(m_yOrigin, m_r.panel.timesOnly(false)));
+    return parts.join(QStringLiteral("、"));
 }
 
 ApprxForm::~ApprxForm() { m_r.unregisterWindow(m_handle); }
@@ -64,8 +79,13 @@ void ApprxForm::Command1_Click()
                                       QCoreApplication::translate("Processing", "置換文字入力"), QStringLiteral("A1"));
     if (!answer || answer->isEmpty())
         return;
-    // The spreadsheet formula takes the reference exactly as typed.
-    m_apprxText = u'=' + Replace_Eqtn(*answer);
+    // The spreadsheet formula takes the reference exactly as typed. A
+    // spreadsheet's dates are the same serial days: on a date axis the
+    // formula counts from the lower-left date itself.
+    const QString ref = m_r.isDateAxis(true) ? QStringLiteral("(%1-%2)").arg(*answer, shortestNumText(m_xOrigin)) : *answer;
+    m_apprxText = u'=' + Replace_Eqtn(ref);
+    if (m_r.isDateAxis(false))
+        m_apprxText += u'+' + shortestNumText(m_yOrigin);
     Q_EMIT changed();
 }
 
@@ -90,7 +110,16 @@ QString ApprxForm::evalFailureMessage(const QString &description)
 
 void ApprxForm::UserCalc_Command_Click()
 {
-    const double x = readPrefix(m_xText);
+    double x = readPrefix(m_xText);
+    if (m_r.isDateAxis(true)) {
+        const auto d = readDateValue(m_xText);
+        if (!d) {
+            const auto why = parseDateText(m_xText);
+            m_r.port().message(dateErrorText(why ? DateError::NotADate : why.error(), m_xText));
+            return;
+        }
+        x = *d - m_xOrigin;
+    }
     // A negative x goes in parentheses: "0.5*(-2)^2" is 2, "0.5*-2^2" would be -2.
     const QString e = evalExpression(m_backUp, m_kind, x);
     if (e.contains(u"Log") && !(x > 0)) {
@@ -102,7 +131,7 @@ void ApprxForm::UserCalc_Command_Click()
         m_r.port().message(evalFailureMessage(evalErrorText(y.error())));
         return;
     }
-    m_yText = m_r.Format_Val(u"Y", *y);
+    m_yText = m_r.Format_Val(u"Y", *y + m_yOrigin);
     Q_EMIT changed();
 }
 
@@ -118,10 +147,18 @@ void ApprxForm::Picture1_Click()
 
 std::optional<ApprxPlot> ApprxForm::Draw_Apprx()
 {
-    const double llx = readPrefix(m_r.panel.val(CalibPanel::LLX_VLText));
-    const double rux = readPrefix(m_r.panel.val(CalibPanel::RUX_VLText));
-    const double lly = readPrefix(m_r.panel.val(CalibPanel::LLY_VLText));
-    const double ruy = readPrefix(m_r.panel.val(CalibPanel::RUY_VLText));
+    // A date axis is drawn in days since its lower-left date, as it was fitted.
+    auto corner = [this](CalibPanel::ValBox b) {
+        const bool xAxis = CalibPanel::isXBox(b);
+        if (!m_r.isDateAxis(xAxis))
+            return readPrefix(m_r.panel.val(b));
+        const auto v = m_r.panel.value(b);
+        return (v ? *v : 0) - (xAxis ? m_xOrigin : m_yOrigin);
+    };
+    const double llx = corner(CalibPanel::LLX_VLText);
+    const double rux = corner(CalibPanel::RUX_VLText);
+    const double lly = corner(CalibPanel::LLY_VLText);
+    const double ruy = corner(CalibPanel::RUY_VLText);
     auto plot = plotFrame(llx, rux, lly, ruy);
     if (!plot) {
         m_r.port().message(plot.error());
@@ -130,6 +167,8 @@ std::optional<ApprxPlot> ApprxForm::Draw_Apprx()
     plot->caption = m_caption;
     plot->color = m_color;
     plot->lineWidth = lineWidth();
+    plot->xOrigin = m_xOrigin;
+    plot->yOrigin = m_yOrigin;
     if (m_r.graph.picAreaWidthTwips > 0 && m_r.graph.picAreaHeightTwips > 0) {
         plot->widthTwips = m_r.graph.picAreaWidthTwips;
         plot->heightTwips = m_r.graph.picAreaHeightTwips;
@@ -145,11 +184,18 @@ std::optional<ApprxPlot> ApprxForm::Draw_Apprx()
         const SeriesTable &t = m_r.grid(*s);
         for (int row = 1; row < t.rowCount(); ++row) {
             const double id = readPrefix(t.cell(row, SeriesTable::ColId));
-            const double x = readPrefix(t.cell(row, SeriesTable::ColX));
-            const double y = readPrefix(t.cell(row, SeriesTable::ColY));
-            plot->markers.push_back({x, y,
-                                     seriesDisplayName(m_series) + QCoreApplication::translate("Processing", "：ID=") + doubleText(id) + QStringLiteral(",X=") + m_r.Format_Val(u"X", x) +
-                                         QStringLiteral(",Y=") + m_r.Format_Val(u"Y", y) + QStringLiteral(",Z=0")});
+            // A date axis's point at its own serial day, never its rounded text.
+            auto value = [&](int col, bool xAxis) {
+                if (!m_r.isDateAxis(xAxis))
+                    return std::optional<double>(readPrefix(t.cell(row, col)));
+                return m_r.cellValue(t, row, col);
+            };
+            const auto x = value(SeriesTable::ColX, true), y = value(SeriesTable::ColY, false);
+            if (!x || !y)
+                continue;
+            plot->markers.push_back({*x - m_xOrigin, *y - m_yOrigin,
+                                     seriesDisplayName(m_series) + QCoreApplication::translate("Processing", "：ID=") + doubleText(id) + QStringLiteral(",X=") + m_r.Format_Val(u"X", *x) +
+                                         QStringLiteral(",Y=") + m_r.Format_Val(u"Y", *y) + QStringLiteral(",Z=0")});
         }
     }
     return std::move(*plot);
@@ -166,7 +212,8 @@ ApprxGraphForm::~ApprxGraphForm() { m_r.unregisterWindow(m_handle); }
 void ApprxGraphForm::mouseMove(QPointF pixel, QSizeF size)
 {
     const QPointF v = m_plot.toValue(pixel, size);
-    m_status = QStringLiteral("X=") + m_r.Format_Val(u"X", v.x()) + QStringLiteral(" , Y=") + m_r.Format_Val(u"Y", v.y());
+    m_status = QStringLiteral("X=") + m_r.Format_Val(u"X", v.x() + m_plot.xOrigin) + QStringLiteral(" , Y=") +
+               m_r.Format_Val(u"Y", v.y() + m_plot.yOrigin);
     Q_EMIT statusTextChanged(m_status);
 }
 

@@ -37,6 +37,11 @@ public:
     const QString &xText() const { return m_xText; }
     void setXText(const QString &t);
     const QString &yTextCalc() const { return m_yText; }
+    // On a date axis the fit counts days from the lower-left corner's date:
+    // the line that says so ("" when no axis is a date).
+    QString dateNote() const;
+    double xOrigin() const { return m_xOrigin; }
+    double yOrigin() const { return m_yOrigin; }
 
     static QStringList lineWidthItems(); // "1" .. "6"
     int lineWidthIndex() const { return m_lineWidthIndex; }
@@ -71,6 +76,7 @@ private:
     QString m_caption, m_kind, m_apprxText, m_backUp, m_r2, m_xText, m_yText;
     int m_lineWidthIndex = 1;
     QColor m_color{255, 0, 255};
+    double m_xOrigin = 0, m_yOrigin = 0;
 };
 
 // Apprx_Graph_Form, the curve plot window: the plot and the pointer readout.

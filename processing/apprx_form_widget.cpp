@@ -66,6 +66,11 @@ ApprxFormWidget::ApprxFormWidget(ApprxForm &form, QWidget *parent) : QDialog(par
     g1->addWidget(m_r2Text, 1, 1);
     g1->addWidget(replace, 1, 2);
     g1->addWidget(copy, 1, 3);
+    // On a date axis: what x (or y) counts.
+    m_dateNote = new QLabel(m_form.dateNote(), m_frame1);
+    m_dateNote->setObjectName(QStringLiteral("Date_Note"));
+    m_dateNote->setVisible(!m_form.dateNote().isEmpty());
+    g1->addWidget(m_dateNote, 2, 1, 1, 3);
     g1->setColumnStretch(1, 1);
     top->addWidget(m_frame1);
 

@@ -32,6 +32,7 @@ private:
     ApprxForm &m_form;
     QGroupBox *m_frame1;
     QLineEdit *m_apprxText, *m_r2Text, *m_xText, *m_yText;
+    QLabel *m_dateNote;
     QComboBox *m_lineWidth;
     QLabel *m_swatch;
 };

@@ -32,6 +32,9 @@ struct ApprxPlot {
     std::array<QLineF, 4> frame;
     std::vector<QLineF> curve; // segments with single-precision ends
     std::vector<PlotMarker> markers;
+    // A date axis is plotted in days since its lower-left date (as it was
+    // fitted); these are added back for the values shown.
+    double xOrigin = 0, yOrigin = 0;
     // Size of the plot picture in twips (that of the graph window's picture).
     double widthTwips = 5000, heightTwips = 4575;
 

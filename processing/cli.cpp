@@ -1,5 +1,6 @@
 #include "processing/cli.h"
 
+#include "model/datetext.h"
 #include "model/numtext.h"
 #include "processing/apprx_form.h"
 #include "processing/equation.h"
@@ -9,6 +10,7 @@
 #include <QCoreApplication>
 #include <QFile>
 #include <QStringDecoder>
+#include <algorithm>
 #include <cmath>
 
 namespace orv {
@@ -23,6 +25,9 @@ const char *kFitHelp =
     "  --kind KIND      linear, log, poly, power or exp\n"
     "  --degree N       degree of the polynomial, 2 to 6 (default 2)\n"
     "  --intercept V    fix the value of y at x = 0 (linear, poly, exp)\n"
+    "  --x-date         X holds dates and times (2020-03-01, \"2020-03-01 09:00\",\n"
+    "                   09:30, or serial days): x is fitted as days since the\n"
+    "                   earliest X date's midnight, which a third line names\n"
     "  FILE             lines \"X,Y[,Z]\"; a first line that is not a number (the\n"
     "                   series name of a saved CSV file) is skipped; - or no FILE\n"
     "                   reads standard input. At most 1000 rows are used.\n"
@@ -116,12 +121,16 @@ QStringList splitFields(const QString &line)
 int runFitCommand(const QStringList &args, QTextStream &out, QTextStream &err, QIODevice *stdinDevice)
 {
     QString kindText, degreeText, interceptText, file;
-    bool hasKind = false, hasDegree = false, hasIntercept = false, hasFile = false;
+    bool hasKind = false, hasDegree = false, hasIntercept = false, hasFile = false, xDate = false;
     for (qsizetype i = 0; i < args.size(); ++i) {
         const QString &a = args[i];
         if (a == u"--help" || a == u"-h") {
             out << kFitHelp;
             return 0;
+        }
+        if (a == u"--x-date") {
+            xDate = true;
+            continue;
         }
         if (a.startsWith(u"--kind") || a.startsWith(u"--degree") || a.startsWith(u"--intercept")) {
             const QString name = a.section(u'=', 0, 0);
@@ -210,7 +219,7 @@ int runFitCommand(const QStringList &args, QTextStream &out, QTextStream &err, Q
             continue;
         const QStringList f = splitFields(line);
         const QString xText = f.value(0).trimmed(), yText = f.value(1).trimmed();
-        auto x = readStrict(xText);
+        auto x = xDate ? readDateValue(xText) : readStrict(xText);
         auto y = readStrict(yText);
         if (firstLine && !x && !xText.isEmpty()) {
             firstLine = false; // the series-name line of a saved CSV file
@@ -222,15 +231,30 @@ int runFitCommand(const QStringList &args, QTextStream &out, QTextStream &err, Q
             continue;
         }
         if (!x || !y || !std::isfinite(*x) || !std::isfinite(*y)) {
-            err << "orvalinetrix fit: " << QCoreApplication::translate("Cli", "%1 行目: X,Y の数値ではありません(「%2」)").arg(ln + 1).arg(line) << "\n";
+            err << "orvalinetrix fit: "
+                << (xDate ? QCoreApplication::translate("Cli", "%1 行目: X は日付又は時刻、Y は数値です(「%2」)")
+                          : QCoreApplication::translate("Cli", "%1 行目: X,Y の数値ではありません(「%2」)"))
+                       .arg(ln + 1)
+                       .arg(line)
+                << "\n";
             return 1;
         }
         if (req.xTexts.size() == kMaxFitRows) {
             truncated = true;
             break;
         }
-        req.xTexts << f.value(0).trimmed();
+        req.xTexts << (xDate ? shortestNumText(*x) : f.value(0).trimmed());
         req.yTexts << f.value(1).trimmed();
+    }
+    // Dates are fitted as days since the earliest one's midnight.
+    double origin = 0;
+    if (xDate && !req.xTexts.isEmpty()) {
+        origin = HUGE_VAL;
+        for (const QString &t : req.xTexts)
+            origin = std::min(origin, readStrict(t).value_or(HUGE_VAL));
+        origin = std::floor(origin);
+        for (QString &t : req.xTexts)
+            t = shortestNumText(readStrict(t).value_or(0) - origin);
     }
     if (truncated)
         err << "orvalinetrix fit: " << QCoreApplication::translate("Cli", "1000個以上のデータには対応できません。") << "\n";
@@ -243,6 +267,8 @@ int runFitCommand(const QStringList &args, QTextStream &out, QTextStream &err, Q
         return 1;
     }
     out << res->equation << "\n" << formatPattern(readPrefix(res->r2), u"0.0000") << "\n";
+    if (xDate)
+        out << "x = days since " << exactDateText(origin, false) << "\n";
     return 0;
 }
 

@@ -1,5 +1,6 @@
 #include "processing/data_disposal_form.h"
 
+#include "model/datetext.h"
 #include "model/reading.h"
 #include "model/readout_settings.h"
 #include "processing/table_ops.h"
@@ -201,7 +202,11 @@ void DataDisposalForm::Sort_Grid()
     if (!s)
         return;
     History::Step step(m_r.history(), History::Sort);
-    sortGrid(m_r.grid(*s), SortKey(m_sortKey), m_ascending);
+    SeriesTable &t = m_r.grid(*s);
+    CellValue value;
+    if (m_r.isDateAxis(true) || m_r.isDateAxis(false))
+        value = [this, &t](int row, int col) { return m_r.cellValue(t, row, col); };
+    sortGrid(t, SortKey(m_sortKey), m_ascending, value);
 }
 
 bool DataDisposalForm::Make_Apprx()
@@ -233,8 +238,17 @@ bool DataDisposalForm::Make_Apprx()
     // Rows whose point could not be converted have no values: they are left
     // out (and counted), never handed over as 0.
     int leftOut = 0;
+    // A date axis is fitted on days since its lower-left date, from the
+    // points' own values (the texts are rounded to the shown unit).
+    const bool dates = m_r.isDateAxis(true) || m_r.isDateAxis(false);
+    const double xOrigin = m_r.dateOrigin(true), yOrigin = m_r.dateOrigin(false);
     for (int r = 1; r < t.rowCount(); ++r) {
-        const QString x = t.cell(r, SeriesTable::ColX), y = t.cell(r, SeriesTable::ColY);
+        QString x = t.cell(r, SeriesTable::ColX), y = t.cell(r, SeriesTable::ColY);
+        if (dates && fitRowHasValues(x, y)) {
+            const auto vx = m_r.cellValue(t, r, SeriesTable::ColX), vy = m_r.cellValue(t, r, SeriesTable::ColY);
+            x = vx ? shortestNumText(*vx - xOrigin) : QString();
+            y = vy ? shortestNumText(*vy - yOrigin) : QString();
+        }
         if (fitRowHasValues(x, y)) {
             req.xTexts << x;
             req.yTexts << y;

@@ -33,7 +33,7 @@ bool rowHasValues(const SeriesTable &table, int row)
     return true;
 }
 
-void sortGrid(SeriesTable &table, SortKey key, bool ascending)
+void sortGrid(SeriesTable &table, SortKey key, bool ascending, const CellValue &value)
 {
     const int col = key == SortKey::X ? SeriesTable::ColX : key == SortKey::Y ? SeriesTable::ColY : SeriesTable::ColZ;
     struct Item {
@@ -45,6 +45,12 @@ void sortGrid(SeriesTable &table, SortKey key, bool ascending)
     std::vector<Item> items;
     for (int r = 1; r < table.rowCount(); ++r) {
         Item it{rowHasValues(table, r), readPrefix(table.cell(r, col)), r, {}};
+        if (value) {
+            const auto x = value(r, SeriesTable::ColX), y = value(r, SeriesTable::ColY);
+            it.hasValues = x && y && std::isfinite(*x) && std::isfinite(*y);
+            if (col != SeriesTable::ColZ && it.hasValues)
+                it.key = col == SeriesTable::ColX ? *x : *y;
+        }
         for (int c = 0; c < 5; ++c)
             it.row[size_t(c)] = table.cell(r, c);
         items.push_back(std::move(it));

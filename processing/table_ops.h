@@ -7,6 +7,7 @@
 #include <QByteArray>
 #include <QString>
 #include <expected>
+#include <functional>
 #include <optional>
 
 namespace orv {
@@ -30,7 +31,12 @@ enum class SortKey { X, Y, Z };
 // with equal keys keep their order. Columns ID, X, Y and Z move together; the
 // "No." column keeps counting 1, 2, 3 from the top. The current row follows
 // its point (its ID), so the highlighted row still names the ringed point.
-void sortGrid(SeriesTable &table, SortKey key, bool ascending);
+//
+// `value` (when given) reads the X and Y cells instead of the texts: a date
+// axis sorts by its points' serial days, never by the shown texts. A row has
+// values when it gives both.
+using CellValue = std::function<std::optional<double>(int row, int col)>;
+void sortGrid(SeriesTable &table, SortKey key, bool ascending, const CellValue &value = {});
 
 // The CSV file's bytes: the series name, then "X,Y,Z" per data row as the cells
 // stand, every line ending in CR LF, code page 932. nullopt when a text cannot

@@ -2,6 +2,7 @@
 
 #include "processing/table_ops.h"
 
+#include "model/datetext.h"
 #include "model/reading.h"
 #include "statefile/state_file.h"
 
@@ -22,8 +23,8 @@ constexpr int kExitOk = 0, kExitLoad = 1, kExitUsage = 2, kExitPartial = 3, kExi
 
 struct ExportOptions {
     QString file;
-    // Unset: the modes stored in the file (linear for a file without them).
-    std::optional<bool> xLog, yLog;
+    // Unset: the kinds stored in the file (linear for a file without them).
+    std::optional<AxisKind> xKind, yKind;
     QString xFormat = QStringLiteral("AUTO"), yFormat = QStringLiteral("AUTO");
     bool json = false;
     QString outDir;
@@ -32,7 +33,7 @@ struct ExportOptions {
 bool validPattern(const QString &p)
 {
     static const QRegularExpression re(QStringLiteral("^0(\\.0*)?([eE][+-]0+)?$"));
-    return p == u"AUTO" || re.match(p).hasMatch();
+    return p == u"AUTO" || re.match(p).hasMatch() || isDatePattern(p);
 }
 
 // Messages are written for a message box; a terminal wants one line per "\r".
@@ -138,11 +139,17 @@ QString exportHelpText()
         "Writes the points of a saved reading without opening a window.\n"
         "\n"
         "  --x-log, --y-log    the axis is logarithmic\n"
+        "  --x-date, --y-date  the axis holds dates and times: X (Y) is the serial day\n"
+        "                      (days since 1899-12-30, the time of day as fraction),\n"
+        "                      X_text (Y_text) and the CSV files show the date texts\n"
         "  --x-linear, --y-linear\n"
-        "                      the axis is linear (default for both: the modes saved\n"
+        "                      the axis is linear (default for both: the kinds saved\n"
         "                      in the file; linear for a file saved without them)\n"
         "  --x-format P        display pattern of X: AUTO (default), 0, 0.0, 0.00, ...,\n"
-        "  --y-format P        0.0e+0, 0.00e+0, ... (as in the main window's lists)\n"
+        "  --y-format P        0.0e+0, 0.00e+0, ... (as in the main window's lists);\n"
+        "                      on a date axis yyyy, yyyy-MM, yyyy-MM-dd,\n"
+        "                      \"yyyy-MM-dd hh:mm\", \"yyyy-MM-dd hh:mm:ss\", hh:mm:ss,\n"
+        "                      hh:mm:ss.zzz\n"
         "  --format csv|json   csv (default): one file series-N.csv per series with\n"
         "                      points: the series name, then X,Y,Z per row exactly as\n"
         "                      the series table shows them (CRLF, code page 932).\n"
@@ -212,15 +219,35 @@ HeadlessReading::HeadlessReading(const QString &programFolder)
     r.Init_App();
 }
 
-std::optional<LoadReport> HeadlessReading::load(const QString &file, std::optional<bool> xLog,
-                                                std::optional<bool> yLog, QTextStream &err, const QString &me)
+bool HeadlessReading::kindOption(const QString &a, std::optional<AxisKind> &xKind, std::optional<AxisKind> &yKind,
+                                 QString &error)
+{
+    static const QRegularExpression re(QStringLiteral("^--([xy])-(log|linear|date)$"));
+    const auto m = re.match(a);
+    if (!m.hasMatch())
+        return false;
+    std::optional<AxisKind> &kind = m.captured(1) == u"x" ? xKind : yKind;
+    const QString word = m.captured(2);
+    const AxisKind k = word == u"log" ? AxisKind::Log : word == u"date" ? AxisKind::Date : AxisKind::Linear;
+    if (kind && *kind != k) {
+        static const char *const names[] = {"linear", "log", "date"};
+        const QString first = QStringLiteral("--%1-%2").arg(m.captured(1), QLatin1String(names[int(*kind)]));
+        error = QCoreApplication::translate("Cli", "%1 と %2 は両立しません").arg(first, a);
+        return true;
+    }
+    kind = k;
+    return true;
+}
+
+std::optional<LoadReport> HeadlessReading::load(const QString &file, std::optional<AxisKind> xKind,
+                                                std::optional<AxisKind> yKind, QTextStream &err, const QString &me)
 {
     auto parsed = readStateFile(file);
     if (!parsed) {
         err << me << terminalText(stateFileErrorText(parsed.error(), file)) << "\n";
         return std::nullopt;
     }
-    const LoadReport rep = applyStateFile(r, *parsed, LoadOptions{.openPicture = false, .xLog = xLog, .yLog = yLog});
+    const LoadReport rep = applyStateFile(r, *parsed, LoadOptions{.openPicture = false, .xKind = xKind, .yKind = yKind});
     for (const auto &m : desk.messages)
         err << me << terminalText(m.text) << "\n";
     if (!rep.ok)
@@ -245,14 +272,11 @@ int runExportCommand(const QStringList &args, QTextStream &out, QTextStream &err
         if (a == u"--help" || a == u"-h") {
             out << exportHelpText();
             return kExitOk;
-        } else if (!hasValue && (a == u"--x-log" || a == u"--x-linear" || a == u"--y-log" || a == u"--y-linear")) {
-            std::optional<bool> &mode = a.startsWith(u"--x") ? o.xLog : o.yLog;
-            const bool log = a.endsWith(u"log");
-            if (mode && *mode != log) {
-                err << me << QCoreApplication::translate("Cli", "--%1-log と --%1-linear は両立しません").arg(a.mid(2, 1)) << "\n";
+        } else if (QString why; !hasValue && HeadlessReading::kindOption(a, o.xKind, o.yKind, why)) {
+            if (!why.isEmpty()) {
+                err << me << why << "\n";
                 return kExitUsage;
             }
-            mode = log;
         } else if (a == u"--x-format" || a == u"--y-format") {
             if (!takeValue())
                 return kExitUsage;
@@ -297,9 +321,22 @@ int runExportCommand(const QStringList &args, QTextStream &out, QTextStream &err
     Reading &r = h.r;
     r.settings.xFormat.setText(o.xFormat);
     r.settings.yFormat.setText(o.yFormat);
-    const auto loaded = h.load(o.file, o.xLog, o.yLog, err, me);
+    const auto loaded = h.load(o.file, o.xKind, o.yKind, err, me);
     if (!loaded)
         return kExitLoad;
+    // Date patterns belong to date axes and number patterns to the others.
+    for (bool xAxis : {true, false}) {
+        const QString &asked = xAxis ? o.xFormat : o.yFormat;
+        if (asked != u"AUTO" && isDatePattern(asked) != r.isDateAxis(xAxis)) {
+            err << me
+                << (r.isDateAxis(xAxis)
+                        ? QCoreApplication::translate("Cli", "表示形式 %1 は日時の軸 (%2) には使えません")
+                        : QCoreApplication::translate("Cli", "表示形式 %1 は数値の軸 (%2) には使えません"))
+                       .arg(asked, QLatin1String(xAxis ? "X" : "Y"))
+                << "\n";
+            return kExitUsage;
+        }
+    }
     const LoadReport &rep = *loaded;
     if (rep.pictureMissing)
         err << me

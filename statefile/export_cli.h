@@ -58,8 +58,13 @@ struct HeadlessReading {
     explicit HeadlessReading(const QString &programFolder);
     // Reads `file` without opening its picture; every message goes to `err`
     // after `me`. Nothing when the file cannot be read or applied.
-    std::optional<LoadReport> load(const QString &file, std::optional<bool> xLog, std::optional<bool> yLog,
+    std::optional<LoadReport> load(const QString &file, std::optional<AxisKind> xKind, std::optional<AxisKind> yKind,
                                    QTextStream &err, const QString &me);
+    // "--x-log", "--y-linear", "--x-date", ...: sets the kind of the named axis
+    // (false when `option` is none of them). A second, different kind for the
+    // same axis is a usage error, reported in `error`.
+    static bool kindOption(const QString &option, std::optional<AxisKind> &xKind, std::optional<AxisKind> &yKind,
+                           QString &error);
 };
 
 // The JSON document of `export --format json` (points in ID order, those

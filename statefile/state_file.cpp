@@ -1,5 +1,7 @@
 #include "statefile/state_file.h"
 
+#include "model/datetext.h"
+
 #include "model/file_io.h"
 #include "statefile/state_file_text.h"
 
@@ -61,9 +63,9 @@ struct TableBatch {
     }
 };
 
-// "X=Log,Y=Linear": sets the axes named; false when a part is not understood
-// (the other parts still count).
-bool parseAxisModes(const QString &text, std::optional<bool> &xLog, std::optional<bool> &yLog)
+// "X=Log,Y=Linear" (or "Date"): sets the axes named; false when a part is not
+// understood (the other parts still count).
+bool parseAxisModes(const QString &text, std::optional<AxisKind> &xKind, std::optional<AxisKind> &yKind)
 {
     bool ok = true;
     for (const QString &part : text.split(u',')) {
@@ -73,16 +75,18 @@ bool parseAxisModes(const QString &text, std::optional<bool> &xLog, std::optiona
         const qsizetype eq = p.indexOf(u'=');
         const QString axis = p.left(eq).trimmed().toUpper();
         const QString mode = p.mid(eq + 1).trimmed();
-        std::optional<bool> log;
+        std::optional<AxisKind> kind;
         if (mode.compare(u"Log", Qt::CaseInsensitive) == 0)
-            log = true;
+            kind = AxisKind::Log;
         else if (mode.compare(u"Linear", Qt::CaseInsensitive) == 0)
-            log = false;
-        if (eq < 0 || !log || (axis != u"X" && axis != u"Y")) {
+            kind = AxisKind::Linear;
+        else if (mode.compare(u"Date", Qt::CaseInsensitive) == 0)
+            kind = AxisKind::Date;
+        if (eq < 0 || !kind || (axis != u"X" && axis != u"Y")) {
             ok = false;
             continue;
         }
-        (axis == u"X" ? xLog : yLog) = log;
+        (axis == u"X" ? xKind : yKind) = kind;
     }
     return ok;
 }
@@ -163,16 +167,25 @@ QByteArray stateFileBytes(const Reading &r)
     };
     line(QStringLiteral("Defnt.Point   :") +
          boxes(CalibPanel::PosBoxCount, [&](int b) { return r.panel.pos(CalibPanel::PosBox(b)); }));
-    line(QStringLiteral("Defnt.Pt.Val  :") +
-         boxes(CalibPanel::ValBoxCount, [&](int b) { return r.panel.val(CalibPanel::ValBox(b)); }));
+    // A date axis's values as serial days: a reader of the plain layout sees
+    // numbers, never a half-read date.
+    line(QStringLiteral("Defnt.Pt.Val  :") + boxes(CalibPanel::ValBoxCount, [&](int b) {
+             const auto box = CalibPanel::ValBox(b);
+             if (r.isDateAxis(CalibPanel::isXBox(box)))
+                 if (auto v = r.panel.value(box))
+                     return shortestNumText(*v);
+             return r.panel.val(box);
+         }));
     line(QStringLiteral("ReadPtCood.   :") + QString(44, u'*'));
     for (int id = 1; id <= Reading::kMaxId; ++id)
         line(QStringLiteral(" Array Data   :") + lineSafe(r.Pt_Array[size_t(id)]));
     line(QString(59, u'*'));
     // After the fixed layout, where readers of that layout ignore it: the axis
     // modes the points were read with.
-    auto mode = [](bool log) { return log ? QStringLiteral("Log") : QStringLiteral("Linear"); };
-    line(QStringLiteral("Axis Mode     :X=") + mode(r.panel.xLog()) + QStringLiteral(",Y=") + mode(r.panel.yLog()));
+    auto mode = [](AxisKind k) {
+        return k == AxisKind::Log ? QStringLiteral("Log") : k == AxisKind::Date ? QStringLiteral("Date") : QStringLiteral("Linear");
+    };
+    line(QStringLiteral("Axis Mode     :X=") + mode(r.panel.xKind()) + QStringLiteral(",Y=") + mode(r.panel.yKind()));
 
     QStringEncoder sjis("Shift_JIS");
     if (sjis.isValid()) {
@@ -309,18 +322,18 @@ LoadReport applyStateFile(Reading &r, const ParsedStateFile &file, const LoadOpt
     // The axis modes come first: the points are converted with them. The
     // option is set as it stands, without the Log check's question about the
     // lower-left value (the file's values are restored as they were saved).
-    std::optional<bool> xLog, yLog;
+    std::optional<AxisKind> xKind, yKind;
     for (const StateLine &l : file.lines)
-        if (l.label == StateLabel::AxisMode && !parseAxisModes(l.rest, xLog, yLog))
+        if (l.label == StateLabel::AxisMode && !parseAxisModes(l.rest, xKind, yKind))
             report.badAxisMode = true;
-    if (options.xLog)
-        xLog = options.xLog;
-    if (options.yLog)
-        yLog = options.yLog;
-    if (xLog)
-        r.panel.setXLog(*xLog);
-    if (yLog)
-        r.panel.setYLog(*yLog);
+    if (options.xKind)
+        xKind = options.xKind;
+    if (options.yKind)
+        yKind = options.yKind;
+    if (xKind)
+        r.panel.setXKind(*xKind);
+    if (yKind)
+        r.panel.setYKind(*yKind);
 
     int n = 0; // array lines so far = the ID of the next one
     for (const StateLine &l : file.lines) {
@@ -412,6 +425,9 @@ LoadReport applyStateFile(Reading &r, const ParsedStateFile &file, const LoadOpt
         case StateLabel::DefntPtVal:
             for (int b = 0; b < CalibPanel::ValBoxCount; ++b)
                 r.panel.setVal(CalibPanel::ValBox(b), Reading::Get_Field(l.rest, kSep, b));
+            // The serial days of a date axis are shown as dates.
+            r.panel.showDateValues(true);
+            r.panel.showDateValues(false);
             break;
 
         case StateLabel::ArrayData: {

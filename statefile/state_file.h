@@ -122,8 +122,8 @@ struct LoadOptions {
     // Off for headless jobs: the picture is neither decoded nor shown, and a
     // missing picture is reported in the result instead of stopping the load.
     bool openPicture = true;
-    // Axis modes that override the file's (and the current options).
-    std::optional<bool> xLog, yLog;
+    // Axis kinds that override the file's (and the current options).
+    std::optional<AxisKind> xKind, yKind;
 };
 
 struct LoadReport {

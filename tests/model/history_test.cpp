@@ -187,6 +187,7 @@ TEST_F(History_, EveryKindOfEditIsUndoneAndRedoneExactly)
     roundTrip("log axis, value corrected", History::AxisKindChange, [&] { main.X_Log_Option_Click(); });
     EXPECT_EQ(r.panel.val(CalibPanel::LLX_VLText), QStringLiteral("0.01"));
     roundTrip("linear axis", History::AxisKindChange, [&] { main.Y_Lnr_Option_Click(); });
+    roundTrip("date axis", History::AxisKindChange, [&] { main.X_Date_Option_Click(); });
     // A click with the frame done adds a point; with the frame not done yet
     // (as after a load without one) it places the corner.
     graph.mouseUp(Graph_Form::RightButton, 0.5f, 0.5f);
