@@ -387,12 +387,6 @@
         <translation>--color needs six hexadecimal digits RRGGBB, not %1</translation>
     </message>
     <message>
-        <source>%1 は正の数値です(「%2」は使えません)</source>
-        <translation>%1 must be a positive number, not %2</translation>
-        <source>--tolerance は 0 から 60 の数値です(「%1」は使えません)</source>
-        <translation>--tolerance must be a number from 0 to 60, not %1</translation>
-    </message>
-    <message>
         <source>--points は 1 から 100000 の整数です(「%1」は使えません)</source>
         <translation>--points must be a whole number from 1 to 100000, not %1</translation>
     </message>
@@ -732,6 +726,8 @@
     <message>
         <source>軸の種類の変更</source>
         <translation>Change Axis Kind</translation>
+    </message>
+    <message>
         <source>自動校正</source>
         <translation>Auto calibrate</translation>
     </message>
@@ -1031,12 +1027,16 @@ Click the graph&apos;s 4 corners (as with 4 Points).</translation>
     <message>
         <source>開いたグラフ画像で枠線を定義するため、グラフの角を画像上で選択して下さい。 (対角定義、4点定義又は、射影定義)</source>
         <translation>To define the frame, click the graph&apos;s corners on the opened picture. (Diagonal, 4 Points or Projective)</translation>
+    </message>
+    <message>
         <source>自動校正(&amp;C)...</source>
         <translation>Auto &amp;calibrate...</translation>
     </message>
     <message>
         <source>自動校正</source>
         <translation>Auto calibrate</translation>
+    </message>
+    <message>
         <source>日時</source>
         <translation>Date/time</translation>
     </message>
