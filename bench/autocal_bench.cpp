@@ -29,9 +29,9 @@ QImage viaJpeg(const QImage &img)
     return QImage::fromData(bytes, "JPEG");
 }
 
-chartmaker::Spec chart(QSize size, int pointSize)
+chartmaker::ChartPlan chart(QSize size, int pointSize)
 {
-    chartmaker::Spec s;
+    chartmaker::ChartPlan s;
     const double k = size.width() / 1000.0;
     s.size = size;
     s.frame = QRectF(110 * k, 60 * k, size.width() - 180 * k, size.height() - 160 * k);
@@ -72,7 +72,7 @@ BENCHMARK(BM_Calibrate1000x700)->Unit(benchmark::kMillisecond)->MinTime(2);
 void BM_CalibratePhoto6000x4000(benchmark::State &state)
 {
     static const QImage img = [] {
-        chartmaker::Spec s = chart(QSize(6000, 4000), 48);
+        chartmaker::ChartPlan s = chart(QSize(6000, 4000), 48);
         s.rotateDeg = 1.5;
         s.grey = true;
         return viaJpeg(chartmaker::draw(s).image);

@@ -35,9 +35,9 @@ CliRun calibrateCli(const QStringList &args)
     return {code, out, err};
 }
 
-chartmaker::Spec simpleChart()
+chartmaker::ChartPlan simpleChart()
 {
-    chartmaker::Spec s;
+    chartmaker::ChartPlan s;
     s.x.lo = 0;
     s.x.hi = 10;
     s.y.lo = -5;

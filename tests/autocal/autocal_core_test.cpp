@@ -16,7 +16,7 @@
 using namespace orv;
 using namespace orv::autocal;
 using chartmaker::Axis;
-using chartmaker::Spec;
+using chartmaker::ChartPlan;
 
 namespace {
 
@@ -71,7 +71,7 @@ QString expText(double v) { return QString::number(v, 'e', 0); }
 
 struct Case {
     const char *name;
-    Spec spec;
+    ChartPlan plan;
     int jpegQuality; // 0: PNG-exact
     int tab;         // expected frame mode
     int wrongAxis = -1; // 0 X, 1 Y: a label drawn wrong on purpose
@@ -81,13 +81,13 @@ std::vector<Case> cases()
 {
     std::vector<Case> cs;
     {
-        Spec s; // integers, full box, ticks outside
+        ChartPlan s; // integers, full box, ticks outside
         s.x = linear(0, 100, range(0, 100, 20));
         s.y = linear(0, 50, range(0, 50, 10));
         cs.push_back({"integers", s, 0, 1});
     }
     {
-        Spec s; // small serif decimals and negatives, axes only, ticks inside, frame between ticks
+        ChartPlan s; // small serif decimals and negatives, axes only, ticks inside, frame between ticks
         s.size = QSize(600, 450);
         s.frame = QRectF(70, 30, 500, 360);
         s.family = QStringLiteral("DejaVu Serif");
@@ -99,7 +99,7 @@ std::vector<Case> cases()
         cs.push_back({"decimals, negatives, axes only", s, 0, 1});
     }
     {
-        Spec s; // large labels with exponents, gridlines, title, legend and a text box
+        ChartPlan s; // large labels with exponents, gridlines, title, legend and a text box
         s.size = QSize(2000, 1400);
         s.frame = QRectF(260, 140, 1600, 1040);
         s.pointSize = 16;
@@ -110,7 +110,7 @@ std::vector<Case> cases()
         cs.push_back({"exponents, grid and clutter", s, 0, 1});
     }
     {
-        Spec s; // log Y with plain labels, a wrong X label
+        ChartPlan s; // log Y with plain labels, a wrong X label
         s.family = QStringLiteral("DejaVu Sans Mono");
         s.pointSize = 12;
         s.x = linear(0, 10, range(0, 10, 2));
@@ -119,7 +119,7 @@ std::vector<Case> cases()
         cs.push_back({"log Y plain, one X label wrong", s, 0, 1, 0});
     }
     {
-        Spec s; // log X with raised exponents
+        ChartPlan s; // log X with raised exponents
         s.size = QSize(900, 650);
         s.frame = QRectF(100, 50, 740, 500);
         s.pointSize = 12;
@@ -128,7 +128,7 @@ std::vector<Case> cases()
         cs.push_back({"log X raised exponents", s, 0, 1});
     }
     {
-        Spec s; // a turned grey noisy scan
+        ChartPlan s; // a turned grey noisy scan
         s.size = QSize(1200, 850);
         s.frame = QRectF(140, 70, 980, 660);
         s.pointSize = 11;
@@ -139,7 +139,7 @@ std::vector<Case> cases()
         cs.push_back({"rotated grey JPEG scan", s, 85, 2});
     }
     {
-        Spec s; // photographed at an angle
+        ChartPlan s; // photographed at an angle
         s.size = QSize(1500, 1050);
         s.frame = QRectF(180, 90, 1220, 820);
         s.pointSize = 14;
@@ -157,7 +157,7 @@ TEST(AutoCalibrate, DrawnChartsConvertWithinOnePixel)
 {
     for (const Case &k : cases()) {
         SCOPED_TRACE(k.name);
-        const chartmaker::Chart chart = chartmaker::draw(k.spec);
+        const chartmaker::Chart chart = chartmaker::draw(k.plan);
         const QImage picture = k.jpegQuality ? viaJpeg(chart.image, k.jpegQuality) : chart.image;
         // ORV_TEST_PICTURES=folder keeps the pictures for a look.
         if (const QString keep = qEnvironmentVariable("ORV_TEST_PICTURES"); !keep.isEmpty())
@@ -170,8 +170,8 @@ TEST(AutoCalibrate, DrawnChartsConvertWithinOnePixel)
                         l.value ? qPrintable(QString::number(*l.value)) : "-", l.residualPx, l.used ? "used" : "out");
         ASSERT_TRUE(cal->complete()) << qPrintable(missingTextEnglish(cal->missing));
         EXPECT_EQ(cal->tab, k.tab);
-        EXPECT_EQ(cal->x.log, k.spec.x.log);
-        EXPECT_EQ(cal->y.log, k.spec.y.log);
+        EXPECT_EQ(cal->x.log, k.plan.x.log);
+        EXPECT_EQ(cal->y.log, k.plan.y.log);
         EXPECT_TRUE(cal->x.sure);
         EXPECT_TRUE(cal->y.sure);
         CalibPanel panel;
@@ -184,8 +184,8 @@ TEST(AutoCalibrate, DrawnChartsConvertWithinOnePixel)
                 double X = 0, Y = 0;
                 ASSERT_TRUE(frameMap(panel).toValue(panel, float(at.x() / picture.width()),
                                                     float(1 - at.y() / picture.height()), X, Y));
-                worstX = std::max(worstX, std::abs(chartmaker::frac(k.spec.x, X) - u) * k.spec.frame.width());
-                worstY = std::max(worstY, std::abs(chartmaker::frac(k.spec.y, Y) - v) * k.spec.frame.height());
+                worstX = std::max(worstX, std::abs(chartmaker::frac(k.plan.x, X) - u) * k.plan.frame.width());
+                worstY = std::max(worstY, std::abs(chartmaker::frac(k.plan.y, Y) - v) * k.plan.frame.height());
             }
         EXPECT_LE(worstX, 1.0);
         EXPECT_LE(worstY, 1.0);
@@ -194,7 +194,7 @@ TEST(AutoCalibrate, DrawnChartsConvertWithinOnePixel)
         if (k.wrongAxis >= 0) {
             // The label drawn wrong is read, and left out of the fit.
             const AxisId id = AxisId(k.wrongAxis);
-            const Axis &a = k.wrongAxis == 0 ? k.spec.x : k.spec.y;
+            const Axis &a = k.wrongAxis == 0 ? k.plan.x : k.plan.y;
             int leftOut = 0;
             for (const FoundLabel &l : cal->labels)
                 leftOut += l.axis == id && l.value && !l.used && std::abs(*l.value - a.ticks[size_t(a.wrong)]) > 1e-9;

@@ -58,9 +58,9 @@ private:
     int m_delay;
 };
 
-chartmaker::Spec integerChart()
+chartmaker::ChartPlan integerChart()
 {
-    chartmaker::Spec s;
+    chartmaker::ChartPlan s;
     s.x.lo = 0;
     s.x.hi = 100;
     s.y.lo = 0;
@@ -82,7 +82,7 @@ class AutoCalWindowTest : public QObject {
         Reading r{&desk};
         AssembledWindow a;
         chartmaker::Chart c;
-        explicit Env(const chartmaker::Spec &spec) : c(chartmaker::draw(spec))
+        explicit Env(const chartmaker::ChartPlan &plan) : c(chartmaker::draw(plan))
         {
             desk.defaultYes = true;
             a = assembleMainWindow(r);
@@ -193,7 +193,7 @@ private Q_SLOTS:
 
     void unsureAxisIsHighlightedAndOneAxisIsNamed()
     {
-        chartmaker::Spec s = integerChart();
+        chartmaker::ChartPlan s = integerChart();
         s.y.hi = 5;
         s.y.ticks = {1, 2, 3, 4, 5};
         Env e(s);
@@ -218,7 +218,7 @@ private Q_SLOTS:
 
     void nothingFoundChangesNothing()
     {
-        chartmaker::Spec s = integerChart();
+        chartmaker::ChartPlan s = integerChart();
         Env e(s);
         e.r.showPicture(QImage(600, 400, QImage::Format_RGB32), QStringLiteral("black.png"));
         e.useEngine([&c = e.c] { return std::make_unique<KnownTexts>(c); });

@@ -27,7 +27,7 @@ struct Axis {
     int wrong = -1;                       // this label is drawn with a wrong value
 };
 
-struct Spec {
+struct ChartPlan {
     QSize size{1000, 700};
     QRectF frame{110, 60, 820, 540}; // the plot frame in the flat drawing
     Axis x, y;
@@ -53,7 +53,7 @@ inline double valueAt(const Axis &a, double f)
 }
 
 struct Chart {
-    Spec spec;
+    ChartPlan plan;
     QImage image;
     QTransform warp; // flat drawing -> picture
     // Each text drawn beside an axis (a raised exponent on its own), in the
@@ -68,21 +68,21 @@ struct Chart {
     QPointF fractions(QPointF picture) const
     {
         const QPointF flat = warp.inverted().map(picture);
-        return QPointF((flat.x() - spec.frame.left()) / spec.frame.width(),
-                       (spec.frame.bottom() - flat.y()) / spec.frame.height());
+        return QPointF((flat.x() - plan.frame.left()) / plan.frame.width(),
+                       (plan.frame.bottom() - flat.y()) / plan.frame.height());
     }
     QPointF picturePoint(double u, double v) const
     {
-        return warp.map(QPointF(spec.frame.left() + u * spec.frame.width(), spec.frame.bottom() - v * spec.frame.height()));
+        return warp.map(QPointF(plan.frame.left() + u * plan.frame.width(), plan.frame.bottom() - v * plan.frame.height()));
     }
 };
 
 inline QString defaultLabel(double v) { return QString::number(v, 'g', 10); }
 
-inline Chart draw(const Spec &s)
+inline Chart draw(const ChartPlan &s)
 {
     Chart c;
-    c.spec = s;
+    c.plan = s;
     QImage flat(s.size, QImage::Format_RGB32);
     flat.fill(Qt::white);
     {
