@@ -1,4 +1,5 @@
 #include "autocal/labels.h"
+#include "model/union_find.h"
 
 #include <QRegularExpression>
 #include <algorithm>
@@ -8,15 +9,6 @@
 namespace orv::autocal {
 
 namespace {
-
-int findRoot(std::vector<int> &parent, int i)
-{
-    while (parent[size_t(i)] != i) {
-        parent[size_t(i)] = parent[size_t(parent[size_t(i)])];
-        i = parent[size_t(i)];
-    }
-    return i;
-}
 
 double medianOf(std::vector<double> v)
 {

@@ -1,6 +1,7 @@
 #include "autoread/pieces.h"
 
 #include "autoread/read_common.h"
+#include "model/union_find.h"
 
 #include <algorithm>
 #include <array>
@@ -8,27 +9,6 @@
 #include <numeric>
 
 namespace orv::autoread {
-
-namespace {
-
-int findRoot(std::vector<int> &parent, int i)
-{
-    while (parent[size_t(i)] != i) {
-        parent[size_t(i)] = parent[size_t(parent[size_t(i)])];
-        i = parent[size_t(i)];
-    }
-    return i;
-}
-
-void unite(std::vector<int> &parent, int a, int b)
-{
-    a = findRoot(parent, a);
-    b = findRoot(parent, b);
-    if (a != b)
-        parent[size_t(std::max(a, b))] = std::min(a, b);
-}
-
-} // namespace
 
 Pieces Pieces::find(const QImage &img, const ReadArea &area, const std::vector<QRectF> &exclusions,
                     const PixelClasses &classes, const Progress &progress)
